@@ -1,0 +1,30 @@
+# tw_add_test(NAME SOURCES src... [LIBS lib...] [PLUGINS])
+#
+# Each test binary gets a folder of its own under build/tests, which is then its
+# program folder: tests that put files beside the program (settings, display
+# images, test libraries) cannot disturb each other or the real program folder.
+# PLUGINS copies the real portkit.so and volkit.so there.
+function(tw_add_test name)
+  cmake_parse_arguments(ARG "PLUGINS" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  set(dir ${CMAKE_BINARY_DIR}/tests/${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
+  if(ARG_PLUGINS)
+    add_dependencies(${name} portkit volkit)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different
+              $<TARGET_FILE:portkit> $<TARGET_FILE:volkit> ${dir})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${dir})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TUNEWARDEN_LANG=en")
+endfunction()
+
+# tw_add_plugin(NAME SOURCES src... [LIBS lib...]): a plug-in library named
+# NAME.so (no "lib" prefix: the program loads it by bare name).
+function(tw_add_plugin name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+endfunction()

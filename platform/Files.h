@@ -1,0 +1,89 @@
+// Files, folders and directory search. Paths are in the program's code page
+// and use '/'; folder texts end in '/'.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Time.h"
+
+namespace platform {
+
+using FileHandle = int;
+constexpr FileHandle InvalidFile = -1;
+
+// The framework's open flags.
+namespace OpenFlag {
+constexpr uint32_t Create = 0x01;      // create if missing
+constexpr uint32_t Truncate = 0x02;    // with Create: always create empty
+constexpr uint32_t CreateNew = 0x04;   // fail if the file exists; overrides the two above
+constexpr uint32_t Read = 0x08;
+constexpr uint32_t Write = 0x10;
+constexpr uint32_t ShareRead = 0x20;
+constexpr uint32_t ShareWrite = 0x40;
+}  // namespace OpenFlag
+
+enum class SeekOrigin { Begin, Current, End };
+
+// Windows file attribute bits, as CFileEntry reports them.
+namespace Attribute {
+constexpr uint32_t ReadOnly = 0x01;
+constexpr uint32_t Hidden = 0x02;
+constexpr uint32_t Directory = 0x10;
+constexpr uint32_t Archive = 0x20;
+constexpr uint32_t Normal = 0x80;
+}  // namespace Attribute
+
+// Each returns InvalidFile / false and sets the last error on failure.
+FileHandle OpenFile(std::string_view path, uint32_t flags);
+bool ReadFile(FileHandle file, void* buffer, uint32_t count, uint32_t* done);
+bool WriteFile(FileHandle file, const void* buffer, uint32_t count, uint32_t* done);
+bool SeekFile(FileHandle file, int64_t offset, SeekOrigin origin, uint64_t* position);
+bool GetFileSize(FileHandle file, uint64_t* size);
+bool CloseFile(FileHandle file);
+
+bool FileExists(std::string_view path);
+bool DeleteFile(std::string_view path);
+bool CreateFolder(std::string_view path);
+bool RemoveFolder(std::string_view path);
+bool RenameFile(std::string_view from, std::string_view to);
+
+struct FileInfo {
+  std::string name;       // last path element
+  uint64_t size = 0;
+  uint32_t attributes = 0;
+  FileTime modified = 0;  // UTC
+  std::string shortName;  // empty: Linux has no 8.3 alternative names
+};
+bool GetFileInfo(std::string_view path, FileInfo* info);
+
+// Case-insensitive (ASCII) wildcard match with '*' and '?': "*.hex" matches "B.HEX".
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+// Lists the entries of a folder whose names match the pattern's last element
+// ("dir/*.hex"); "." and ".." are listed as the system lists them.
+class DirectorySearch {
+ public:
+  DirectorySearch() = default;
+  DirectorySearch(const DirectorySearch&) = delete;
+  DirectorySearch& operator=(const DirectorySearch&) = delete;
+  ~DirectorySearch();
+  // False (last error FileNotFound / PathNotFound) when nothing matches.
+  bool Start(std::string_view pattern);
+  // False when there are no more.
+  bool Next(FileInfo* info);
+  void Close();
+
+ private:
+  void* dir_ = nullptr;
+  std::string folder_;
+  std::string pattern_;
+};
+
+std::string CurrentDirectory();  // ends in '/'
+bool SetCurrentDirectory(std::string_view path);
+std::string ProgramPath();       // the running executable
+std::string ProgramFolder();     // its folder, ending in '/'
+
+}  // namespace platform

@@ -1,0 +1,24 @@
+# Sourced by scripts/test and scripts/run: installs every Debian package that the
+# build, the tests and the built-in player need, when one is missing.
+tunewarden_packages=(
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libfreetype-dev libfontconfig-dev libudev-dev
+  dosfstools mtools lame ffmpeg
+  fonts-dejavu-core fonts-ipafont-gothic fonts-unfonts-core fonts-wqy-zenhei
+)
+
+install_missing_packages() {
+  local missing=()
+  local package
+  for package in "${tunewarden_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+      || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,81 @@
+#include "plugins/portkit/Medium.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace portkit {
+
+int Medium::Open(const std::string& source) {
+  Close();
+  readOnly_ = false;
+  int fd = open(source.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    readOnly_ = true;
+  }
+  if (fd < 0) return errno;
+
+  struct stat st;
+  int error = fstat(fd, &st) == 0 ? 0 : errno;
+  blockDevice_ = S_ISBLK(st.st_mode);
+  if (error == 0 && blockDevice_) {
+    int readOnlyFlag = 0;
+    if (ioctl(fd, BLKGETSIZE64, &size_) != 0) error = errno;
+    else if (ioctl(fd, BLKROGET, &readOnlyFlag) == 0 && readOnlyFlag) readOnly_ = true;
+  } else if (error == 0 && S_ISREG(st.st_mode)) {
+    size_ = st.st_size;
+    // Root may open any file for writing; a read-only image stays write-protected for it too.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) readOnly_ = true;
+  } else if (error == 0) {
+    error = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+  }
+  if (error != 0) {
+    close(fd);
+    return error;
+  }
+  fd_ = fd;
+  return 0;
+}
+
+void Medium::Close() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  size_ = 0;
+}
+
+int Medium::ReadAt(uint64_t offset, void* buffer, size_t size) const {
+  auto* bytes = static_cast<char*>(buffer);
+  while (size > 0) {
+    const ssize_t got = pread(fd_, bytes, size, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return errno;
+    if (got == 0) return EIO;
+    bytes += got;
+    offset += got;
+    size -= got;
+  }
+  return 0;
+}
+
+int Medium::WriteAt(uint64_t offset, const void* buffer, size_t size) const {
+  const auto* bytes = static_cast<const char*>(buffer);
+  while (size > 0) {
+    const ssize_t put = pwrite(fd_, bytes, size, static_cast<off_t>(offset));
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return errno;
+    if (put == 0) return EIO;
+    bytes += put;
+    offset += put;
+    size -= put;
+  }
+  return 0;
+}
+
+int Medium::Sync() const { return fdatasync(fd_) == 0 ? 0 : errno; }
+
+}  // namespace portkit

@@ -1,0 +1,90 @@
+// The simulated player is a folder. Its media are image files (or block devices
+// named in player.conf); its switches and cables are small marker files, so the
+// plug-in, the tunewarden-player command and tests all see one state.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace portkit {
+
+enum class MediumId { Internal, Card };
+
+constexpr uint32_t InternalUnitSize = 512 * 1024;
+constexpr uint32_t CardUnitSize = 64 * 1024;
+constexpr uint32_t FirmwareBlockCount = 480;
+
+// "sd", "mmc", "smmc" and the contract's type codes.
+std::optional<uint8_t> CardTypeFromName(std::string_view name);
+const char* CardTypeName(uint8_t type);
+
+// "internal" / "card".
+std::optional<MediumId> MediumFromName(std::string_view name);
+const char* MediumName(MediumId medium);
+
+// player.conf.
+struct PlayerConfig {
+  std::string internalDevice;  // empty: internal.img in the folder
+  std::string cardDevice;      // empty: card.img in the folder
+  uint8_t cardType = 18;       // MediaType::SdCard
+};
+
+// The faults file: each limit counts the sector operations since `open` that
+// succeed before the fault strikes.
+struct Faults {
+  std::optional<uint32_t> failAfter;     // then every sector operation fails with 104
+  std::optional<uint32_t> timeoutAfter;  // then every sector operation fails with 102
+  std::optional<uint32_t> unplugAfter;   // then the player is unplugged
+  bool Any() const { return failAfter || timeoutAfter || unplugAfter; }
+};
+
+// TUNEWARDEN_PLAYER, else $XDG_DATA_HOME/tunewarden/player, else
+// ~/.local/share/tunewarden/player; empty when none of them can be formed.
+std::string DefaultPlayerFolder();
+
+class PlayerFolder {
+ public:
+  explicit PlayerFolder(std::string path);
+
+  const std::string& Path() const { return path_; }
+  std::string File(std::string_view name) const;
+
+  // A folder is a player when it holds the internal image or a player.conf.
+  bool IsPlayer() const;
+  bool IsPlugged() const;
+  bool IsCardEjected() const;
+  bool IsLocked(MediumId medium) const;
+  // False with errno set when the mark cannot be changed.
+  bool SetPlugged(bool plugged) const;
+  bool SetCardEjected(bool ejected) const;
+  bool SetLocked(MediumId medium, bool locked) const;
+
+  // Missing files read as defaults; false with a message on a broken file
+  // (errno is then EINVAL, or the error that stopped the read).
+  bool ReadConfig(PlayerConfig* config, std::string* error) const;
+  bool ReadFaults(Faults* faults, std::string* error) const;
+  // Whole-file replacements; false with errno set.
+  bool WriteConfig(const PlayerConfig& config) const;
+  bool WriteFaults(const Faults& faults) const;
+
+  // The image file or block device that holds a medium.
+  std::string MediumSource(MediumId medium, const PlayerConfig& config) const;
+  // Whether the player has a card at all (inserted or not).
+  bool HasCard(const PlayerConfig& config) const;
+  std::string ImageFile(MediumId medium) const;
+  std::string ReservedBlockFile(MediumId medium) const;
+  // A new sparse image of `size` bytes and its zero-filled reserved block;
+  // false with errno set.
+  bool CreateMediumFiles(MediumId medium, uint64_t size) const;
+  std::string FirmwareFile() const;
+
+ private:
+  bool HasMark(std::string_view name) const;
+  bool SetMark(std::string_view name, bool on) const;
+
+  std::string path_;
+};
+
+}  // namespace portkit

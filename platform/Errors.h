@@ -18,9 +18,11 @@ constexpr uint32_t AccessDenied = 5;
 constexpr uint32_t InvalidHandle = 6;
 constexpr uint32_t NotEnoughMemory = 8;
 constexpr uint32_t InvalidData = 13;
+constexpr uint32_t NotSameDevice = 17;
 constexpr uint32_t NoMoreFiles = 18;
 constexpr uint32_t WriteProtect = 19;
 constexpr uint32_t NotReady = 21;
+constexpr uint32_t GenFailure = 31;
 constexpr uint32_t SharingViolation = 32;
 constexpr uint32_t HandleEof = 38;
 constexpr uint32_t NotSupported = 50;
@@ -36,11 +38,16 @@ constexpr uint32_t DirectoryNotEmpty = 145;
 constexpr uint32_t Busy = 170;
 constexpr uint32_t AlreadyExists = 183;
 constexpr uint32_t NameTooLong = 206;
+constexpr uint32_t FileTooLarge = 223;
 constexpr uint32_t NotADirectory = 267;
 constexpr uint32_t NoUnicodeTranslation = 1113;
 constexpr uint32_t IoDevice = 1117;
 constexpr uint32_t InvalidWindowHandle = 1400;
 constexpr uint32_t Timeout = 1460;
+constexpr uint32_t CantResolveFilename = 1921;
+// An errno value without a counterpart above keeps its number behind this
+// bit (the bit Windows leaves to applications), so no failure loses its cause.
+constexpr uint32_t FromErrno = 0x20000000;
 }  // namespace Error
 
 uint32_t GetLastError();

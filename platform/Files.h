@@ -77,9 +77,14 @@ class DirectorySearch {
 
  private:
   void* dir_ = nullptr;
-  std::string folder_;
   std::string pattern_;
+  FileInfo first_;        // found by Start, handed out by the first Next
+  bool pending_ = false;
 };
+
+// The path as the system takes it (UTF-8); false (last error InvalidName) when
+// it does not convert or holds a 0 byte.
+bool ToSystemPath(std::string_view path, std::string* systemPath);
 
 std::string CurrentDirectory();  // ends in '/'
 bool SetCurrentDirectory(std::string_view path);

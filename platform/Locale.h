@@ -17,6 +17,7 @@ Language InterfaceLanguage();
 std::string FormatShortDate(const SystemTime& time);   // 2026/12/06 style per locale
 std::string FormatLongDate(const SystemTime& time);
 std::string FormatTimeNoSeconds(const SystemTime& time);
+std::string FormatTime(const SystemTime& time);        // with seconds
 
 // Case-sensitive comparison by the user's collation: -1, 0 or 1. Texts are in
 // the program's code page.

@@ -1,0 +1,236 @@
+#include "platform/CodePage.h"
+
+#include <iconv.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <utility>
+
+#include "platform/Errors.h"
+
+namespace platform {
+
+namespace {
+
+std::atomic<uint32_t> activeCodePage{0};
+
+bool IsSupported(uint32_t codePage) {
+  switch (codePage) {
+    case 932: case 936: case 949: case 950: case 1252: case CodePageUtf8:
+      return true;
+    default:
+      return false;
+  }
+}
+
+uint32_t CodePageFromEnvironment() {
+  const char* value = std::getenv("TUNEWARDEN_CODEPAGE");
+  if (value == nullptr) return CodePageUtf8;
+  char* end = nullptr;
+  unsigned long number = std::strtoul(value, &end, 10);
+  if (end == value || *end != '\0' || !IsSupported(static_cast<uint32_t>(number))) {
+    return CodePageUtf8;
+  }
+  return static_cast<uint32_t>(number);
+}
+
+const char* IconvName(uint32_t codePage) {
+  switch (codePage) {
+    case 932: return "CP932";
+    case 936: return "CP936";
+    case 949: return "CP949";
+    case 950: return "CP950";
+    case 1252: return "CP1252";
+    default: return "UTF-8";
+  }
+}
+
+// Strictly valid UTF-8 only (no overlong forms, surrogates or values past
+// U+10FFFF): the length of the sequence at pos, or 0 when it is not valid.
+size_t ValidUtf8Length(std::string_view text, size_t pos) {
+  auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
+  uint8_t lead = byte(pos);
+  if (lead < 0x80) return 1;
+  size_t length;
+  uint8_t low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - pos < length) return 0;
+  if (byte(pos + 1) < low || byte(pos + 1) > high) return 0;
+  for (size_t i = 2; i < length; ++i) {
+    if (byte(pos + i) < 0x80 || byte(pos + i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+// Conversion descriptors are costly to open and not safe to share between
+// threads, so each thread keeps the ones it used.
+class IconvCache {
+ public:
+  ~IconvCache() {
+    for (auto& entry : descriptors_) iconv_close(entry.second);
+  }
+  iconv_t Get(const char* to, const char* from) {
+    auto key = std::make_pair(std::string(to), std::string(from));
+    auto found = descriptors_.find(key);
+    if (found != descriptors_.end()) {
+      iconv(found->second, nullptr, nullptr, nullptr, nullptr);  // reset the shift state
+      return found->second;
+    }
+    iconv_t descriptor = iconv_open(to, from);
+    if (descriptor != reinterpret_cast<iconv_t>(-1)) descriptors_.emplace(key, descriptor);
+    return descriptor;
+  }
+
+ private:
+  std::map<std::pair<std::string, std::string>, iconv_t> descriptors_;
+};
+
+// Converts all of input, appending to output. Fails on the first byte
+// sequence that is invalid or has no counterpart; output keeps what came
+// before it.
+bool Convert(const char* to, const char* from, std::string_view input, std::string* output) {
+  thread_local IconvCache cache;
+  iconv_t descriptor = cache.Get(to, from);
+  if (descriptor == reinterpret_cast<iconv_t>(-1)) {
+    SetLastError(Error::NotSupported);
+    return false;
+  }
+  char* in = const_cast<char*>(input.data());
+  size_t inLeft = input.size();
+  char block[1024];
+  while (true) {
+    char* out = block;
+    size_t outLeft = sizeof block;
+    size_t result = iconv(descriptor, inLeft > 0 ? &in : nullptr, &inLeft, &out, &outLeft);
+    int error = errno;
+    output->append(block, out - block);
+    if (result == static_cast<size_t>(-1) && error == E2BIG) continue;
+    // A nonzero count means characters were replaced by look-alikes: the text
+    // would not come back the same, which for a file name means another file.
+    if (result != 0) {
+      SetLastError(Error::NoUnicodeTranslation);
+      return false;
+    }
+    if (inLeft == 0) return true;
+  }
+}
+
+bool Utf8Validated(std::string_view text, std::string* output) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t length = ValidUtf8Length(text, pos);
+    if (length == 0) {
+      output->append(text.substr(0, pos));
+      SetLastError(Error::NoUnicodeTranslation);
+      return false;
+    }
+    pos += length;
+  }
+  output->append(text);
+  return true;
+}
+
+std::u16string FromUtf16Le(const std::string& bytes) {
+  std::u16string result(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < result.size(); ++i) {
+    result[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                      static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+  }
+  return result;
+}
+
+std::string ToUtf16Le(std::u16string_view text) {
+  std::string bytes(text.size() * 2, '\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    bytes[2 * i] = static_cast<char>(text[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+uint32_t ActiveCodePage() {
+  uint32_t codePage = activeCodePage.load();
+  if (codePage == 0) {
+    codePage = CodePageFromEnvironment();
+    activeCodePage.store(codePage);
+  }
+  return codePage;
+}
+
+void SetActiveCodePage(uint32_t codePage) {
+  activeCodePage.store(IsSupported(codePage) ? codePage : 0);
+}
+
+bool IsLeadByte(uint8_t byte) {
+  switch (ActiveCodePage()) {
+    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936: case 949: case 950: return byte >= 0x81 && byte <= 0xFE;
+    case CodePageUtf8: return byte >= 0xC2 && byte <= 0xF4;
+    default: return false;
+  }
+}
+
+size_t CharLength(std::string_view text, size_t pos) {
+  if (pos >= text.size()) return 0;
+  if (ActiveCodePage() == CodePageUtf8) {
+    size_t length = ValidUtf8Length(text, pos);
+    return length == 0 ? 1 : length;  // a stray byte counts as one character
+  }
+  bool pair = IsLeadByte(static_cast<uint8_t>(text[pos])) && pos + 1 < text.size() &&
+              text[pos + 1] != '\0';
+  return pair ? 2 : 1;
+}
+
+size_t CutAtCharBoundary(std::string_view text, size_t maxBytes) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t next = pos + CharLength(text, pos);
+    if (next > maxBytes) break;
+    pos = next;
+  }
+  return pos;
+}
+
+bool CodePageToUtf8(std::string_view text, std::string* utf8) {
+  utf8->clear();
+  uint32_t codePage = ActiveCodePage();
+  if (codePage == CodePageUtf8) return Utf8Validated(text, utf8);
+  return Convert("UTF-8", IconvName(codePage), text, utf8);
+}
+
+bool Utf8ToCodePage(std::string_view utf8, std::string* text) {
+  text->clear();
+  uint32_t codePage = ActiveCodePage();
+  if (codePage == CodePageUtf8) return Utf8Validated(utf8, text);
+  return Convert(IconvName(codePage), "UTF-8", utf8, text);
+}
+
+bool CodePageToUtf16(std::string_view text, std::u16string* utf16) {
+  std::string bytes;
+  bool done = Convert("UTF-16LE", IconvName(ActiveCodePage()), text, &bytes);
+  *utf16 = FromUtf16Le(bytes);
+  return done;
+}
+
+bool Utf16ToCodePage(std::u16string_view utf16, std::string* text) {
+  text->clear();
+  return Convert(IconvName(ActiveCodePage()), "UTF-16LE", ToUtf16Le(utf16), text);
+}
+
+}  // namespace platform

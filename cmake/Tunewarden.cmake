@@ -17,7 +17,8 @@ function(tw_add_test name)
               $<TARGET_FILE:portkit> $<TARGET_FILE:volkit> ${dir})
   endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${dir})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TUNEWARDEN_LANG=en")
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;TUNEWARDEN_LANG=en;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp")
 endfunction()
 
 # tw_add_plugin(NAME SOURCES src... [LIBS lib...]): a plug-in library named

@@ -1,0 +1,352 @@
+#include "platform/Fonts.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "platform/CodePage.h"
+#include "platform/Errors.h"
+
+namespace platform {
+
+MonoBitmap::MonoBitmap(int width, int height)
+    : width_(width), height_(height), stride_((width + 7) / 8), bits_(stride_ * height) {}
+
+namespace {
+
+// Windows faces that settings written on a Windows PC name, and the free faces
+// that stand in for them, best first.
+struct FaceAlias {
+  const char* windowsName;
+  const char* families[3];
+};
+
+constexpr FaceAlias kFaceAliases[] = {
+    {"MS Gothic", {"IPAGothic"}},
+    {"ＭＳ ゴシック", {"IPAGothic"}},
+    {"MS PGothic", {"IPAPGothic", "IPAGothic"}},
+    {"ＭＳ Ｐゴシック", {"IPAPGothic", "IPAGothic"}},
+    {"MS UI Gothic", {"IPAPGothic", "IPAGothic"}},
+    {"Meiryo", {"IPAPGothic", "IPAGothic"}},
+    {"メイリオ", {"IPAPGothic", "IPAGothic"}},
+    {"MS Mincho", {"IPAMincho", "IPAGothic"}},
+    {"ＭＳ 明朝", {"IPAMincho", "IPAGothic"}},
+    {"MS PMincho", {"IPAPMincho", "IPAMincho", "IPAGothic"}},
+    {"ＭＳ Ｐ明朝", {"IPAPMincho", "IPAMincho", "IPAGothic"}},
+    {"Gulim", {"UnDotum"}},
+    {"GulimChe", {"UnDotum"}},
+    {"굴림", {"UnDotum"}},
+    {"굴림체", {"UnDotum"}},
+    {"Dotum", {"UnDotum"}},
+    {"DotumChe", {"UnDotum"}},
+    {"돋움", {"UnDotum"}},
+    {"돋움체", {"UnDotum"}},
+    {"Malgun Gothic", {"UnDotum"}},
+    {"맑은 고딕", {"UnDotum"}},
+    {"Batang", {"UnBatang", "UnDotum"}},
+    {"BatangChe", {"UnBatang", "UnDotum"}},
+    {"바탕", {"UnBatang", "UnDotum"}},
+    {"바탕체", {"UnBatang", "UnDotum"}},
+    {"Gungsuh", {"UnBatang", "UnDotum"}},
+    {"궁서", {"UnBatang", "UnDotum"}},
+    {"SimSun", {"WenQuanYi Zen Hei"}},
+    {"NSimSun", {"WenQuanYi Zen Hei"}},
+    {"宋体", {"WenQuanYi Zen Hei"}},
+    {"新宋体", {"WenQuanYi Zen Hei"}},
+    {"SimHei", {"WenQuanYi Zen Hei"}},
+    {"黑体", {"WenQuanYi Zen Hei"}},
+    {"Microsoft YaHei", {"WenQuanYi Zen Hei"}},
+    {"微软雅黑", {"WenQuanYi Zen Hei"}},
+    {"MingLiU", {"WenQuanYi Zen Hei"}},
+    {"PMingLiU", {"WenQuanYi Zen Hei"}},
+    {"細明體", {"WenQuanYi Zen Hei"}},
+    {"新細明體", {"WenQuanYi Zen Hei"}},
+    {"Arial", {"Liberation Sans", "DejaVu Sans"}},
+    {"Tahoma", {"Liberation Sans", "DejaVu Sans"}},
+    {"Verdana", {"DejaVu Sans"}},
+    {"MS Sans Serif", {"Liberation Sans", "DejaVu Sans"}},
+    {"Microsoft Sans Serif", {"Liberation Sans", "DejaVu Sans"}},
+    {"Times New Roman", {"Liberation Serif", "DejaVu Serif"}},
+    {"Courier New", {"Liberation Mono", "DejaVu Sans Mono"}},
+};
+
+const FcChar8* FcText(const char* text) { return reinterpret_cast<const FcChar8*>(text); }
+
+struct PatternDeleter {
+  void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
+
+struct FontSetDeleter {
+  void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
+};
+using FontSet = std::unique_ptr<FcFontSet, FontSetDeleter>;
+
+// A pattern asking for the family, with fontconfig's configured substitutions.
+Pattern FamilyPattern(const std::string& family) {
+  Pattern pattern(FcPatternCreate());
+  if (!family.empty()) FcPatternAddString(pattern.get(), FC_FAMILY, FcText(family.c_str()));
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  return pattern;
+}
+
+Pattern BestMatch(const std::string& family) {
+  FcResult result;
+  return Pattern(FcFontMatch(nullptr, FamilyPattern(family).get(), &result));
+}
+
+bool HasFamily(FcPattern* font, const std::string& family) {
+  FcChar8* name;
+  for (int i = 0; FcPatternGetString(font, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+    if (FcStrCmpIgnoreCase(name, FcText(family.c_str())) == 0) return true;
+  }
+  return false;
+}
+
+// The installed face for a Windows face name: the first alias that is really
+// installed, else the name itself when installed, else whatever fontconfig
+// offers in its place (Windows substitutes an unknown face the same way).
+Pattern ResolveFace(const std::string& faceName) {
+  std::vector<std::string> candidates;
+  for (const FaceAlias& alias : kFaceAliases) {
+    if (FcStrCmpIgnoreCase(FcText(alias.windowsName), FcText(faceName.c_str())) != 0) continue;
+    for (const char* family : alias.families) {
+      if (family) candidates.emplace_back(family);
+    }
+    break;
+  }
+  candidates.push_back(faceName);
+  for (const std::string& candidate : candidates) {
+    Pattern match = BestMatch(candidate);
+    if (match && HasFamily(match.get(), candidate)) return match;
+  }
+  return BestMatch(candidates.front());
+}
+
+struct Char {
+  char32_t code;
+  size_t end;  // byte offset just past the character in the code-page text
+};
+
+// Characters of a code-page text. A byte sequence that does not convert is
+// drawn as '?', where Windows would draw its default character.
+std::vector<Char> DecodeText(std::string_view text) {
+  std::vector<Char> chars;
+  std::u16string utf16;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t length = CharLength(text, pos);
+    char32_t code = '?';
+    utf16.clear();
+    if (CodePageToUtf16(text.substr(pos, length), &utf16) && !utf16.empty()) {
+      code = utf16[0];
+      if (utf16.size() == 2 && code >= 0xD800 && code < 0xDC00)
+        code = 0x10000 + ((code - 0xD800) << 10) + (utf16[1] - 0xDC00);
+    }
+    pos += length;
+    chars.push_back({code, pos});
+  }
+  return chars;
+}
+
+struct Library {
+  FT_Library handle = nullptr;
+  Library() = default;
+  Library(const Library&) = delete;
+  Library& operator=(const Library&) = delete;
+  ~Library() {
+    if (handle) FT_Done_FreeType(handle);
+  }
+};
+
+struct Face {
+  FT_Face face = nullptr;
+  Face() = default;
+  Face(const Face&) = delete;
+  Face& operator=(const Face&) = delete;
+  ~Face() {
+    if (face) FT_Done_Face(face);
+  }
+};
+
+// The cell in font units. Windows measures the cell of a TrueType face by the
+// OS/2 table's Windows ascent and descent; faces without them use the
+// horizontal header.
+struct CellUnits {
+  long ascent;
+  long descent;
+};
+
+CellUnits CellOf(FT_Face face) {
+  auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  if (os2 && os2->usWinAscent + os2->usWinDescent > 0) return {os2->usWinAscent, os2->usWinDescent};
+  if (face->ascender - face->descender > 0) return {face->ascender, -face->descender};
+  return {face->units_per_EM, 0};
+}
+
+// Sizes the face so that its cell comes to cellHeight pixels.
+bool SizeToCell(FT_Face face, int cellHeight) {
+  if (!FT_IS_SCALABLE(face)) return false;
+  CellUnits cell = CellOf(face);
+  long pixelsPerEm = std::lround(double(cellHeight) * face->units_per_EM / (cell.ascent + cell.descent));
+  return FT_Set_Pixel_Sizes(face, 0, std::max(1L, pixelsPerEm)) == 0;
+}
+
+// The baseline's distance from the cell's top, as Windows rounds it.
+int CellAscent(FT_Face face, int cellHeight) {
+  CellUnits cell = CellOf(face);
+  return int(std::lround(double(cellHeight) * cell.ascent / (cell.ascent + cell.descent)));
+}
+
+}  // namespace
+
+struct Font::Impl {
+  // Declared first so that it is released after every face opened from it.
+  Library library;
+  int cellHeight = 0;
+  int ascent = 0;
+  std::string family;
+  Face primary;
+  // Fontconfig's fallback list and the faces opened from it, by list index;
+  // a null face marks one that could not be used.
+  mutable FontSet fallbacks;
+  mutable std::map<int, std::unique_ptr<Face>> fallbackFaces;
+
+  bool Open(Face* face, FcPattern* font) const {
+    FcChar8* file;
+    int index = 0;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return false;
+    FcPatternGetInteger(font, FC_INDEX, 0, &index);
+    if (FT_New_Face(library.handle, reinterpret_cast<const char*>(file), index, &face->face) != 0)
+      return false;
+    return SizeToCell(face->face, cellHeight);
+  }
+
+  FT_Face FallbackFor(char32_t code) const {
+    if (!fallbacks) {
+      FcResult result;
+      fallbacks.reset(FcFontSort(nullptr, FamilyPattern(family).get(), FcTrue, nullptr, &result));
+      if (!fallbacks) return nullptr;
+    }
+    for (int i = 0; i < fallbacks->nfont; ++i) {
+      FcCharSet* charset;
+      if (FcPatternGetCharSet(fallbacks->fonts[i], FC_CHARSET, 0, &charset) != FcResultMatch ||
+          !FcCharSetHasChar(charset, code))
+        continue;
+      auto [it, added] = fallbackFaces.try_emplace(i);
+      if (added) {
+        auto face = std::make_unique<Face>();
+        if (Open(face.get(), fallbacks->fonts[i])) it->second = std::move(face);
+      }
+      if (it->second && FT_Get_Char_Index(it->second->face, code) != 0) return it->second->face;
+    }
+    return nullptr;
+  }
+
+  // Loads the glyph of a character into its face's slot, from the primary face
+  // or the fallback that has it; the primary face's missing-glyph box when
+  // none has. Hinted for monochrome, as Windows draws non-antialiased text, by
+  // FreeType's own hinter: the bytecode of free CJK faces (WenQuanYi, UnDotum)
+  // loses whole strokes in monochrome at the name font's size.
+  FT_GlyphSlot Load(char32_t code, bool render) const {
+    FT_Face face = primary.face;
+    FT_UInt glyph = FT_Get_Char_Index(face, code);
+    if (glyph == 0) {
+      if (FT_Face fallback = FallbackFor(code)) {
+        face = fallback;
+        glyph = FT_Get_Char_Index(face, code);
+      }
+    }
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT) != 0) return nullptr;
+    if (render && face->glyph->format != FT_GLYPH_FORMAT_BITMAP &&
+        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) != 0)
+      return nullptr;
+    return face->glyph;
+  }
+
+  int Advance(char32_t code) const {
+    FT_GlyphSlot slot = Load(code, false);
+    return slot ? int((slot->advance.x + 32) >> 6) : 0;
+  }
+};
+
+Font::Font(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Font::~Font() = default;
+
+std::unique_ptr<Font> Font::Create(std::string_view faceName, int cellHeight) {
+  std::string utf8Face;
+  if (!CodePageToUtf8(faceName, &utf8Face)) utf8Face.assign(faceName);
+  auto impl = std::make_unique<Impl>();
+  impl->cellHeight = cellHeight;
+  if (cellHeight <= 0) {
+    SetLastError(Error::InvalidParameter);
+    return nullptr;
+  }
+  if (FT_Init_FreeType(&impl->library.handle) != 0) {
+    impl->library.handle = nullptr;
+    SetLastError(Error::NotEnoughMemory);
+    return nullptr;
+  }
+  Pattern match = ResolveFace(utf8Face);
+  FcChar8* family;
+  if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch ||
+      !impl->Open(&impl->primary, match.get())) {
+    SetLastError(Error::FileNotFound);
+    return nullptr;
+  }
+  impl->family = reinterpret_cast<const char*>(family);
+  impl->ascent = CellAscent(impl->primary.face, cellHeight);
+  return std::unique_ptr<Font>(new Font(std::move(impl)));
+}
+
+const std::string& Font::FamilyName() const { return impl_->family; }
+
+TextExtent Font::Measure(std::string_view text) const {
+  TextExtent extent{0, impl_->cellHeight};
+  for (const Char& c : DecodeText(text)) extent.width += impl_->Advance(c.code);
+  return extent;
+}
+
+size_t Font::FittingLength(std::string_view text, int maxWidth) const {
+  size_t length = 0;
+  int width = 0;
+  for (const Char& c : DecodeText(text)) {
+    width += impl_->Advance(c.code);
+    if (width > maxWidth) break;
+    length = c.end;
+  }
+  return length;
+}
+
+void Font::Draw(std::string_view text, MonoBitmap* canvas) const {
+  int penX = 0;
+  for (const Char& c : DecodeText(text)) {
+    FT_GlyphSlot slot = impl_->Load(c.code, true);
+    if (!slot) continue;
+    const FT_Bitmap& glyph = slot->bitmap;
+    int left = penX + slot->bitmap_left;
+    int top = impl_->ascent - slot->bitmap_top;
+    for (int row = 0; row < int(glyph.rows); ++row) {
+      int y = top + row;
+      if (y < 0 || y >= canvas->Height()) continue;
+      const uint8_t* line = glyph.buffer + row * glyph.pitch;
+      for (int column = 0; column < int(glyph.width); ++column) {
+        int x = left + column;
+        if (x < 0 || x >= canvas->Width()) continue;
+        // Embedded bitmaps may come in grey levels; half ink counts as ink.
+        bool ink = glyph.pixel_mode == FT_PIXEL_MODE_MONO
+                       ? line[column / 8] & (0x80 >> (column % 8))
+                       : glyph.pixel_mode == FT_PIXEL_MODE_GRAY && line[column] >= 128;
+        if (ink) canvas->SetInk(x, y);
+      }
+    }
+    penX += int((slot->advance.x + 32) >> 6);
+  }
+}
+
+}  // namespace platform

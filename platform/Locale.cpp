@@ -3,7 +3,6 @@
 #include <locale.h>
 #include <wctype.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -101,10 +100,10 @@ std::string TimeWithSeconds(Language language, const SystemTime& t) {
 
 // Case folding must not depend on the user's locale being installed: C.UTF-8
 // is built into the C library and knows every script's letters.
-wint_t FoldCase(char32_t c) {
+char32_t FoldCase(char32_t c) {
   static locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
   if (utf8 == static_cast<locale_t>(0)) return c >= U'A' && c <= U'Z' ? c + 32 : c;
-  return towlower_l(static_cast<wint_t>(c), utf8);
+  return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), utf8));
 }
 
 std::u32string CodePoints(std::string_view text) {
@@ -121,7 +120,32 @@ std::u32string CodePoints(std::string_view text) {
   return result;
 }
 
-int Sign(int64_t value) { return value < 0 ? -1 : value > 0 ? 1 : 0; }
+// Latin letters with marks sort with their base letter (é with e), as their
+// readers expect. One entry per code point from U+00C0 to U+017F; '.' marks
+// the two signs among them.
+constexpr std::string_view kLatinBase =
+    "aaaaaaaceeeeiiiidnooooo.ouuuuytsaaaaaaaceeeeiiiidnooooo.ouuuuyty"
+    "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkkllllllllllnnnnnnnnnoooooooorrrrrrss"
+    "ssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
+static_assert(kLatinBase.size() == 0x180 - 0xC0);
+
+char32_t BaseLetter(char32_t c) {
+  if (c >= 0xC0 && c < 0x180 && kLatinBase[c - 0xC0] != '.') return kLatinBase[c - 0xC0];
+  return FoldCase(c);
+}
+
+char32_t CaseRank(char32_t c) { return FoldCase(c) == c ? 0 : 1; }  // lower case first
+
+char32_t Itself(char32_t c) { return c; }
+
+// Compares by one key per character; a text that runs out first comes first.
+int CompareBy(const std::u32string& a, const std::u32string& b, char32_t (*key)(char32_t)) {
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    char32_t left = key(a[i]), right = key(b[i]);
+    if (left != right) return left < right ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
 
 }  // namespace
 
@@ -144,27 +168,15 @@ std::string FormatLongDate(const SystemTime& time) { return Format(time, LongDat
 std::string FormatTimeNoSeconds(const SystemTime& time) { return Format(time, TimeNoSeconds); }
 std::string FormatTime(const SystemTime& time) { return Format(time, TimeWithSeconds); }
 
-// Letters first without regard to case, then lower case before upper case,
-// then the code points: "apple" < "Apple" < "banana" < "Zebra", as a file
-// manager sorts, and the same on every machine whatever locales it has.
+// Base letters first, then marks, then lower case before upper case, then
+// the code points: "eclair" < "éclair" < "Éclair" < "zebra" < "Zebra", as a
+// file manager sorts, and the same on every machine whatever locales it has.
 int CompareCollated(std::string_view a, std::string_view b) {
   uint32_t kept = GetLastError();
   std::u32string left = CodePoints(a), right = CodePoints(b);
   SetLastError(kept);
-  size_t common = std::min(left.size(), right.size());
-  for (size_t i = 0; i < common; ++i) {
-    if (FoldCase(left[i]) != FoldCase(right[i])) {
-      return Sign(static_cast<int64_t>(FoldCase(left[i])) - FoldCase(right[i]));
-    }
-  }
-  if (left.size() != right.size()) return left.size() < right.size() ? -1 : 1;
-  for (size_t i = 0; i < common; ++i) {
-    if (left[i] != right[i]) {
-      bool leftLower = FoldCase(left[i]) == left[i];
-      bool rightLower = FoldCase(right[i]) == right[i];
-      if (leftLower != rightLower) return leftLower ? -1 : 1;
-      return left[i] < right[i] ? -1 : 1;
-    }
+  for (auto key : {BaseLetter, FoldCase, CaseRank, Itself}) {
+    if (int order = CompareBy(left, right, key)) return order;
   }
   return 0;
 }

@@ -1,0 +1,2 @@
+// A library for the module-loading tests.
+extern "C" __attribute__((visibility("default"))) int TestModuleAnswer() { return 42; }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -326,6 +327,10 @@ void NoArguments(const std::string& command, const std::vector<std::string>& arg
 }
 
 void Run(const std::string& path, const std::string& command, const std::vector<std::string>& args) {
+  static const std::string_view commands[] = {"create", "status", "plug",   "unplug", "insert",
+                                              "eject",  "lock",   "unlock", "faults"};
+  if (std::find(std::begin(commands), std::end(commands), command) == std::end(commands))
+    throw UsageError{"unknown command '" + command + "'"};
   if (command == "create") return Create(path, Options(args));
   const PlayerFolder folder = ExistingPlayer(path);
   if (command == "status") {
@@ -342,10 +347,8 @@ void Run(const std::string& path, const std::string& command, const std::vector<
     const MediumId medium = MediumArgument(command, args);
     if (medium == MediumId::Card) RequireCard(folder);
     Check(folder.SetLocked(medium, command == "lock"), "cannot " + command + " the " + args[0]);
-  } else if (command == "faults") {
-    SetFaults(folder, Options(args));
   } else {
-    throw UsageError{"unknown command '" + command + "'"};
+    SetFaults(folder, Options(args));
   }
 }
 

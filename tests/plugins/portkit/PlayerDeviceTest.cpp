@@ -1,0 +1,321 @@
+// The real portkit.so over player folders in temporary places.
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "platform/Errors.h"
+#include "tests/plugins/portkit/PlayerTesting.h"
+
+namespace {
+
+using namespace portkit_testing;
+
+constexpr uint64_t MiB = 1 << 20;
+constexpr uint32_t Sector = 512;
+
+using PlayerDeviceTest = PlayerTest;
+
+TEST_F(PlayerDeviceTest, NoPlayerMeansNotConnected) {
+  EXPECT_EQ(device_->open(0, 0), 0u);  // the folder does not exist
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+
+  std::filesystem::create_directories(player_);  // a folder that is not a player
+  EXPECT_EQ(device_->open(0, 0), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+
+  MakePlayer(4 * MiB);
+  WriteFile(File("unplugged"), "");
+  EXPECT_EQ(device_->open(0, 0), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(device_->selectMedia("Internal"), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+
+  std::filesystem::remove(File("unplugged"));
+  EXPECT_EQ(device_->open(1, 0), 0u);  // there is only port 0
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(device_->open(0, 7), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::UnsupportedResponse);
+  EXPECT_EQ(device_->open(0, 0), 1u);
+}
+
+TEST_F(PlayerDeviceTest, InternalMemoryInfo) {
+  MakePlayer(4 * MiB);
+  OpenAndSelect("Internal");
+  MediaInfoRecord info;
+  std::memset(&info, 0xAA, sizeof info);
+  ASSERT_EQ(device_->getMediaInfo(&info), 1u);
+  EXPECT_EQ(info.imageMedium, 0);
+  EXPECT_EQ(info.type, MediaType::Internal);
+  EXPECT_EQ(info.capacity, 4 * MiB - 512 * 1024);
+  EXPECT_EQ(info.unitSize, 512u * 1024);
+  EXPECT_EQ(info.reserved1, 0);
+  EXPECT_EQ(info.reserved8, 0u);
+  EXPECT_EQ(device_->sectorSize(), Sector);
+  EXPECT_EQ(device_->sectorCount(), 4 * MiB / Sector);
+}
+
+TEST_F(PlayerDeviceTest, CardInfoForEachCardType) {
+  MakePlayer(4 * MiB, 3 * MiB);
+  const std::pair<const char*, uint8_t> types[] = {
+      {"sd", MediaType::SdCard}, {"mmc", MediaType::MultiMediaCard}, {"smmc", MediaType::SecureMmc}};
+  for (const auto& [name, code] : types) {
+    SCOPED_TRACE(name);
+    WriteFile(File("player.conf"), std::string("card-type=") + name + "\n");
+    device_->close();
+    OpenAndSelect("MMC");
+    MediaInfoRecord info{};
+    ASSERT_EQ(device_->getMediaInfo(&info), 1u);
+    EXPECT_EQ(info.imageMedium, 1);
+    EXPECT_EQ(info.type, code);
+    EXPECT_EQ(info.capacity, 3 * MiB);
+    EXPECT_EQ(info.unitSize, 64u * 1024);
+    EXPECT_EQ(device_->sectorCount(), 3 * MiB / Sector);
+  }
+}
+
+TEST_F(PlayerDeviceTest, LargeImageClampsCapacityAndReachesItsLastSector) {
+  const uint64_t size = 5ull << 30;  // sparse: takes no room
+  MakePlayer(4 * MiB, size);
+  OpenAndSelect("MMC");
+  MediaInfoRecord info{};
+  ASSERT_EQ(device_->getMediaInfo(&info), 1u);
+  EXPECT_EQ(info.capacity, UINT32_MAX);
+  ASSERT_EQ(device_->sectorCount(), size / Sector);
+
+  // Offsets past 4 GiB must not wrap onto the start of the image.
+  const auto data = Pattern(Sector, 3);
+  const uint32_t last = static_cast<uint32_t>(size / Sector - 1);
+  ASSERT_EQ(device_->writeSectors(last, 1, data.data()), 1u) << device_->lastError();
+  EXPECT_EQ(ReadBytes(File("card.img"), uint64_t(last) * Sector, Sector), data);
+  EXPECT_EQ(ReadBytes(File("card.img"), 0, Sector), std::vector<uint8_t>(Sector, 0));
+}
+
+TEST_F(PlayerDeviceTest, MissingOrEjectedCardAndUnknownNamesGiveNoCard) {
+  MakePlayer(4 * MiB);
+  ASSERT_EQ(device_->open(0, 0), 1u);
+  EXPECT_EQ(device_->selectMedia("MMC"), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(device_->selectMedia(""), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(device_->selectMedia("internal"), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  MediaInfoRecord info{};
+  EXPECT_EQ(device_->getMediaInfo(&info), 0u);  // nothing selected
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+
+  MakeImage(File("card.img"), 2 * MiB);
+  WriteFile(File("card.ejected"), "");
+  EXPECT_EQ(device_->selectMedia("MMC"), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+
+  std::filesystem::remove(File("card.ejected"));
+  ASSERT_EQ(device_->selectMedia("MMC"), 1u);
+  WriteFile(File("card.ejected"), "");  // taken out while selected
+  EXPECT_EQ(device_->getMediaInfo(&info), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(device_->readSectors(0, 1, Pattern(Sector, 0).data()), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+}
+
+TEST_F(PlayerDeviceTest, SectorsRoundTripThroughTheImageAndStopAtItsEnd) {
+  MakePlayer(4 * MiB);
+  OpenAndSelect("Internal");
+  const uint32_t count = device_->sectorCount();
+  const auto data = Pattern(3 * Sector, 9);
+  ASSERT_EQ(device_->writeSectors(10, 3, data.data()), 1u);
+  ASSERT_EQ(device_->flush(), 1u);
+  EXPECT_EQ(ReadBytes(File("internal.img"), 10 * Sector, 3 * Sector), data);
+
+  std::vector<uint8_t> back(3 * Sector);
+  ASSERT_EQ(device_->readSectors(10, 3, back.data()), 1u);
+  EXPECT_EQ(back, data);
+
+  EXPECT_EQ(device_->readSectors(count - 1, 1, back.data()), 1u);
+  EXPECT_EQ(device_->readSectors(count, 0, back.data()), 1u);
+  EXPECT_EQ(device_->readSectors(count - 1, 2, back.data()), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::SectorOutOfRange);
+  EXPECT_EQ(device_->writeSectors(count, 1, back.data()), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::SectorOutOfRange);
+  EXPECT_EQ(device_->readSectors(UINT32_MAX, 2, back.data()), 0u);  // no 32-bit wrap
+  EXPECT_EQ(device_->lastError(), DeviceError::SectorOutOfRange);
+}
+
+TEST_F(PlayerDeviceTest, LockMarkAndReadOnlyImageProtectTheMedium) {
+  MakePlayer(4 * MiB, 2 * MiB);
+  const auto data = Pattern(Sector, 1);
+  std::vector<uint8_t> buffer(Sector);
+  uint8_t block[128] = {};
+
+  WriteFile(File("card.lock"), "");
+  OpenAndSelect("MMC");  // a locked medium is still selected
+  EXPECT_EQ(device_->checkWritable(), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
+  EXPECT_EQ(device_->writeSectors(0, 1, data.data()), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
+  EXPECT_EQ(device_->writeReservedBlock(block), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
+  EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
+  EXPECT_EQ(ReadBytes(File("card.img"), 0, Sector), std::vector<uint8_t>(Sector, 0));
+
+  ASSERT_EQ(device_->selectMedia("Internal"), 1u);  // the lock is the card's only
+  EXPECT_EQ(device_->checkWritable(), 1u);
+
+  std::filesystem::remove(File("card.lock"));
+  ASSERT_EQ(device_->selectMedia("MMC"), 1u);
+  EXPECT_EQ(device_->checkWritable(), 1u);
+  EXPECT_EQ(device_->writeSectors(0, 1, data.data()), 1u);
+
+  chmod(File("internal.img").c_str(), 0444);
+  ASSERT_EQ(device_->selectMedia("Internal"), 1u);
+  EXPECT_EQ(device_->checkWritable(), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
+  EXPECT_EQ(device_->writeSectors(0, 1, data.data()), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
+  EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
+}
+
+TEST_F(PlayerDeviceTest, FirmwareBlocksOnlyInFirmwareMode) {
+  MakePlayer(4 * MiB);
+  uint8_t block[128];
+  ASSERT_EQ(device_->open(0, 0), 1u);
+  EXPECT_EQ(device_->readFirmwareBlock(0, block, 1), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::FirmwareBlock);
+  EXPECT_EQ(device_->writeFirmwareBlock(0, block, 1), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::FirmwareBlock);
+  EXPECT_FALSE(std::filesystem::exists(File("firmware.bin")));
+
+  ASSERT_EQ(device_->open(0, DeviceInterface::FirmwareMode), 1u);  // a probe may switch the mode
+  ASSERT_EQ(device_->readFirmwareBlock(0, block, 1), 1u);
+  EXPECT_EQ(std::vector<uint8_t>(block, block + 128), std::vector<uint8_t>(128, 0xFF));  // erased
+  const auto data = Pattern(128, 5);
+  ASSERT_EQ(device_->writeFirmwareBlock(479, data.data(), 1), 1u);
+  ASSERT_EQ(device_->readFirmwareBlock(479, block, 1), 1u);
+  EXPECT_EQ(std::vector<uint8_t>(block, block + 128), data);
+  EXPECT_EQ(std::filesystem::file_size(File("firmware.bin")), 480u * 128);
+  EXPECT_EQ(ReadBytes(File("firmware.bin"), 479 * 128, 128), data);
+
+  EXPECT_EQ(device_->writeFirmwareBlock(480, data.data(), 1), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::FirmwareBlock);
+  EXPECT_EQ(device_->readFirmwareBlock(0, block, 2), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::FirmwareBlock);
+}
+
+TEST_F(PlayerDeviceTest, EachMediumKeepsItsOwnReservedBlock) {
+  MakePlayer(4 * MiB, 2 * MiB);
+  uint8_t block[128];
+  ASSERT_EQ(device_->open(0, 0), 1u);
+  EXPECT_EQ(device_->readReservedBlock(block), 0u);  // no medium selected
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+
+  ASSERT_EQ(device_->selectMedia("Internal"), 1u);
+  ASSERT_EQ(device_->readReservedBlock(block), 1u);
+  EXPECT_EQ(std::vector<uint8_t>(block, block + 128), std::vector<uint8_t>(128, 0));
+  const auto internal = Pattern(128, 1);
+  ASSERT_EQ(device_->writeReservedBlock(internal.data()), 1u);
+
+  ASSERT_EQ(device_->selectMedia("MMC"), 1u);
+  const auto card = Pattern(128, 2);
+  ASSERT_EQ(device_->writeReservedBlock(card.data()), 1u);
+
+  Reopen();
+  ASSERT_EQ(device_->selectMedia("Internal"), 1u);
+  ASSERT_EQ(device_->readReservedBlock(block), 1u);
+  EXPECT_EQ(std::vector<uint8_t>(block, block + 128), internal);
+  ASSERT_EQ(device_->selectMedia("MMC"), 1u);
+  ASSERT_EQ(device_->readReservedBlock(block), 1u);
+  EXPECT_EQ(std::vector<uint8_t>(block, block + 128), card);
+  EXPECT_EQ(ReadBytes(File("card.reserved"), 0, 128), card);
+}
+
+TEST_F(PlayerDeviceTest, InjectedFailureAndTimeoutLastUntilClose) {
+  MakePlayer(4 * MiB);
+  std::vector<uint8_t> buffer(Sector);
+  const std::pair<const char*, uint32_t> faults[] = {{"fail-after", DeviceError::Communication},
+                                                     {"timeout-after", DeviceError::Timeout}};
+  for (const auto& [name, code] : faults) {
+    SCOPED_TRACE(name);
+    WriteFile(File("faults"), std::string(name) + "=2\n");
+    device_->close();
+    OpenAndSelect("Internal");
+    EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
+    EXPECT_EQ(device_->writeSectors(1, 1, buffer.data()), 1u);
+    EXPECT_EQ(device_->writeSectors(2, 1, buffer.data()), 0u);
+    EXPECT_EQ(device_->lastError(), code);
+    EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 0u);
+    EXPECT_EQ(device_->lastError(), code);
+    EXPECT_EQ(device_->flush(), 0u);
+    EXPECT_EQ(device_->lastError(), code);
+    EXPECT_EQ(device_->checkWritable(), 1u);  // the player itself still answers
+  }
+  std::filesystem::remove(File("faults"));
+  device_->close();
+  OpenAndSelect("Internal");
+  EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
+}
+
+TEST_F(PlayerDeviceTest, UnplugDuringATransferStaysUnpluggedUntilPlugged) {
+  MakePlayer(4 * MiB);
+  WriteFile(File("faults"), "unplug-after = 1  # during the second transfer\n");
+  OpenAndSelect("Internal");
+  std::vector<uint8_t> buffer(Sector);
+  EXPECT_EQ(device_->writeSectors(0, 1, buffer.data()), 1u);
+  EXPECT_EQ(device_->writeSectors(1, 1, buffer.data()), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(device_->checkWritable(), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(device_->open(0, 0), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_TRUE(std::filesystem::exists(File("unplugged")));
+
+  std::filesystem::remove(File("unplugged"));
+  EXPECT_EQ(device_->open(0, 0), 1u);
+}
+
+TEST_F(PlayerDeviceTest, UnplugFromOutsideIsSeenByTheNextProbe) {
+  MakePlayer(4 * MiB);
+  OpenAndSelect("Internal");
+  std::vector<uint8_t> buffer(Sector);
+  EXPECT_EQ(device_->open(0, 0), 1u);  // a probe keeps the selected medium
+  EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
+  WriteFile(File("unplugged"), "");
+  EXPECT_EQ(device_->open(0, 0), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+}
+
+TEST_F(PlayerDeviceTest, ConfigMayMapAMediumToAnotherStorage) {
+  MakePlayer(4 * MiB);
+  const std::string elsewhere = temp_ + "/reader.img";
+  MakeImage(elsewhere, 2 * MiB);
+  WriteFile(File("player.conf"), "# a card in a reader\ncard=" + elsewhere + "\ncard-type=mmc\n");
+  OpenAndSelect("MMC");
+  EXPECT_EQ(device_->sectorCount(), 2 * MiB / Sector);
+  const auto data = Pattern(Sector, 4);
+  ASSERT_EQ(device_->writeSectors(5, 1, data.data()), 1u);
+  EXPECT_EQ(ReadBytes(elsewhere, 5 * Sector, Sector), data);
+
+  std::filesystem::remove(elsewhere);  // the reader is empty
+  EXPECT_EQ(device_->selectMedia("MMC"), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+}
+
+TEST_F(PlayerDeviceTest, SystemErrorsCarryThePlatformLastError) {
+  MakePlayer(4 * MiB);
+  WriteFile(File("player.conf"), "card-type=floppy\n");
+  platform::SetLastError(0);
+  EXPECT_EQ(device_->open(0, 0), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::System);
+  EXPECT_EQ(platform::GetLastError(), platform::Error::InvalidData);
+
+  WriteFile(File("player.conf"), "card-type=sd\n");
+  std::filesystem::remove(File("internal.img"));
+  ASSERT_EQ(device_->open(0, 0), 1u);
+  EXPECT_EQ(device_->selectMedia("Internal"), 0u);
+  EXPECT_EQ(device_->lastError(), DeviceError::System);
+  EXPECT_EQ(platform::GetLastError(), platform::Error::FileNotFound);
+}
+
+}  // namespace

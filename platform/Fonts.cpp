@@ -77,15 +77,17 @@ constexpr FaceAlias kFaceAliases[] = {
 
 const FcChar8* FcText(const char* text) { return reinterpret_cast<const FcChar8*>(text); }
 
-struct PatternDeleter {
-  void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+template <auto release>
+struct Releaser {
+  template <typename T>
+  void operator()(T* object) const {
+    release(object);
+  }
 };
-using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
-
-struct FontSetDeleter {
-  void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
-};
-using FontSet = std::unique_ptr<FcFontSet, FontSetDeleter>;
+using Pattern = std::unique_ptr<FcPattern, Releaser<FcPatternDestroy>>;
+using FontSet = std::unique_ptr<FcFontSet, Releaser<FcFontSetDestroy>>;
+using Library = std::unique_ptr<FT_LibraryRec_, Releaser<FT_Done_FreeType>>;
+using Face = std::unique_ptr<FT_FaceRec_, Releaser<FT_Done_Face>>;
 
 // A pattern asking for the family, with fontconfig's configured substitutions.
 Pattern FamilyPattern(const std::string& family) {
@@ -154,26 +156,6 @@ std::vector<Char> DecodeText(std::string_view text) {
   return chars;
 }
 
-struct Library {
-  FT_Library handle = nullptr;
-  Library() = default;
-  Library(const Library&) = delete;
-  Library& operator=(const Library&) = delete;
-  ~Library() {
-    if (handle) FT_Done_FreeType(handle);
-  }
-};
-
-struct Face {
-  FT_Face face = nullptr;
-  Face() = default;
-  Face(const Face&) = delete;
-  Face& operator=(const Face&) = delete;
-  ~Face() {
-    if (face) FT_Done_Face(face);
-  }
-};
-
 // The cell in font units. Windows measures the cell of a TrueType face by the
 // OS/2 table's Windows ascent and descent; faces without them use the
 // horizontal header.
@@ -215,16 +197,19 @@ struct Font::Impl {
   // Fontconfig's fallback list and the faces opened from it, by list index;
   // a null face marks one that could not be used.
   mutable FontSet fallbacks;
-  mutable std::map<int, std::unique_ptr<Face>> fallbackFaces;
+  mutable std::map<int, Face> fallbackFaces;
 
-  bool Open(Face* face, FcPattern* font) const {
+  // The font's face sized to the cell; null when it cannot be used.
+  Face Open(FcPattern* font) const {
     FcChar8* file;
     int index = 0;
-    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return false;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return nullptr;
     FcPatternGetInteger(font, FC_INDEX, 0, &index);
-    if (FT_New_Face(library.handle, reinterpret_cast<const char*>(file), index, &face->face) != 0)
-      return false;
-    return SizeToCell(face->face, cellHeight);
+    FT_Face opened;
+    if (FT_New_Face(library.get(), reinterpret_cast<const char*>(file), index, &opened) != 0)
+      return nullptr;
+    Face face(opened);
+    return SizeToCell(opened, cellHeight) ? std::move(face) : nullptr;
   }
 
   FT_Face FallbackFor(char32_t code) const {
@@ -239,11 +224,8 @@ struct Font::Impl {
           !FcCharSetHasChar(charset, code))
         continue;
       auto [it, added] = fallbackFaces.try_emplace(i);
-      if (added) {
-        auto face = std::make_unique<Face>();
-        if (Open(face.get(), fallbacks->fonts[i])) it->second = std::move(face);
-      }
-      if (it->second && FT_Get_Char_Index(it->second->face, code) != 0) return it->second->face;
+      if (added) it->second = Open(fallbacks->fonts[i]);
+      if (it->second && FT_Get_Char_Index(it->second.get(), code) != 0) return it->second.get();
     }
     return nullptr;
   }
@@ -254,7 +236,7 @@ struct Font::Impl {
   // FreeType's own hinter: the bytecode of free CJK faces (WenQuanYi, UnDotum)
   // loses whole strokes in monochrome at the name font's size.
   FT_GlyphSlot Load(char32_t code, bool render) const {
-    FT_Face face = primary.face;
+    FT_Face face = primary.get();
     FT_UInt glyph = FT_Get_Char_Index(face, code);
     if (glyph == 0) {
       if (FT_Face fallback = FallbackFor(code)) {
@@ -279,28 +261,30 @@ Font::Font(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Font::~Font() = default;
 
 std::unique_ptr<Font> Font::Create(std::string_view faceName, int cellHeight) {
-  std::string utf8Face;
-  if (!CodePageToUtf8(faceName, &utf8Face)) utf8Face.assign(faceName);
-  auto impl = std::make_unique<Impl>();
-  impl->cellHeight = cellHeight;
   if (cellHeight <= 0) {
     SetLastError(Error::InvalidParameter);
     return nullptr;
   }
-  if (FT_Init_FreeType(&impl->library.handle) != 0) {
-    impl->library.handle = nullptr;
+  std::string utf8Face;
+  if (!CodePageToUtf8(faceName, &utf8Face)) utf8Face.assign(faceName);
+  auto impl = std::make_unique<Impl>();
+  impl->cellHeight = cellHeight;
+  FT_Library library;
+  if (FT_Init_FreeType(&library) != 0) {
     SetLastError(Error::NotEnoughMemory);
     return nullptr;
   }
+  impl->library.reset(library);
   Pattern match = ResolveFace(utf8Face);
   FcChar8* family;
-  if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch ||
-      !impl->Open(&impl->primary, match.get())) {
+  if (match && FcPatternGetString(match.get(), FC_FAMILY, 0, &family) == FcResultMatch)
+    impl->primary = impl->Open(match.get());
+  if (!impl->primary) {
     SetLastError(Error::FileNotFound);
     return nullptr;
   }
   impl->family = reinterpret_cast<const char*>(family);
-  impl->ascent = CellAscent(impl->primary.face, cellHeight);
+  impl->ascent = CellAscent(impl->primary.get(), cellHeight);
   return std::unique_ptr<Font>(new Font(std::move(impl)));
 }
 

@@ -1,0 +1,11 @@
+#include "framework/core/FileEntry.h"
+
+CFileEntry CFileEntry::FromInfo(const platform::FileInfo& info) {
+  CFileEntry entry;
+  entry.name = CText(info.name);
+  entry.size = static_cast<uint32_t>(info.size);
+  entry.attributes = info.attributes;
+  entry.modified = CFileStamp(platform::FileTimeToLocal(info.modified));
+  entry.shortName = CText(info.shortName);
+  return entry;
+}

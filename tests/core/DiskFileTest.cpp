@@ -1,0 +1,107 @@
+#include "framework/core/DiskFile.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/core/Exception.h"
+#include "platform/Errors.h"
+#include "tests/core/TempFolder.h"
+
+using platform::OpenFlag::Create;
+using platform::OpenFlag::CreateNew;
+using platform::OpenFlag::Read;
+using platform::OpenFlag::Truncate;
+using platform::OpenFlag::Write;
+
+namespace {
+
+uint32_t OpenFailure(const CText& path, uint32_t flags) {
+  CDiskFile file;
+  try {
+    file.Open(path, flags);
+  } catch (const CException& e) {
+    return e.Code();
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST(DiskFile, CreationFlags) {
+  TempFolder folder;
+  folder.Put("old", "0123456789");
+
+  EXPECT_EQ(OpenFailure(folder / "missing", Read), platform::Error::FileNotFound)
+      << "no creation bit opens an existing file only";
+  EXPECT_EQ(OpenFailure(folder / "old", Write | CreateNew), platform::Error::FileExists);
+  EXPECT_EQ(OpenFailure(folder / "old", Write | CreateNew | Create | Truncate), platform::Error::FileExists)
+      << "create-new overrides the other creation bits";
+  EXPECT_EQ(folder.Contents("old"), "0123456789");
+
+  CDiskFile file;
+  file.Open(folder / "old", Write | Create);
+  EXPECT_EQ(file.Size(), 10u) << "create alone keeps an existing file";
+  file.Open(folder / "old", Write | Create | Truncate);
+  EXPECT_EQ(file.Size(), 0u) << "create and truncate always start empty";
+  file.Open(folder / "new", Write | CreateNew);
+  file.WriteChars("fresh");
+  file.Close();
+  file.Close();
+  EXPECT_EQ(folder.Contents("new"), "fresh");
+  EXPECT_EQ(OpenFailure(folder / "nofolder/x", Write | Create), platform::Error::PathNotFound);
+}
+
+TEST(DiskFile, ReadingAtTheEndThrowsCodeZero) {
+  TempFolder folder;
+  folder.Put("data", "abcdef");
+  CDiskFile file;
+  file.Open(folder / "data", Read | platform::OpenFlag::ShareRead);
+  char buffer[16] = {};
+  EXPECT_EQ(file.Read(buffer, 4), 4u);
+  EXPECT_EQ(file.Read(buffer, sizeof buffer), 2u);
+  EXPECT_STREQ(buffer, "efcd");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      file.Read(buffer, 1);
+      FAIL() << "read past the end";
+    } catch (const CException& e) {
+      EXPECT_EQ(e.Code(), 0u);
+    }
+  }
+  EXPECT_EQ(file.Seek(-3, platform::SeekOrigin::End), 3u);
+  try {
+    file.ReadExact(buffer, 4);
+    FAIL() << "only three bytes were left";
+  } catch (const CException& e) {
+    EXPECT_EQ(e.Code(), 0u);
+  }
+}
+
+TEST(DiskFile, WriteSeekAndSize) {
+  TempFolder folder;
+  CDiskFile file;
+  file.Open(folder / "f", Read | Write | Create);
+  file.WriteText(CText("hello world"));
+  EXPECT_EQ(file.Size(), 11u);
+  EXPECT_EQ(file.Seek(6, platform::SeekOrigin::Begin), 6u);
+  file.WriteAll("W", 1);
+  EXPECT_EQ(file.Seek(-1, platform::SeekOrigin::Current), 6u);
+  char c = 0;
+  file.ReadExact(&c, 1);
+  EXPECT_EQ(c, 'W');
+  file.Close();
+  EXPECT_EQ(folder.Contents("f"), "hello World");
+}
+
+TEST(DiskFile, FailuresThrowTheSystemCode) {
+  TempFolder folder;
+  folder.Put("ro", "x");
+  CDiskFile file;
+  file.Open(folder / "ro", Read);
+  EXPECT_THROW(file.WriteAll("y", 1), CException) << "opened without write access";
+  EXPECT_THROW(file.Seek(-5, platform::SeekOrigin::Begin), CException);
+  file.Close();
+  char c;
+  EXPECT_THROW(file.Read(&c, 1), CException);
+  EXPECT_THROW(file.Size(), CException);
+  EXPECT_EQ(folder.Contents("ro"), "x");
+}

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "framework/core/DroppedFiles.h"
+#include "framework/core/Exception.h"
+#include "framework/core/FileSearch.h"
+#include "framework/core/Helpers.h"
+#include "platform/Errors.h"
+#include "platform/Time.h"
+#include "tests/core/TempFolder.h"
+
+namespace {
+
+uint32_t FailureCode(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const CException& e) {
+    return e.Code();
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST(FileHelpers, DeleteFile) {
+  TempFolder folder;
+  folder.Put("a", "1");
+  EXPECT_TRUE(DeleteFile(folder / "a"));
+  EXPECT_FALSE(FileExists(folder / "a"));
+  EXPECT_FALSE(DeleteFile(folder / "a")) << "a missing file gives false, no exception";
+  EXPECT_FALSE(DeleteFile(folder / "nofolder/a"));
+
+  std::filesystem::create_directory(folder.Path() / "sub");
+  folder.Put("sub/keep", "k");
+  EXPECT_NE(FailureCode([&] { DeleteFile(folder / "sub"); }), 0u) << "a folder is not deleted as a file";
+  EXPECT_EQ(folder.Contents("sub/keep"), "k");
+}
+
+TEST(FileHelpers, CreateFolder) {
+  TempFolder folder;
+  CreateFolder(folder / "music");
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "music"));
+  folder.Put("music/x", "x");
+  CreateFolder(folder / "music");
+  EXPECT_EQ(folder.Contents("music/x"), "x") << "an existing folder is left alone";
+  EXPECT_EQ(FailureCode([&] { CreateFolder(folder / "a/b"); }), platform::Error::PathNotFound);
+}
+
+TEST(FileHelpers, FileEntryDescribesOnePath) {
+  TempFolder folder;
+  folder.Put("song.mp3", std::string(1234, 's'));
+  std::filesystem::create_directory(folder.Path() / "Albums");
+
+  const CFileEntry file = GetFileEntry(folder / "song.mp3");
+  EXPECT_EQ(file.name, CText("song.mp3"));
+  EXPECT_EQ(file.size, 1234u);
+  EXPECT_FALSE(file.IsFolder());
+  EXPECT_TRUE(file.shortName.IsEmpty());
+  const uint64_t localNow = platform::FileTimeToLocal(platform::CurrentFileTime()) / 10000;
+  EXPECT_NEAR(static_cast<double>(file.modified.Milliseconds()), static_cast<double>(localNow), 60000.0)
+      << "the stamp is in local time";
+
+  EXPECT_TRUE(GetFileEntry(folder / "Albums").IsFolder());
+  EXPECT_EQ(FailureCode([&] { GetFileEntry(folder / "none"); }), platform::Error::FileNotFound);
+}
+
+TEST(FileHelpers, CurrentDirectoryEndsInSlash) {
+  const CText current = CurrentDirectory();
+  ASSERT_GT(current.Length(), 0);
+  EXPECT_EQ(current.Right(1), CText("/"));
+  EXPECT_TRUE(FileExists(current));
+}
+
+TEST(FileHelpers, StringTableIsEmptyUntilRegisteredAndCutAt255) {
+  EXPECT_TRUE(LoadStringText(61).IsEmpty());
+  SetStringTable([](uint32_t id) {
+    if (id == 61) return CText("Tunewarden");
+    if (id == 2) return CText(std::string(300, 'm'));
+    return CText();
+  });
+  EXPECT_EQ(LoadStringText(61), CText("Tunewarden"));
+  EXPECT_EQ(LoadStringText(2).Length(), 255);
+  EXPECT_TRUE(LoadStringText(3).IsEmpty());
+  SetStringTable(nullptr);
+  EXPECT_TRUE(LoadStringText(61).IsEmpty());
+}
+
+TEST(FileHelpers, SystemMessageHasText) {
+  EXPECT_FALSE(SystemMessage(platform::Error::FileNotFound).IsEmpty());
+  EXPECT_FALSE(SystemMessage(0x7777).IsEmpty()) << "unknown codes get a generic text";
+}
+
+TEST(FileSearch, MatchesWildcardsWithoutRegardToCase) {
+  TempFolder folder;
+  folder.Put("a.hex", "");
+  folder.Put("B.HEX", "");
+  folder.Put("c.txt", "");
+  std::filesystem::create_directory(folder.Path() / "old.hex");
+
+  CFileSearch search;
+  CFileEntry entry;
+  EXPECT_FALSE(search.Next(entry)) << "not started";
+  ASSERT_TRUE(search.Start(folder / "*.hex"));
+  std::set<std::string> files, folders;
+  while (search.Next(entry)) (entry.IsFolder() ? folders : files).insert(std::string(entry.name.View()));
+  EXPECT_EQ(files, (std::set<std::string>{"a.hex", "B.HEX"}));
+  EXPECT_EQ(folders, std::set<std::string>{"old.hex"});
+  EXPECT_FALSE(search.Next(entry));
+
+  ASSERT_TRUE(search.Start(folder / "?.txt"));
+  ASSERT_TRUE(search.Next(entry));
+  EXPECT_EQ(entry.name, CText("c.txt"));
+  search.Close();
+  search.Close();
+  EXPECT_FALSE(search.Next(entry));
+
+  EXPECT_FALSE(search.Start(folder / "*.mp3"));
+  EXPECT_FALSE(search.Next(entry));
+  EXPECT_FALSE(search.Start(folder / "missing/*"));
+  EXPECT_FALSE(search.Next(entry));
+}
+
+TEST(DroppedFiles, GivesEachDroppedPathInOrder) {
+  TempFolder folder;
+  folder.Put("one.mp3", "12345");
+  std::filesystem::create_directory(folder.Path() / "Album");
+
+  auto drop = std::make_unique<DropHandle>();
+  drop->paths = {folder / "one.mp3", folder / "Album", folder / "gone.mp3"};
+  CDroppedFiles dropped;
+  EXPECT_EQ(dropped.Attach(std::move(drop)), 3);
+
+  CFileEntry entry;
+  ASSERT_TRUE(dropped.Next(entry));
+  EXPECT_EQ(entry.name, folder / "one.mp3") << "the name is the full path";
+  EXPECT_EQ(entry.size, 5u);
+  ASSERT_TRUE(dropped.Next(entry));
+  EXPECT_TRUE(entry.IsFolder());
+  EXPECT_THROW(dropped.Next(entry), CException) << "a dropped path that has gone";
+  EXPECT_FALSE(dropped.Next(entry));
+
+  auto second = std::make_unique<DropHandle>();
+  second->paths = {folder / "Album"};
+  EXPECT_EQ(dropped.Attach(std::move(second)), 1);
+  EXPECT_TRUE(dropped.Next(entry));
+  EXPECT_FALSE(dropped.Next(entry));
+  EXPECT_EQ(dropped.Attach(nullptr), 0);
+  EXPECT_FALSE(dropped.Next(entry));
+}

@@ -1,0 +1,62 @@
+#include "framework/core/FileStamp.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/core/Exception.h"
+#include "platform/Errors.h"
+#include "tests/core/MemoryStream.h"
+
+using namespace std::string_literals;
+
+TEST(FileStamp, CountsHundredNanosecondsFrom1601) {
+  EXPECT_EQ(CFileStamp(1601, 1, 1, 0, 0, 0).Ticks(), 0u);
+  EXPECT_EQ(CFileStamp(1970, 1, 1, 0, 0, 0).Ticks(), 116444736000000000u);
+  EXPECT_EQ(CFileStamp(2000, 2, 29, 12, 30, 15).Ticks(), 125963010150000000u);
+  EXPECT_EQ(CFileStamp(1970, 1, 1, 0, 0, 1).Milliseconds(), 11644473601000u);
+
+  const platform::SystemTime time = CFileStamp(2026, 12, 6, 23, 59, 58).ToSystemTime();
+  EXPECT_EQ(time.year, 2026);
+  EXPECT_EQ(time.month, 12);
+  EXPECT_EQ(time.day, 6);
+  EXPECT_EQ(time.dayOfWeek, 0) << "a Sunday";
+  EXPECT_EQ(time.hour, 23);
+  EXPECT_EQ(time.second, 58);
+  EXPECT_EQ(CFileStamp(time).Ticks(), CFileStamp(2026, 12, 6, 23, 59, 58).Ticks());
+  EXPECT_TRUE(CFileStamp(2000, 1, 1, 0, 0, 0) < CFileStamp(2000, 1, 1, 0, 0, 1));
+}
+
+TEST(FileStamp, InvalidFieldsThrow) {
+  const int invalid[][6] = {{2001, 2, 29, 0, 0, 0}, {2000, 13, 1, 0, 0, 0}, {2000, 0, 1, 0, 0, 0},
+                            {2000, 1, 32, 0, 0, 0}, {2000, 1, 1, 24, 0, 0}, {2000, 1, 1, 0, 60, 0},
+                            {2000, 1, 1, 0, 0, 60}, {1600, 12, 31, 0, 0, 0}, {-1, 1, 1, 0, 0, 0},
+                            {70000, 1, 1, 0, 0, 0}};
+  for (const auto& f : invalid) {
+    try {
+      CFileStamp(f[0], f[1], f[2], f[3], f[4], f[5]);
+      ADD_FAILURE() << f[0] << "-" << f[1] << "-" << f[2] << " " << f[3] << ":" << f[4] << ":" << f[5];
+    } catch (const CException& e) {
+      EXPECT_EQ(e.Code(), platform::Error::InvalidParameter);
+    }
+  }
+}
+
+TEST(FileStamp, StreamFormIsEightBytesLittleEndian) {
+  MemoryStream stream;
+  CFileStamp(0x0102030405060708u).Save(stream);
+  EXPECT_EQ(stream.Data(), "\x08\x07\x06\x05\x04\x03\x02\x01"s);
+  MemoryStream input(stream.Data() + "\xFF", 3);
+  CFileStamp loaded;
+  input.ReadObject(loaded);
+  EXPECT_EQ(loaded.Ticks(), 0x0102030405060708u);
+  EXPECT_THROW(loaded.Load(input), CException) << "one byte is not a stamp";
+}
+
+TEST(FileStamp, TextJoinsDateAndTime) {
+  // The tests run with the English interface.
+  const CFileStamp stamp(2026, 12, 6, 13, 5, 9);
+  EXPECT_EQ(stamp.Text(CFileStamp::ShortDate, CFileStamp::NoSeconds), CText("12/6/2026 1:05 PM"));
+  EXPECT_EQ(stamp.Text(CFileStamp::LongDate, 0), CText("Sunday, December 6, 2026 1:05:09 PM"));
+  EXPECT_EQ(CFileStamp().Text(CFileStamp::ShortDate, CFileStamp::NoSeconds), CText("1/1/1601 12:00 AM"));
+}

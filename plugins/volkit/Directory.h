@@ -1,0 +1,91 @@
+// One folder held in memory as its raw 32-byte slots, parsed into entries
+// (long-name slots joined to their short entry when the checksum agrees).
+// Changes mark sectors dirty; commit writes them in ascending order, which
+// puts long-name slots on disk before the short entry they belong to.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plugins/volkit/Names.h"
+
+namespace volkit {
+
+class Volume;
+
+struct DirEntry {
+  static constexpr uint8_t ReadOnly = 0x01, Hidden = 0x02, System = 0x04, Label = 0x08, Folder = 0x10,
+                           Archive = 0x20, LongNamePart = 0x0F;
+
+  std::u16string longName;  // empty when the entry has only its short name
+  ShortName shortName{};
+  uint8_t attributes = 0;
+  uint8_t caseFlags = 0;
+  uint32_t cluster = 0;
+  uint32_t size = 0;
+  uint16_t time = 0;
+  uint16_t date = 0;
+  uint32_t firstSlot = 0;  // the first long-name slot, or the short slot
+  uint32_t slot = 0;       // the short slot
+
+  bool isFolder() const { return attributes & Folder; }
+  bool isDotEntry() const { return shortName[0] == '.'; }
+  std::u16string name() const;
+};
+
+class Directory {
+ public:
+  // `cluster` 0 is the root folder.
+  Directory(Volume& volume, uint32_t cluster);
+
+  uint32_t cluster() const { return cluster_; }
+  const std::vector<DirEntry>& entries() const { return entries_; }
+  const DirEntry* find(std::u16string_view name) const;
+  bool isEmpty() const;
+
+  // Slots that `name` takes (its long-name slots and the short one).
+  static uint32_t SlotsFor(std::u16string_view name);
+  // Makes sure `slots` consecutive free slots exist, growing the folder when
+  // needed (MediumFull when it cannot).
+  void reserve(uint32_t slots);
+  // Adds `name` with the attributes, cluster, size and time of `data` and a
+  // fresh short name; returns the new entry.
+  DirEntry create(std::u16string_view name, const DirEntry& data);
+  // Writes the cluster, size, attributes and time of `entry` to its short slot.
+  void update(const DirEntry& entry);
+  void remove(const DirEntry& entry);
+
+  std::optional<std::string> label() const;
+  void setLabel(const std::string& label);  // empty removes it
+
+  void commit();
+
+ private:
+  uint8_t* slotData(uint32_t slot) { return bytes_.data() + size_t(slot) * 32; }
+  const uint8_t* slotData(uint32_t slot) const { return bytes_.data() + size_t(slot) * 32; }
+  uint32_t slotCount() const { return uint32_t(bytes_.size() / 32); }
+  void markDirty(uint32_t slot);
+  std::optional<uint32_t> findFreeRun(uint32_t slots) const;
+  // Takes the first free run of `slots` slots, growing the folder if needed.
+  uint32_t claim(uint32_t slots);
+  void grow();
+  void parse();
+
+  Volume& volume_;
+  uint32_t cluster_;
+  std::vector<uint32_t> sectors_;  // volume sectors, in order
+  std::vector<uint8_t> bytes_;
+  std::vector<bool> dirty_;  // per entry of sectors_
+  std::vector<DirEntry> entries_;
+  std::optional<uint32_t> labelSlot_;
+  uint32_t endSlot_ = 0;  // the end mark, or slotCount() when there is none
+};
+
+// DOS date and time of the present moment, local time.
+void CurrentDosTime(uint16_t* date, uint16_t* time);
+void WriteShortEntry(uint8_t* slot, const DirEntry& entry);
+
+}  // namespace volkit

@@ -1,0 +1,123 @@
+#include "plugins/volkit/FatTable.h"
+
+#include <algorithm>
+
+#include "plugins/volkit/FsError.h"
+
+namespace volkit {
+
+FatTable::FatTable(const Geometry& geometry, const SectorDevice& device) : geometry_(geometry), device_(device) {
+  uint64_t entryBytes = (uint64_t(geometry.clusterCount) + 2) * geometry.fatBits / 8 + 1;
+  uint32_t sectors = uint32_t((entryBytes + geometry.bytesPerSector - 1) / geometry.bytesPerSector);
+  sectors = std::min(sectors, geometry.fatSectors);
+  bytes_.resize(size_t(sectors) * geometry.bytesPerSector);
+  dirty_.assign(sectors, false);
+  device.read(geometry.reservedSectors, sectors, bytes_.data());
+  for (uint32_t c = 2; c <= geometry.lastCluster(); ++c) {
+    if (get(c) == 0) ++freeCount_;
+  }
+}
+
+uint32_t FatTable::get(uint32_t cluster) const {
+  const uint8_t* p = bytes_.data();
+  switch (geometry_.fatBits) {
+    case 12: {
+      uint32_t pair = Get16(p + cluster * 3 / 2);
+      return cluster & 1 ? pair >> 4 : pair & 0xFFF;
+    }
+    case 16:
+      return Get16(p + cluster * 2);
+    default:
+      return Get32(p + cluster * 4) & 0x0FFFFFFF;
+  }
+}
+
+void FatTable::set(uint32_t cluster, uint32_t value) {
+  uint32_t wasFree = get(cluster) == 0;
+  uint8_t* p = bytes_.data();
+  size_t offset, width;
+  switch (geometry_.fatBits) {
+    case 12: {
+      offset = cluster * 3 / 2;
+      width = 2;
+      uint32_t pair = Get16(p + offset);
+      pair = cluster & 1 ? (pair & 0x000F) | (value << 4) : (pair & 0xF000) | (value & 0xFFF);
+      Put16(p + offset, pair);
+      break;
+    }
+    case 16:
+      offset = cluster * 2;
+      width = 2;
+      Put16(p + offset, value);
+      break;
+    default:
+      offset = cluster * 4;
+      width = 4;
+      Put32(p + offset, (Get32(p + offset) & 0xF0000000) | (value & 0x0FFFFFFF));
+      break;
+  }
+  dirty_[offset / geometry_.bytesPerSector] = true;
+  dirty_[(offset + width - 1) / geometry_.bytesPerSector] = true;
+  freeCount_ += wasFree - (value == 0);
+}
+
+uint32_t FatTable::endMark() const {
+  return geometry_.fatBits == 12 ? 0xFFF : geometry_.fatBits == 16 ? 0xFFFF : 0x0FFFFFFF;
+}
+
+bool FatTable::isEnd(uint32_t value) const { return value >= (endMark() & ~7u); }
+
+std::vector<uint32_t> FatTable::chain(uint32_t first) const {
+  std::vector<uint32_t> clusters;
+  uint32_t cluster = first;
+  while (cluster != 0) {
+    if (!geometry_.isCluster(cluster) || clusters.size() >= geometry_.clusterCount) Damaged();
+    clusters.push_back(cluster);
+    uint32_t next = get(cluster);
+    if (isEnd(next)) break;
+    if (next == 0) Damaged();
+    cluster = next;
+  }
+  return clusters;
+}
+
+std::vector<uint32_t> FatTable::allocate(uint32_t count) {
+  if (count > freeCount_) Fail(FileSystemError::MediumFull);
+  std::vector<uint32_t> clusters;
+  clusters.reserve(count);
+  uint32_t cluster = geometry_.isCluster(hint_) ? hint_ : 2;
+  while (clusters.size() < count) {
+    if (get(cluster) == 0) {
+      if (!clusters.empty()) set(clusters.back(), cluster);
+      set(cluster, endMark());
+      clusters.push_back(cluster);
+    }
+    cluster = cluster == geometry_.lastCluster() ? 2 : cluster + 1;
+  }
+  hint_ = cluster;
+  return clusters;
+}
+
+void FatTable::release(const std::vector<uint32_t>& clusters) {
+  for (uint32_t cluster : clusters) set(cluster, 0);
+  if (!clusters.empty()) hint_ = std::min(hint_, *std::min_element(clusters.begin(), clusters.end()));
+}
+
+bool FatTable::dirty() const { return std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end(); }
+
+void FatTable::commit() {
+  uint32_t bps = geometry_.bytesPerSector;
+  for (uint32_t copy = 0; copy < geometry_.fatCount; ++copy) {
+    uint32_t base = geometry_.reservedSectors + copy * geometry_.fatSectors;
+    for (size_t s = 0; s < dirty_.size();) {
+      if (!dirty_[s]) { ++s; continue; }
+      size_t end = s;
+      while (end < dirty_.size() && dirty_[end]) ++end;
+      device_.write(base + uint32_t(s), uint32_t(end - s), bytes_.data() + s * bps);
+      s = end;
+    }
+  }
+  dirty_.assign(dirty_.size(), false);
+}
+
+}  // namespace volkit

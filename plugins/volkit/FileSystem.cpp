@@ -1,0 +1,534 @@
+// The file-system interface object: paths, the current folder, listings and
+// transfers on top of the attached volume. Every operation catches its own
+// failures and reports them through lastError.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "player/PluginContract.h"
+#include "plugins/volkit/Format.h"
+#include "plugins/volkit/FsError.h"
+#include "plugins/volkit/Volume.h"
+
+namespace volkit {
+
+namespace {
+
+constexpr uint32_t TransferBlockBytes = 256 * 1024;
+
+template <size_t N>
+void CopyText(char (&target)[N], std::string_view text) {
+  size_t n = std::min(text.size(), N - 1);
+  std::memcpy(target, text.data(), n);
+  target[n] = '\0';
+}
+
+bool IsDotName(std::u16string_view name) { return name == u"." || name == u".."; }
+
+// The name the program shows and passes back: the long name in its code
+// page, or the short name when the long one cannot be held there.
+std::string DisplayName(const DirEntry& entry) {
+  std::string text;
+  if (FromLongName(entry.name(), &text)) return text;
+  return FormatShortName(entry.shortName, entry.caseFlags);
+}
+
+DirEntryRecord MakeRecord(const DirEntry& entry) {
+  DirEntryRecord record{};
+  record.attributes = entry.attributes;
+  record.size = entry.isFolder() ? 0 : entry.size;
+  record.year = uint16_t(1980 + (entry.date >> 9));
+  record.month = (entry.date >> 5) & 15;
+  record.day = entry.date & 31;
+  record.hour = entry.time >> 11;
+  record.minute = (entry.time >> 5) & 63;
+  record.second = uint16_t((entry.time & 31) * 2);
+  CopyText(record.shortName, FormatShortName(entry.shortName));
+  CopyText(record.longName, DisplayName(entry));
+  return record;
+}
+
+std::vector<std::string_view> SplitPath(std::string_view path) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = std::min(path.find('\\', start), path.size());
+    std::string_view part = path.substr(start, end - start);
+    if (!part.empty()) parts.push_back(part);
+    start = end + 1;
+  }
+  return parts;
+}
+
+class VolumeFileSystem final : public FileSystemInterface {
+ public:
+  uint32_t destroy(uint32_t deleteSelf) override {
+    if (deleteSelf) delete this;
+    return 1;
+  }
+
+  uint32_t lastError() override { return lastError_; }
+
+  uint32_t attach(DeviceInterface* device) override {
+    return guarded([&] {
+      volume_.reset();
+      device_ = device;
+      volume_ = std::make_unique<Volume>(device);
+      reset();
+      return 1u;
+    });
+  }
+
+  uint32_t format(DeviceInterface* device, TransferRequest* request) override {
+    return guarded([&] {
+      volume_.reset();
+      device_ = device;
+      FormatProgress progress = [request](uint32_t done, uint32_t total) {
+        request->total = total;
+        request->done = done;
+        return request->progress == nullptr || request->progress(request) != 0;
+      };
+      bool finished = FormatVolume(device, request ? &progress : nullptr);
+      // A stopped full format has already written an empty volume.
+      volume_ = std::make_unique<Volume>(device);
+      reset();
+      if (!finished) Fail(FileSystemError::Stopped);
+      return 1u;
+    });
+  }
+
+  uint32_t beginUpdate() override {
+    ++batchDepth_;
+    return 1;
+  }
+
+  uint32_t endUpdate() override {
+    batchDepth_ = 0;
+    return guarded([&] {
+      volume().commit();
+      volume().device().flush();
+      return 1u;
+    });
+  }
+
+  uint32_t getVolumeInfo(VolumeInfoRecord* info) override {
+    return guarded([&] {
+      const Geometry& g = volume().geometry();
+      *info = VolumeInfoRecord{};
+      info->serialNumber = g.serialNumber;
+      info->totalClusters = g.clusterCount;
+      info->fatBits = g.fatBits;
+      info->bytesPerCluster = g.bytesPerCluster();
+      info->bytesPerSector = g.bytesPerSector;
+      info->sectorsPerCluster = g.sectorsPerCluster;
+      CopyText(info->label, volume().label());
+      return 1u;
+    });
+  }
+
+  uint32_t setLabel(const char* text) override {
+    return changing([&] {
+      std::string label(text);
+      label.erase(label.find_last_not_of(' ') + 1);
+      for (char& c : label) {
+        if (uint8_t(c) >= 0x80) Fail(FileSystemError::NotRepresentable);
+        if (uint8_t(c) < 0x20 || std::strchr("\"*+,./:;<=>?[\\]|", c) != nullptr) Fail(FileSystemError::InvalidName);
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+      }
+      if (label.size() > 11) Fail(FileSystemError::NameTooLong);
+      volume().setLabel(label);
+    });
+  }
+
+  uint32_t freeClusters() override {
+    return guarded([&] { return volume().fat().freeCount(); });
+  }
+
+  uint32_t isAtRoot() override { return cwd_.empty(); }
+
+  uint32_t getCurrentDir(char* buffer, uint32_t size) override {
+    std::string path;
+    for (const Step& step : cwd_) path += "\\" + step.name;
+    if (path.empty()) path = "\\";
+    if (buffer != nullptr && size != 0) {
+      size_t n = std::min<size_t>(path.size(), size);
+      std::memcpy(buffer, path.data(), n);
+      if (n < size) buffer[n] = '\0';
+    }
+    return uint32_t(path.size());
+  }
+
+  uint32_t changeDir(const char* path) override {
+    return guarded([&] {
+      cwd_ = walk(path, SplitPath(path));
+      return 1u;
+    });
+  }
+
+  uint32_t makeDir(const char* name) override {
+    return changing([&] {
+      std::u16string leaf;
+      Directory& parent = parentOf(name, &leaf);
+      if (IsDotName(leaf)) Fail(FileSystemError::NothingToDo);
+      if (const DirEntry* existing = parent.find(leaf)) {
+        Fail(existing->isFolder() ? FileSystemError::NothingToDo : FileSystemError::NameExists);
+      }
+      parent.reserve(Directory::SlotsFor(leaf));
+      Volume& v = volume();
+      uint32_t cluster = v.fat().allocate(1).front();
+      DirEntry data;
+      data.attributes = DirEntry::Folder;
+      CurrentDosTime(&data.date, &data.time);
+      // The new folder's clusters are free until the entry below is
+      // committed, so writing them first leaves no trace on failure.
+      std::vector<uint8_t> content(v.geometry().bytesPerCluster(), 0);
+      DirEntry dot = data;
+      dot.shortName.fill(' ');
+      dot.shortName[0] = '.';
+      dot.cluster = cluster;
+      WriteShortEntry(content.data(), dot);
+      dot.shortName[1] = '.';
+      dot.cluster = parent.cluster();
+      WriteShortEntry(content.data() + 32, dot);
+      v.writeClusters(cluster, 1, content.data());
+      v.forgetDirectory(cluster);
+      data.cluster = cluster;
+      parent.create(leaf, data);
+    });
+  }
+
+  uint32_t removeDir(const char* name) override {
+    return changing([&] {
+      std::u16string leaf;
+      Directory& parent = parentOf(name, &leaf);
+      if (IsDotName(leaf)) Fail(FileSystemError::InvalidName);
+      const DirEntry* entry = parent.find(leaf);
+      if (entry == nullptr) Fail(FileSystemError::NothingToDo);
+      if (!entry->isFolder()) Fail(FileSystemError::WrongKind);
+      if (!volume().directory(folderCluster(*entry)).isEmpty()) Fail(FileSystemError::FolderNotEmpty);
+      removeEntry(parent, *entry);
+    });
+  }
+
+  uint32_t findBegin() override {
+    return guarded([&] {
+      listing_.clear();
+      for (const DirEntry& entry : volume().directory(currentCluster()).entries()) {
+        listing_.push_back(MakeRecord(entry));
+      }
+      listPosition_ = 0;
+      return 1u;
+    });
+  }
+
+  uint32_t findNext(DirEntryRecord* entry) override {
+    if (listPosition_ >= listing_.size()) {
+      lastError_ = FileSystemError::NotFound;
+      return 0;
+    }
+    *entry = listing_[listPosition_++];
+    return 1;
+  }
+
+  uint32_t findEnd() override {
+    listing_.clear();
+    listPosition_ = 0;
+    return 1;
+  }
+
+  uint32_t lookup(const char* name, DirEntryRecord* record) override {
+    return guarded([&] {
+      std::u16string leaf;
+      const DirEntry* entry = parentOf(name, &leaf).find(leaf);
+      if (entry == nullptr) Fail(FileSystemError::NotFound);
+      if (record != nullptr) *record = MakeRecord(*entry);
+      return 1u;
+    });
+  }
+
+  uint32_t rename(const char* oldName, const char* newName) override {
+    return changing([&] {
+      std::u16string oldLeaf;
+      Directory& folder = parentOf(oldName, &oldLeaf);
+      if (std::strchr(newName, '\\') != nullptr) Fail(FileSystemError::InvalidName);
+      std::u16string newLeaf = ToLongName(newName);
+      if (IsDotName(oldLeaf) || IsDotName(newLeaf)) Fail(FileSystemError::InvalidName);
+      const DirEntry* entry = folder.find(oldLeaf);
+      if (entry == nullptr) Fail(FileSystemError::NotFound);
+      const DirEntry* other = folder.find(newLeaf);
+      if (other != nullptr && other->slot != entry->slot) Fail(FileSystemError::NameExists);
+      if (entry->name() == newLeaf) return;
+      DirEntry data = *entry;
+      // Room for the new name is made first; the old entry goes before the
+      // new one appears, so an interruption can lose the name but never
+      // leave two entries sharing clusters.
+      folder.reserve(Directory::SlotsFor(newLeaf));
+      folder.remove(data);
+      volume().commit();
+      DirEntry renamed = folder.create(newLeaf, data);
+      for (Step& step : cwd_) {
+        if (renamed.isFolder() && step.cluster == renamed.cluster) step.name = DisplayName(renamed);
+      }
+    });
+  }
+
+  uint32_t deleteFile(const char* name) override {
+    return changing([&] {
+      std::u16string leaf;
+      Directory& folder = parentOf(name, &leaf);
+      if (IsDotName(leaf)) Fail(FileSystemError::InvalidName);
+      const DirEntry* entry = folder.find(leaf);
+      if (entry == nullptr) Fail(FileSystemError::NotFound);
+      if (entry->isFolder()) Fail(FileSystemError::WrongKind);
+      removeEntry(folder, *entry);
+    });
+  }
+
+  uint32_t writeFile(TransferRequest* request) override {
+    return changing([&] { write(request); });
+  }
+
+  uint32_t readFile(TransferRequest* request) override {
+    return guarded([&] {
+      read(request);
+      return 1u;
+    });
+  }
+
+ private:
+  struct Step {
+    std::string name;
+    uint32_t cluster;
+  };
+
+  // Runs one operation; a failure becomes lastError and result 0.
+  template <class Operation>
+  uint32_t guarded(Operation&& operation) {
+    try {
+      lastError_ = 0;
+      if (volume_ != nullptr) volume_->trimDirectories();
+      return operation();
+    } catch (const FsError& error) {
+      lastError_ = error.code;
+    } catch (const std::bad_alloc&) {
+      lastError_ = FileSystemError::OutOfMemory;
+    }
+    return 0;
+  }
+
+  // Runs an operation that changes the volume and writes its changes. After
+  // a failure memory may be ahead of the disk, so the volume is read anew
+  // before the next operation: whatever was not committed is gone.
+  template <class Operation>
+  uint32_t changing(Operation&& operation) {
+    uint32_t result = guarded([&] {
+      try {
+        operation();
+        volume().commit();
+        if (batchDepth_ == 0) volume().device().flush();
+      } catch (...) {
+        stale_ = true;
+        throw;
+      }
+      return 1u;
+    });
+    return result;
+  }
+
+  Volume& volume() {
+    if (volume_ == nullptr) Fail(FileSystemError::NoFileSystem);
+    if (stale_) {
+      volume_.reset();
+      volume_ = std::make_unique<Volume>(device_);
+      stale_ = false;
+    }
+    return *volume_;
+  }
+
+  void reset() {
+    cwd_.clear();
+    listing_.clear();
+    listPosition_ = 0;
+    stale_ = false;
+  }
+
+  uint32_t currentCluster() const { return cwd_.empty() ? 0 : cwd_.back().cluster; }
+
+  // The cluster of a folder entry, checked: only "." and ".." may name the root.
+  uint32_t folderCluster(const DirEntry& entry) {
+    if (entry.cluster == 0 && !entry.isDotEntry()) Damaged();
+    if (entry.cluster != 0 && !volume().geometry().isCluster(entry.cluster)) Damaged();
+    return entry.cluster;
+  }
+
+  // The folders `parts` lead to from the current folder (from the root when
+  // `path` starts with a backslash).
+  std::vector<Step> walk(std::string_view path, const std::vector<std::string_view>& parts) {
+    std::vector<Step> steps = !path.empty() && path[0] == '\\' ? std::vector<Step>{} : cwd_;
+    for (std::string_view part : parts) {
+      if (part == ".") continue;
+      if (part == "..") {
+        if (steps.empty()) Fail(FileSystemError::NothingToDo);
+        steps.pop_back();
+        continue;
+      }
+      Directory& folder = volume().directory(steps.empty() ? 0 : steps.back().cluster);
+      const DirEntry* entry = folder.find(ToLongName(part));
+      if (entry == nullptr) Fail(FileSystemError::NotFound);
+      if (!entry->isFolder()) Fail(FileSystemError::WrongKind);
+      steps.push_back({DisplayName(*entry), folderCluster(*entry)});
+      // Read now, so that a folder outside the volume is refused here.
+      volume().directory(steps.back().cluster);
+    }
+    return steps;
+  }
+
+  // The folder that holds the last part of `name`, and that part.
+  Directory& parentOf(std::string_view name, std::u16string* leaf) {
+    std::vector<std::string_view> parts = SplitPath(name);
+    if (parts.empty()) Fail(FileSystemError::InvalidName);
+    *leaf = parts.back() == "." || parts.back() == ".." ? AsciiToUtf16(parts.back()) : ToLongName(parts.back());
+    parts.pop_back();
+    std::vector<Step> steps = walk(name, parts);
+    return volume().directory(steps.empty() ? 0 : steps.back().cluster);
+  }
+
+  // The entry disappears from disk before its clusters are freed, so an
+  // interruption loses clusters at worst.
+  void removeEntry(Directory& folder, DirEntry entry) {
+    std::vector<uint32_t> clusters = volume().fat().chain(entry.isFolder() ? folderCluster(entry) : entry.cluster);
+    folder.remove(entry);
+    volume().commit();
+    volume().fat().release(clusters);
+    if (entry.isFolder()) volume().forgetDirectory(entry.cluster);
+  }
+
+  uint32_t blockBytes() {
+    uint32_t cluster = volume().geometry().bytesPerCluster();
+    return std::max(cluster, TransferBlockBytes / cluster * cluster);
+  }
+
+  static void ReportProgress(TransferRequest* request, uint32_t done, bool last) {
+    request->done = done;
+    if (last) request->flags |= TransferRequest::UpdateNow;
+    if (request->progress != nullptr && request->progress(request) == 0) Fail(FileSystemError::Stopped);
+  }
+
+  // Writes `count` clusters of `chain` from `first` on, from `data`, one run
+  // of consecutive clusters per device call.
+  void transferClusters(const std::vector<uint32_t>& chain, size_t first, size_t count, uint8_t* data, bool toDisk) {
+    Volume& v = volume();
+    uint32_t clusterBytes = v.geometry().bytesPerCluster();
+    for (size_t i = first; i < first + count;) {
+      size_t end = i + 1;
+      while (end < first + count && chain[end] == chain[end - 1] + 1) ++end;
+      uint8_t* p = data + (i - first) * clusterBytes;
+      if (toDisk) {
+        v.writeClusters(chain[i], uint32_t(end - i), p);
+      } else {
+        v.readClusters(chain[i], uint32_t(end - i), p);
+      }
+      i = end;
+    }
+  }
+
+  void write(TransferRequest* request) {
+    if (request->data == nullptr) Fail(FileSystemError::System);
+    std::u16string leaf;
+    Directory& folder = parentOf(request->name, &leaf);
+    if (IsDotName(leaf)) Fail(FileSystemError::InvalidName);
+    Volume& v = volume();
+    const DirEntry* found = folder.find(leaf);
+    if (found != nullptr && found->isFolder()) Fail(FileSystemError::WrongKind);
+    std::optional<DirEntry> existing;
+    if (found != nullptr) existing = *found;
+
+    uint32_t total = request->total;
+    uint32_t clusterBytes = v.geometry().bytesPerCluster();
+    uint32_t needed = uint32_t((uint64_t(total) + clusterBytes - 1) / clusterBytes);
+    std::vector<uint32_t> oldClusters = existing ? v.fat().chain(existing->cluster) : std::vector<uint32_t>{};
+    if (!existing) folder.reserve(Directory::SlotsFor(leaf));
+    if (needed > v.fat().freeCount()) {
+      // The new version goes beside the old one while there is room; only
+      // when there is not does the old one make way first.
+      if (!existing || needed > v.fat().freeCount() + oldClusters.size()) Fail(FileSystemError::MediumFull);
+      removeEntry(folder, *existing);
+      v.commit();
+      existing.reset();
+      oldClusters.clear();
+      folder.reserve(Directory::SlotsFor(leaf));
+      if (needed > v.fat().freeCount()) Fail(FileSystemError::MediumFull);
+    }
+    std::vector<uint32_t> chain = v.fat().allocate(needed);
+
+    std::vector<uint8_t> buffer(std::min<uint64_t>(blockBytes(), uint64_t(needed) * clusterBytes));
+    ReportProgress(request, 0, total == 0);
+    for (uint32_t done = 0; done < total;) {
+      uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
+      if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
+      uint32_t clusters = (length + clusterBytes - 1) / clusterBytes;
+      std::fill(buffer.begin() + length, buffer.begin() + size_t(clusters) * clusterBytes, 0);
+      transferClusters(chain, done / clusterBytes, clusters, buffer.data(), true);
+      done += length;
+      ReportProgress(request, done, done == total);
+    }
+
+    DirEntry data = existing ? *existing : DirEntry{};
+    data.attributes = uint8_t((data.attributes & ~DirEntry::Folder) | DirEntry::Archive);
+    data.cluster = chain.empty() ? 0 : chain.front();
+    data.size = total;
+    CurrentDosTime(&data.date, &data.time);
+    if (!existing) {
+      folder.create(leaf, data);
+      return;
+    }
+    folder.update(data);
+    v.commit();
+    v.fat().release(oldClusters);
+  }
+
+  void read(TransferRequest* request) {
+    if (request->data == nullptr) Fail(FileSystemError::System);
+    std::u16string leaf;
+    const DirEntry* entry = parentOf(request->name, &leaf).find(leaf);
+    if (entry == nullptr) Fail(FileSystemError::NotFound);
+    if (entry->isFolder()) Fail(FileSystemError::WrongKind);
+    Volume& v = volume();
+    uint32_t total = entry->size;
+    uint32_t clusterBytes = v.geometry().bytesPerCluster();
+    std::vector<uint32_t> chain = v.fat().chain(entry->cluster);
+    if (uint64_t(chain.size()) * clusterBytes < total) Damaged();
+
+    std::vector<uint8_t> buffer(std::min<uint64_t>(blockBytes(), uint64_t(chain.size()) * clusterBytes));
+    request->total = total;
+    ReportProgress(request, 0, total == 0);
+    for (uint32_t done = 0; done < total;) {
+      uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
+      transferClusters(chain, done / clusterBytes, (length + clusterBytes - 1) / clusterBytes, buffer.data(), false);
+      if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
+      done += length;
+      ReportProgress(request, done, done == total);
+    }
+  }
+
+  uint32_t lastError_ = 0;
+  DeviceInterface* device_ = nullptr;
+  std::unique_ptr<Volume> volume_;
+  bool stale_ = false;
+  uint32_t batchDepth_ = 0;
+  std::vector<Step> cwd_;
+  std::vector<DirEntryRecord> listing_;
+  size_t listPosition_ = 0;
+};
+
+}  // namespace
+
+}  // namespace volkit
+
+extern "C" __attribute__((visibility("default"))) FileSystemInterface* CreateInterface() {
+  return new (std::nothrow) volkit::VolumeFileSystem();
+}

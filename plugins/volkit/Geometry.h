@@ -1,0 +1,47 @@
+// The layout of a FAT volume as its boot sector describes it, checked so that
+// every region lies inside the volume before anything is read from it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace volkit {
+
+struct Geometry {
+  uint32_t bytesPerSector = 0;
+  uint32_t sectorsPerCluster = 0;
+  uint32_t reservedSectors = 0;
+  uint32_t fatCount = 0;
+  uint32_t fatSectors = 0;  // one copy
+  uint32_t rootEntries = 0;  // FAT12/16 only
+  uint32_t totalSectors = 0;
+  uint32_t fatBits = 0;
+  uint32_t clusterCount = 0;  // data clusters, numbered 2 .. clusterCount + 1
+  uint32_t rootCluster = 0;  // FAT32 only
+  uint32_t fsInfoSector = 0;  // FAT32 only; 0 when absent
+  uint32_t backupBootSector = 0;  // FAT32 only; 0 when absent
+  uint32_t serialNumber = 0;
+  std::string bootLabel;  // the boot sector's label field, trailing blanks removed
+
+  uint32_t bytesPerCluster() const { return bytesPerSector * sectorsPerCluster; }
+  uint32_t rootSectors() const { return (rootEntries * 32 + bytesPerSector - 1) / bytesPerSector; }
+  uint32_t rootStart() const { return reservedSectors + fatCount * fatSectors; }
+  uint32_t dataStart() const { return rootStart() + rootSectors(); }
+  uint32_t clusterSector(uint32_t cluster) const { return dataStart() + (cluster - 2) * sectorsPerCluster; }
+  uint32_t lastCluster() const { return clusterCount + 1; }
+  bool isCluster(uint32_t value) const { return value >= 2 && value <= lastCluster(); }
+  // Offset of the extended boot record fields (serial, label, type).
+  uint32_t extendedFields() const { return fatBits == 32 ? 64 : 36; }
+
+  // Throws NoFileSystem unless `boot` is a FAT boot sector for sectors of
+  // `sectorSize` bytes whose volume fits in `availableSectors`.
+  static Geometry Parse(const uint8_t* boot, uint32_t sectorSize, uint32_t availableSectors);
+};
+
+// Little-endian fields of on-disk structures.
+inline uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+inline uint32_t Get32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+inline void Put16(uint8_t* p, uint32_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
+inline void Put32(uint8_t* p, uint32_t v) { Put16(p, v); Put16(p + 2, v >> 16); }
+
+}  // namespace volkit

@@ -1,0 +1,149 @@
+#include "plugins/volkit/Names.h"
+
+#include <algorithm>
+
+#include "platform/CodePage.h"
+#include "plugins/volkit/FsError.h"
+
+namespace volkit {
+
+namespace {
+
+constexpr size_t MaxLongName = 255;
+constexpr size_t RecordNameBytes = 255;  // DirEntryRecord::longName less its terminator
+
+char16_t Upper(char16_t c) {
+  if (c >= u'a' && c <= u'z') return c - 32;
+  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
+      (c >= 0x430 && c <= 0x44F)) {
+    return c - 32;
+  }
+  if (c >= 0x450 && c <= 0x45F) return c - 80;
+  if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;  // full-width Latin
+  return c;
+}
+
+bool ForbiddenInLongName(char16_t c) {
+  return c < 0x20 || std::u16string_view(u"\"*/:<>?\\|").find(c) != std::u16string_view::npos;
+}
+
+bool AllowedInShortName(char16_t c) {
+  return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+         std::u16string_view(u"$%'-_@~`!(){}^#&").find(c) != std::u16string_view::npos;
+}
+
+// The upper-cased base and extension of a short name; `lossy` when characters
+// had to be dropped or replaced, `fits` when neither part was cut.
+struct ShortParts {
+  std::string base, ext;
+  bool lossy = false;
+  bool fits = true;
+};
+
+ShortParts SplitForShortName(std::u16string_view name) {
+  ShortParts parts;
+  size_t dot = name.rfind(u'.');
+  if (dot == 0) dot = std::u16string_view::npos;  // ".profile" has no extension
+  auto convert = [&](std::u16string_view part, size_t limit, std::string* out) {
+    for (char16_t c : part) {
+      if (c == u' ' || c == u'.') {
+        parts.lossy = true;
+        continue;
+      }
+      char16_t u = Upper(c);
+      char ch = AllowedInShortName(u) ? char(u) : '_';
+      if (ch == '_' && u != u'_') parts.lossy = true;
+      if (out->size() == limit) {
+        parts.fits = false;
+        continue;
+      }
+      out->push_back(ch);
+    }
+  };
+  convert(name.substr(0, dot), 8, &parts.base);
+  if (dot != std::u16string_view::npos) convert(name.substr(dot + 1), 3, &parts.ext);
+  return parts;
+}
+
+ShortName Compose(std::string_view base, std::string_view ext) {
+  ShortName name;
+  name.fill(' ');
+  std::copy(base.begin(), base.end(), name.begin());
+  std::copy(ext.begin(), ext.end(), name.begin() + 8);
+  return name;
+}
+
+}  // namespace
+
+std::u16string ToLongName(std::string_view text) {
+  std::u16string name;
+  if (!platform::CodePageToUtf16(text, &name)) Fail(FileSystemError::NotRepresentable);
+  // Windows drops trailing blanks and dots; a name made only of them is none.
+  size_t end = name.find_last_not_of(u" .");
+  name.erase(end == std::u16string::npos ? 0 : end + 1);
+  if (name.empty() || std::any_of(name.begin(), name.end(), ForbiddenInLongName)) {
+    Fail(FileSystemError::InvalidName);
+  }
+  std::string back;
+  if (name.size() > MaxLongName || (platform::Utf16ToCodePage(name, &back) && back.size() > RecordNameBytes)) {
+    Fail(FileSystemError::NameTooLong);
+  }
+  return name;
+}
+
+bool FromLongName(std::u16string_view name, std::string* text) {
+  return platform::Utf16ToCodePage(name, text) && text->size() <= RecordNameBytes;
+}
+
+std::string FormatShortName(const ShortName& name, uint8_t caseFlags) {
+  auto part = [&](size_t from, size_t length, bool lower) {
+    std::string s(reinterpret_cast<const char*>(name.data()) + from, length);
+    s.erase(s.find_last_not_of(' ') + 1);
+    if (lower) std::transform(s.begin(), s.end(), s.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+    return s;
+  };
+  std::string base = part(0, 8, caseFlags & 0x08);
+  if (!base.empty() && base[0] == 0x05) base[0] = char(0xE5);
+  std::string ext = part(8, 3, caseFlags & 0x10);
+  return ext.empty() ? base : base + "." + ext;
+}
+
+bool ExactShortName(std::u16string_view name, ShortName* shortName) {
+  ShortParts parts = SplitForShortName(name);
+  if (parts.lossy || !parts.fits || parts.base.empty()) return false;
+  *shortName = Compose(parts.base, parts.ext);
+  return AsciiToUtf16(FormatShortName(*shortName)) == name;
+}
+
+ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken) {
+  ShortParts parts = SplitForShortName(name);
+  if (parts.base.empty()) parts.base = "_";
+  ShortName candidate = Compose(parts.base, parts.ext);
+  if (!parts.lossy && parts.fits && !taken(candidate)) return candidate;
+  for (uint32_t n = 1;; ++n) {
+    std::string tail = "~" + std::to_string(n);
+    std::string base = parts.base.substr(0, 8 - tail.size()) + tail;
+    candidate = Compose(base, parts.ext);
+    if (!taken(candidate)) return candidate;
+  }
+}
+
+uint8_t ShortNameChecksum(const ShortName& name) {
+  uint8_t sum = 0;
+  for (uint8_t c : name) sum = uint8_t(((sum & 1) << 7) + (sum >> 1) + c);
+  return sum;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+           return Upper(x) == Upper(y);
+         });
+}
+
+std::u16string AsciiToUtf16(std::string_view text) {
+  std::u16string wide;
+  for (unsigned char c : text) wide.push_back(c);
+  return wide;
+}
+
+}  // namespace volkit

@@ -1,0 +1,37 @@
+// File names as FAT stores them: the 11-byte short name, the UTF-16 long name,
+// and the rules that connect them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace volkit {
+
+using ShortName = std::array<uint8_t, 11>;
+
+// A name from the program (code page) as UTF-16, checked for what FAT can
+// store: throws InvalidName, NameTooLong or NotRepresentable.
+std::u16string ToLongName(std::string_view text);
+// A name read from disk in the program's code page; false when it has no
+// counterpart there or does not fit a record.
+bool FromLongName(std::u16string_view name, std::string* text);
+
+// "NAME.EXT" (no dot without an extension); `caseFlags` are the entry's
+// lower-case bits (0x08 base, 0x10 extension).
+std::string FormatShortName(const ShortName& name, uint8_t caseFlags = 0);
+// The short name when `name` is already a valid upper-case 8.3 name, which
+// is then stored without a long name.
+bool ExactShortName(std::u16string_view name, ShortName* shortName);
+// A short name for `name` that `taken` does not know: NAME.EXT when it only
+// differs in case or characters, else with a numeric tail (NAME~1.EXT).
+ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken);
+
+uint8_t ShortNameChecksum(const ShortName& name);
+// Name comparison as FAT does it, ignoring case.
+bool SameName(std::u16string_view a, std::u16string_view b);
+std::u16string AsciiToUtf16(std::string_view text);
+
+}  // namespace volkit

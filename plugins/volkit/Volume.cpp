@@ -1,0 +1,120 @@
+#include "plugins/volkit/Volume.h"
+
+#include <bit>
+
+#include "plugins/volkit/FsError.h"
+
+namespace volkit {
+
+uint32_t UsableSectorSize(DeviceInterface* device) {
+  uint32_t size = device->sectorSize();
+  if (size == 0 && device->lastError() != 0) Fail(FileSystemError::Device);
+  if (size < 512 || size > 4096 || !std::has_single_bit(size)) Fail(FileSystemError::NoFileSystem);
+  return size;
+}
+
+VolumeRegion FindVolumeRegion(DeviceInterface* device, std::vector<uint8_t>* sector0) {
+  uint32_t sectorSize = UsableSectorSize(device);
+  uint32_t count = device->sectorCount();
+  if (count == 0) Fail(device->lastError() != 0 ? FileSystemError::Device : FileSystemError::NoFileSystem);
+  sector0->resize(sectorSize);
+  if (!device->readSectors(0, 1, sector0->data())) Fail(FileSystemError::Device);
+
+  VolumeRegion whole{0, count, -1};
+  try {
+    Geometry::Parse(sector0->data(), sectorSize, count);
+    return whole;
+  } catch (const FsError&) {
+  }
+  const uint8_t* s = sector0->data();
+  if (s[510] != 0x55 || s[511] != 0xAA) return whole;
+  for (int i = 0; i < 4; ++i) {
+    const uint8_t* entry = s + 446 + 16 * i;
+    if (entry[4] == 0) continue;
+    uint32_t start = Get32(entry + 8), length = Get32(entry + 12);
+    if ((entry[0] & 0x7F) != 0 || start == 0 || start >= count || length == 0 || length > count - start) {
+      return whole;
+    }
+    return {start, length, i};
+  }
+  return whole;
+}
+
+Volume::Volume(DeviceInterface* device) {
+  std::vector<uint8_t> sector0;
+  VolumeRegion region = FindVolumeRegion(device, &sector0);
+  device_ = std::make_unique<SectorDevice>(device, region.firstSector, region.sectorCount);
+  if (region.partition >= 0) device_->read(0, 1, sector0.data());
+  geometry_ = Geometry::Parse(sector0.data(), device_->sectorSize(), region.sectorCount);
+  fat_ = std::make_unique<FatTable>(geometry_, *device_);
+  savedFreeCount_ = fat_->freeCount();
+}
+
+Directory& Volume::directory(uint32_t cluster) {
+  if (geometry_.fatBits == 32 && cluster == geometry_.rootCluster) cluster = 0;
+  auto& slot = directories_[cluster];
+  if (!slot) {
+    try {
+      slot = std::make_unique<Directory>(*this, cluster);
+    } catch (...) {
+      directories_.erase(cluster);
+      throw;
+    }
+  }
+  return *slot;
+}
+
+void Volume::trimDirectories() {
+  if (directories_.size() > 16) directories_.clear();
+}
+
+void Volume::commit() {
+  fat_->commit();
+  for (auto& [cluster, directory] : directories_) directory->commit();
+  writeFsInfo();
+}
+
+void Volume::writeFsInfo() {
+  if (geometry_.fsInfoSector == 0 || fat_->freeCount() == savedFreeCount_) return;
+  std::vector<uint8_t> sector(geometry_.bytesPerSector);
+  device_->read(geometry_.fsInfoSector, 1, sector.data());
+  // Only a sector that carries the FSInfo signatures is ours to update.
+  if (Get32(sector.data()) != 0x41615252 || Get32(sector.data() + 484) != 0x61417272) return;
+  Put32(sector.data() + 488, fat_->freeCount());
+  Put32(sector.data() + 492, fat_->nextFreeHint());
+  device_->write(geometry_.fsInfoSector, 1, sector.data());
+  savedFreeCount_ = fat_->freeCount();
+}
+
+std::string Volume::label() {
+  return directory(0).label().value_or(geometry_.bootLabel);
+}
+
+void Volume::setLabel(const std::string& label) {
+  directory(0).setLabel(label);
+  std::string field = label.empty() ? "NO NAME" : label;
+  field.resize(11, ' ');
+  std::vector<uint32_t> bootSectors{0};
+  if (geometry_.backupBootSector != 0) bootSectors.push_back(geometry_.backupBootSector);
+  std::vector<uint8_t> sector(geometry_.bytesPerSector);
+  for (uint32_t bootSector : bootSectors) {
+    device_->read(bootSector, 1, sector.data());
+    uint8_t* ext = sector.data() + geometry_.extendedFields();
+    if (ext[2] != 0x29) continue;
+    std::copy(field.begin(), field.end(), ext + 7);
+    device_->write(bootSector, 1, sector.data());
+  }
+  geometry_.bootLabel = label;
+}
+
+void Volume::readClusters(uint32_t first, uint32_t count, void* buffer) const {
+  if (!geometry_.isCluster(first) || count > geometry_.lastCluster() - first + 1) Damaged();
+  device_->read(geometry_.clusterSector(first), count * geometry_.sectorsPerCluster, buffer);
+}
+
+void Volume::writeClusters(uint32_t first, uint32_t count, const void* buffer) const {
+  if (!geometry_.isCluster(first) || count > geometry_.lastCluster() - first + 1) Damaged();
+  device_->write(geometry_.clusterSector(first), count * geometry_.sectorsPerCluster, buffer);
+}
+
+}  // namespace volkit

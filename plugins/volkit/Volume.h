@@ -1,0 +1,70 @@
+// An attached FAT volume: where it lies on the device, its geometry, its
+// allocation table and the folders read so far.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "player/PluginContract.h"
+#include "plugins/volkit/Directory.h"
+#include "plugins/volkit/FatTable.h"
+#include "plugins/volkit/Geometry.h"
+#include "plugins/volkit/SectorDevice.h"
+
+namespace volkit {
+
+// The part of the device that holds the volume: the whole device, or the
+// first partition of a master boot record.
+struct VolumeRegion {
+  uint32_t firstSector = 0;
+  uint32_t sectorCount = 0;
+  int partition = -1;  // index in the partition table, -1 for a bare volume
+};
+
+// Sector 0 is read into `sector0`. A FAT boot sector there makes the device a
+// bare volume; else a partition table's first partition is the volume; a
+// device with neither is treated as bare.
+VolumeRegion FindVolumeRegion(DeviceInterface* device, std::vector<uint8_t>* sector0);
+// The device's sector size, when it is one FAT can use (NoFileSystem if not).
+uint32_t UsableSectorSize(DeviceInterface* device);
+
+class Volume {
+ public:
+  // Throws NoFileSystem when the device holds no usable FAT volume.
+  explicit Volume(DeviceInterface* device);
+
+  const Geometry& geometry() const { return geometry_; }
+  const SectorDevice& device() const { return *device_; }
+  FatTable& fat() { return *fat_; }
+
+  // The folder whose first cluster is `cluster` (0: the root), read once and
+  // kept while it is used.
+  Directory& directory(uint32_t cluster);
+  // Drops folders read so far when too many are kept; called between operations.
+  void trimDirectories();
+  // Forgets a folder whose clusters were freed or rewritten.
+  void forgetDirectory(uint32_t cluster) { directories_.erase(cluster); }
+
+  // Writes every change held in memory: the allocation table first, so no
+  // entry ever points at clusters the table does not hold.
+  void commit();
+
+  std::string label();
+  void setLabel(const std::string& label);
+
+  void readClusters(uint32_t first, uint32_t count, void* buffer) const;
+  void writeClusters(uint32_t first, uint32_t count, const void* buffer) const;
+
+ private:
+  void writeFsInfo();
+
+  Geometry geometry_;
+  std::unique_ptr<SectorDevice> device_;
+  std::unique_ptr<FatTable> fat_;
+  std::map<uint32_t, std::unique_ptr<Directory>> directories_;
+  uint32_t savedFreeCount_ = 0xFFFFFFFF;
+};
+
+}  // namespace volkit

@@ -9,6 +9,24 @@
 #include <cerrno>
 
 namespace portkit {
+namespace {
+
+// Repeats a pread- or pwrite-like call until every byte has moved; 0 or errno.
+template <typename Byte, typename Call>
+int MoveAll(Byte* bytes, size_t size, uint64_t offset, Call call) {
+  while (size > 0) {
+    const ssize_t moved = call(bytes, size, static_cast<off_t>(offset));
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0) return errno;
+    if (moved == 0) return EIO;  // the storage ended early
+    bytes += moved;
+    offset += moved;
+    size -= moved;
+  }
+  return 0;
+}
+
+}  // namespace
 
 int Medium::Open(const std::string& source) {
   Close();
@@ -49,31 +67,13 @@ void Medium::Close() {
 }
 
 int Medium::ReadAt(uint64_t offset, void* buffer, size_t size) const {
-  auto* bytes = static_cast<char*>(buffer);
-  while (size > 0) {
-    const ssize_t got = pread(fd_, bytes, size, static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return errno;
-    if (got == 0) return EIO;
-    bytes += got;
-    offset += got;
-    size -= got;
-  }
-  return 0;
+  return MoveAll(static_cast<char*>(buffer), size, offset,
+                 [this](char* bytes, size_t count, off_t at) { return pread(fd_, bytes, count, at); });
 }
 
 int Medium::WriteAt(uint64_t offset, const void* buffer, size_t size) const {
-  const auto* bytes = static_cast<const char*>(buffer);
-  while (size > 0) {
-    const ssize_t put = pwrite(fd_, bytes, size, static_cast<off_t>(offset));
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) return errno;
-    if (put == 0) return EIO;
-    bytes += put;
-    offset += put;
-    size -= put;
-  }
-  return 0;
+  return MoveAll(static_cast<const char*>(buffer), size, offset,
+                 [this](const char* bytes, size_t count, off_t at) { return pwrite(fd_, bytes, count, at); });
 }
 
 int Medium::Sync() const { return fdatasync(fd_) == 0 ? 0 : errno; }

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "platform/Errors.h"
 
@@ -23,22 +22,8 @@ int AccessBlockFile(const std::string& path, uint32_t fileSize, uint8_t fill, ui
                     void* data, uint32_t size, bool write) {
   Medium file;
   int error = file.Open(path);
-  if (error == ENOENT) {
-    const std::string temporary = path + ".new";
-    const std::vector<uint8_t> content(fileSize, fill);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return errno;
-    errno = 0;
-    const bool written = ::write(fd, content.data(), fileSize) == static_cast<ssize_t>(fileSize);
-    error = written ? 0 : (errno ? errno : EIO);
-    ::close(fd);
-    if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) {
-      unlink(temporary.c_str());
-      return error;
-    }
-    error = file.Open(path);
-  }
+  if (error == ENOENT)
+    error = ReplaceFile(path, std::string(fileSize, static_cast<char>(fill))) ? file.Open(path) : errno;
   if (error != 0) return error;
   if (write && file.IsReadOnly()) return EACCES;
   return write ? file.WriteAt(offset, data, size) : file.ReadAt(offset, data, size);

@@ -54,23 +54,6 @@ bool ReadTextFile(const std::string& path, std::string* text) {
   return got == 0;
 }
 
-// Replaces the file in one step, so that a reader never sees half of it.
-// False with errno set.
-bool WriteTextFile(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".new";
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  errno = 0;
-  const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  int saved = written ? 0 : (errno ? errno : EIO);
-  close(fd);
-  if (written && rename(temporary.c_str(), path.c_str()) == 0) return true;
-  if (written) saved = errno;
-  unlink(temporary.c_str());
-  errno = saved;
-  return false;
-}
-
 // Reads "key = value" lines ('#' starts a comment). `take` returns an empty
 // text when it accepts the pair, else what is wrong with it.
 bool ReadSettingsFile(const std::string& path,
@@ -110,6 +93,21 @@ std::optional<uint32_t> ParseCount(std::string_view text) {
 }
 
 }  // namespace
+
+bool ReplaceFile(const std::string& path, std::string_view content) {
+  const std::string temporary = path + ".new";
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  errno = 0;
+  const bool written = write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+  int saved = written ? 0 : (errno ? errno : EIO);
+  close(fd);
+  if (written && rename(temporary.c_str(), path.c_str()) == 0) return true;
+  if (written) saved = errno;
+  unlink(temporary.c_str());
+  errno = saved;
+  return false;
+}
 
 std::optional<uint8_t> CardTypeFromName(std::string_view name) {
   for (const auto& entry : CardTypeNames)
@@ -202,7 +200,7 @@ bool PlayerFolder::WriteConfig(const PlayerConfig& config) const {
   if (!config.internalDevice.empty()) text << "internal=" << config.internalDevice << "\n";
   if (!config.cardDevice.empty()) text << "card=" << config.cardDevice << "\n";
   text << "card-type=" << CardTypeName(config.cardType) << "\n";
-  return WriteTextFile(File(ConfigFile), text.str());
+  return ReplaceFile(File(ConfigFile), text.str());
 }
 
 bool PlayerFolder::ReadFaults(Faults* faults, std::string* error) const {
@@ -228,7 +226,7 @@ bool PlayerFolder::WriteFaults(const Faults& faults) const {
   if (faults.failAfter) text << "fail-after=" << *faults.failAfter << "\n";
   if (faults.timeoutAfter) text << "timeout-after=" << *faults.timeoutAfter << "\n";
   if (faults.unplugAfter) text << "unplug-after=" << *faults.unplugAfter << "\n";
-  return WriteTextFile(File(FaultsFile), text.str());
+  return ReplaceFile(File(FaultsFile), text.str());
 }
 
 std::string PlayerFolder::MediumSource(MediumId medium, const PlayerConfig& config) const {
@@ -257,7 +255,7 @@ bool PlayerFolder::CreateMediumFiles(MediumId medium, uint64_t size) const {
   const int saved = errno;
   close(fd);
   errno = saved;
-  return sized && WriteTextFile(ReservedBlockFile(medium), std::string(128, '\0'));
+  return sized && ReplaceFile(ReservedBlockFile(medium), std::string(128, '\0'));
 }
 
 std::string PlayerFolder::FirmwareFile() const { return File("firmware.bin"); }

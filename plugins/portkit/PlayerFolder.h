@@ -40,6 +40,10 @@ struct Faults {
   bool Any() const { return failAfter || timeoutAfter || unplugAfter; }
 };
 
+// Replaces a file in one step, so that a reader never sees half of it; false
+// with errno set.
+bool ReplaceFile(const std::string& path, std::string_view content);
+
 // TUNEWARDEN_PLAYER, else $XDG_DATA_HOME/tunewarden/player, else
 // ~/.local/share/tunewarden/player; empty when none of them can be formed.
 std::string DefaultPlayerFolder();

@@ -142,12 +142,17 @@ PlayerFolder ExistingPlayer(const std::string& path) {
   return folder;
 }
 
-PlayerConfig ReadConfig(const PlayerFolder& folder) {
-  PlayerConfig config;
+// One of the folder's settings files, or a failure that tells what is wrong in it.
+template <typename Settings>
+Settings ReadOrFail(const PlayerFolder& folder, bool (PlayerFolder::*read)(Settings*, std::string*) const) {
+  Settings settings;
   std::string problem;
-  if (!folder.ReadConfig(&config, &problem)) throw Failure{problem};
-  return config;
+  if (!(folder.*read)(&settings, &problem)) throw Failure{problem};
+  return settings;
 }
+
+PlayerConfig ReadConfig(const PlayerFolder& folder) { return ReadOrFail(folder, &PlayerFolder::ReadConfig); }
+Faults ReadFaults(const PlayerFolder& folder) { return ReadOrFail(folder, &PlayerFolder::ReadFaults); }
 
 void RequireCard(const PlayerFolder& folder) {
   if (!folder.HasCard(ReadConfig(folder)))
@@ -278,13 +283,6 @@ std::string FaultsText(const Faults& faults) {
   add("time out", faults.timeoutAfter);
   add("unplug", faults.unplugAfter);
   return text;
-}
-
-Faults ReadFaults(const PlayerFolder& folder) {
-  Faults faults;
-  std::string problem;
-  if (!folder.ReadFaults(&faults, &problem)) throw Failure{problem};
-  return faults;
 }
 
 void PrintStatus(const PlayerFolder& folder) {

@@ -1,4 +1,5 @@
-// A player folder in a temporary place and the real portkit.so to drive it.
+// A player folder in a temporary place and the real portkit.so, loaded from
+// the program folder as the program loads it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -49,8 +50,8 @@ class PlayerTest : public testing::Test {
     temp_ = pattern;
     player_ = temp_ + "/player";
     setenv("TUNEWARDEN_PLAYER", player_.c_str(), 1);
-    module_ = platform::LoadModule(PORTKIT_LIBRARY);
-    ASSERT_NE(module_, nullptr) << PORTKIT_LIBRARY;
+    module_ = platform::LoadModule("portkit.so");  // from the test's program folder
+    ASSERT_NE(module_, nullptr);
     auto create = reinterpret_cast<CreateDeviceInterfaceFn>(platform::ModuleSymbol(module_, "CreateInterface"));
     ASSERT_NE(create, nullptr);
     device_ = create();

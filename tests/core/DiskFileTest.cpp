@@ -4,6 +4,7 @@
 
 #include "framework/core/Exception.h"
 #include "platform/Errors.h"
+#include "tests/core/FailureCode.h"
 #include "tests/core/TempFolder.h"
 
 using platform::OpenFlag::Create;
@@ -15,13 +16,7 @@ using platform::OpenFlag::Write;
 namespace {
 
 uint32_t OpenFailure(const CText& path, uint32_t flags) {
-  CDiskFile file;
-  try {
-    file.Open(path, flags);
-  } catch (const CException& e) {
-    return e.Code();
-  }
-  return 0;
+  return FailureCode([&] { CDiskFile().Open(path, flags); });
 }
 
 }  // namespace

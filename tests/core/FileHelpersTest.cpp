@@ -10,20 +10,8 @@
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "platform/Time.h"
+#include "tests/core/FailureCode.h"
 #include "tests/core/TempFolder.h"
-
-namespace {
-
-uint32_t FailureCode(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const CException& e) {
-    return e.Code();
-  }
-  return 0;
-}
-
-}  // namespace
 
 TEST(FileHelpers, DeleteFile) {
   TempFolder folder;

@@ -6,19 +6,11 @@
 #include "framework/core/RegistryKey.h"
 #include "framework/core/SignalEvent.h"
 #include "platform/Errors.h"
+#include "tests/core/FailureCode.h"
 
 namespace {
 
 constexpr const char* FontAssoc = "SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts";
-
-uint32_t FailureCode(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const CException& e) {
-    return e.Code();
-  }
-  return 0;
-}
 
 }  // namespace
 

@@ -1,0 +1,280 @@
+#include "player/PluginLibraries.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/Files.h"
+
+// What the test libraries report (see TestPlugin.cpp). Never freed: a library
+// still loaded at exit reports its unloading after the test's statics are gone.
+static std::vector<std::string>& Events() {
+  static auto* events = new std::vector<std::string>;
+  return *events;
+}
+
+extern "C" __attribute__((visibility("default"))) void RecordPluginEvent(const char* event) {
+  Events().push_back(event);
+}
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr const char* Device = "twtest_device.so";
+constexpr const char* FileSystem = "twtest_filesystem.so";
+
+// Itanium C++ ABI: a pointer to a virtual member function holds 1 + the byte
+// offset of its slot in the virtual table.
+template <class Member>
+size_t SlotOf(Member member) {
+  struct {
+    uintptr_t function;
+    ptrdiff_t adjustment;
+  } raw;
+  static_assert(sizeof member == sizeof raw);
+  std::memcpy(&raw, &member, sizeof raw);
+  EXPECT_EQ(raw.function % 2, 1u) << "not a virtual operation";
+  return (raw.function - 1) / sizeof(void*);
+}
+
+bool IsLoaded(const char* name) {
+  void* module = dlopen((platform::ProgramFolder() + name).c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (module) dlclose(module);
+  return module != nullptr;
+}
+
+Strings TakeEvents() {
+  Strings events;
+  events.swap(Events());
+  return events;
+}
+
+}  // namespace
+
+TEST(PluginInterfaces, EveryOperationSitsInItsSlot) {
+  EXPECT_EQ(SlotOf(&DeviceInterface::destroy), 0u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::lastError), 1u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::open), 3u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::close), 4u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::selectMedia), 6u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::getMediaInfo), 7u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::checkWritable), 10u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::sectorSize), 11u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::sectorCount), 12u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::readSectors), 13u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::writeSectors), 14u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::flush), 15u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::readFirmwareBlock), 23u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::writeFirmwareBlock), 24u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::readReservedBlock), 25u);
+  EXPECT_EQ(SlotOf(&DeviceInterface::writeReservedBlock), 26u);
+
+  EXPECT_EQ(SlotOf(&FileSystemInterface::destroy), 0u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::lastError), 1u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::attach), 3u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::format), 4u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::beginUpdate), 5u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::endUpdate), 6u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::getVolumeInfo), 7u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::setLabel), 8u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::freeClusters), 9u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::isAtRoot), 10u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::getCurrentDir), 11u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::changeDir), 12u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::makeDir), 13u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::removeDir), 14u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::findBegin), 15u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::findNext), 16u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::findEnd), 17u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::lookup), 18u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::rename), 19u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::deleteFile), 20u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::writeFile), 21u);
+  EXPECT_EQ(SlotOf(&FileSystemInterface::readFile), 22u);
+}
+
+TEST(PluginLibraries, LoadsDeviceFirstAndUnloadsInOrder) {
+  TakeEvents();
+  PluginLibraries plugins;
+  plugins.Load(Device, FileSystem);
+  EXPECT_NE(plugins.deviceLibrary, nullptr);
+  EXPECT_NE(plugins.fileSystemLibrary, nullptr);
+  EXPECT_NE(plugins.device, nullptr);
+  EXPECT_NE(plugins.fileSystem, nullptr);
+  EXPECT_EQ(TakeEvents(), (Strings{"device created", "filesystem created"}));
+
+  plugins.Unload();
+  EXPECT_EQ(TakeEvents(),
+            (Strings{"device destroy 1", "filesystem destroy 1", "device freed", "filesystem freed"}));
+  EXPECT_EQ(plugins.deviceLibrary, nullptr);
+  EXPECT_EQ(plugins.fileSystemLibrary, nullptr);
+  EXPECT_EQ(plugins.device, nullptr);
+  EXPECT_EQ(plugins.fileSystem, nullptr);
+  EXPECT_FALSE(IsLoaded(Device));
+  EXPECT_FALSE(IsLoaded(FileSystem));
+
+  plugins.Unload();
+  EXPECT_TRUE(TakeEvents().empty()) << "a second unload has nothing to do";
+}
+
+TEST(PluginLibraries, ReloadingAndDestructionUnloadFirst) {
+  TakeEvents();
+  {
+    PluginLibraries plugins;
+    plugins.Load(Device, FileSystem);
+    plugins.Load(Device, FileSystem);
+    EXPECT_EQ(TakeEvents(), (Strings{"device created", "filesystem created", "device destroy 1",
+                                     "filesystem destroy 1", "device freed", "filesystem freed",
+                                     "device created", "filesystem created"}));
+  }
+  EXPECT_EQ(TakeEvents(),
+            (Strings{"device destroy 1", "filesystem destroy 1", "device freed", "filesystem freed"}));
+}
+
+TEST(PluginLibraries, LibraryThatDoesNotLoadLeavesItsPartEmpty) {
+  TakeEvents();
+  PluginLibraries plugins;
+  plugins.Load("twtest_absent.so", FileSystem);
+  EXPECT_EQ(plugins.deviceLibrary, nullptr);
+  EXPECT_EQ(plugins.device, nullptr);
+  EXPECT_NE(plugins.fileSystem, nullptr);
+  plugins.Unload();
+  EXPECT_EQ(TakeEvents(), (Strings{"filesystem created", "filesystem destroy 1", "filesystem freed"}));
+
+  plugins.Load();  // this test's folder has no real plug-ins
+  EXPECT_EQ(plugins.deviceLibrary, nullptr);
+  EXPECT_EQ(plugins.fileSystemLibrary, nullptr);
+}
+
+TEST(PluginLibraries, LibraryWithoutCreateInterfaceIsFreedAgain) {
+  TakeEvents();
+  PluginLibraries plugins;
+  plugins.Load(Device, "twtest_noentry.so");
+  EXPECT_NE(plugins.device, nullptr);
+  EXPECT_EQ(plugins.fileSystemLibrary, nullptr);
+  EXPECT_EQ(plugins.fileSystem, nullptr);
+  EXPECT_FALSE(IsLoaded("twtest_noentry.so"));
+  EXPECT_EQ(TakeEvents(), (Strings{"device created", "noentry freed"}));
+  plugins.Unload();
+  EXPECT_EQ(TakeEvents(), (Strings{"device destroy 1", "device freed"}));
+}
+
+namespace {
+
+uint32_t GoOn(TransferRequest*) { return 1; }
+
+uint32_t FillWithX(TransferRequest*, void* buffer, uint32_t length) {
+  std::memset(buffer, 'x', length);
+  return 1;
+}
+
+uint32_t Collect(TransferRequest* request, void* buffer, uint32_t length) {
+  static_cast<std::string*>(request->context)->append(static_cast<char*>(buffer), length);
+  return 1;
+}
+
+}  // namespace
+
+TEST(PluginLibraries, EveryOperationReachesTheLibraryWithItsRecords) {
+  PluginLibraries plugins;
+  plugins.Load(Device, FileSystem);
+  ASSERT_NE(plugins.device, nullptr);
+  ASSERT_NE(plugins.fileSystem, nullptr);
+  DeviceInterface& device = *plugins.device;
+  FileSystemInterface& fs = *plugins.fileSystem;
+  TakeEvents();
+
+  EXPECT_EQ(device.lastError(), 104u);
+  device.open(0, DeviceInterface::FirmwareMode);
+  device.close();
+  device.selectMedia("MMC");
+  MediaInfoRecord media;
+  device.getMediaInfo(&media);
+  EXPECT_EQ(media.type, MediaType::SdCard);
+  EXPECT_EQ(media.capacity, 0x7A120000u);
+  EXPECT_EQ(media.unitSize, 65536u);
+  EXPECT_EQ(device.checkWritable(), 0u);
+  EXPECT_EQ(device.sectorSize(), 512u);
+  EXPECT_EQ(device.sectorCount(), 4096u);
+  char sectors[512];
+  device.readSectors(7, 1, sectors);
+  device.writeSectors(8, 1, sectors);
+  device.flush();
+  unsigned char block[128] = {};
+  device.readFirmwareBlock(3, block, 1);
+  EXPECT_EQ(block[127], 0xA5);
+  device.writeFirmwareBlock(4, block, 1);
+  device.readReservedBlock(block);
+  EXPECT_EQ(block[0], 0x5A);
+  device.writeReservedBlock(block);
+  EXPECT_EQ(TakeEvents(),
+            (Strings{"device lastError", "device open 0 255", "device close", "device selectMedia MMC",
+                     "device getMediaInfo", "device checkWritable", "device sectorSize",
+                     "device sectorCount", "device readSectors 7 1", "device writeSectors 8 1",
+                     "device flush", "device readFirmwareBlock 3 1", "device writeFirmwareBlock 4 a5 1",
+                     "device readReservedBlock", "device writeReservedBlock 5a"}));
+
+  EXPECT_EQ(fs.lastError(), 225u);
+  fs.attach(&device);
+  TransferRequest progress{};
+  progress.progress = GoOn;
+  fs.format(&device, &progress);
+  EXPECT_EQ(progress.done, 9u);
+  fs.format(&device, nullptr);
+  fs.beginUpdate();
+  fs.endUpdate();
+  VolumeInfoRecord volume;
+  fs.getVolumeInfo(&volume);
+  EXPECT_EQ(volume.bytesPerCluster, 16384u);
+  EXPECT_STREQ(volume.label, "TUNES");
+  fs.setLabel("MY PLAYER");
+  EXPECT_EQ(fs.freeClusters(), 1234u);
+  EXPECT_EQ(fs.isAtRoot(), 0u);
+  const uint32_t length = fs.getCurrentDir(nullptr, 0);
+  std::string current(length + 1, '\0');
+  fs.getCurrentDir(current.data(), length + 1);
+  EXPECT_STREQ(current.c_str(), "\\MUSIC");
+  fs.changeDir("\\USER");
+  fs.makeDir("New");
+  fs.removeDir("Old");
+  fs.findBegin();
+  DirEntryRecord entry;
+  fs.findNext(&entry);
+  EXPECT_EQ(entry.attributes, DirEntryRecord::Folder);
+  EXPECT_EQ(entry.year, 2026);
+  EXPECT_EQ(entry.second, 58);
+  EXPECT_STREQ(entry.longName, "USER");
+  fs.findEnd();
+  EXPECT_EQ(fs.lookup("PLAYLIST.DAT", nullptr), 0u);
+  fs.lookup("A", &entry);
+  fs.rename("a.txt", "b.txt");
+  fs.deleteFile("b.txt");
+  TransferRequest write{};
+  write.flags = TransferRequest::Write;
+  write.name = "TRACK001.MP3";
+  write.total = 4;
+  write.data = FillWithX;
+  EXPECT_NE(fs.writeFile(&write), 0u);
+  std::string read;
+  TransferRequest request{};
+  request.name = "notes.txt";
+  request.context = &read;
+  request.data = Collect;
+  fs.readFile(&request);
+  EXPECT_EQ(read, "abc");
+  EXPECT_EQ(request.total, 3u);
+  EXPECT_EQ(TakeEvents(),
+            (Strings{"filesystem lastError", "filesystem attach device", "filesystem format full",
+                     "filesystem format quick", "filesystem beginUpdate", "filesystem endUpdate",
+                     "filesystem getVolumeInfo", "filesystem setLabel MY PLAYER", "filesystem freeClusters",
+                     "filesystem isAtRoot", "filesystem getCurrentDir 0", "filesystem getCurrentDir 7",
+                     "filesystem changeDir \\USER", "filesystem makeDir New", "filesystem removeDir Old",
+                     "filesystem findBegin", "filesystem findNext", "filesystem findEnd",
+                     "filesystem lookup PLAYLIST.DAT null", "filesystem lookup A record",
+                     "filesystem rename a.txt b.txt", "filesystem deleteFile b.txt",
+                     "filesystem writeFile TRACK001.MP3 4", "filesystem readFile notes.txt"}));
+}

@@ -33,7 +33,7 @@ uint32_t FatTable::get(uint32_t cluster) const {
 }
 
 void FatTable::set(uint32_t cluster, uint32_t value) {
-  uint32_t wasFree = get(cluster) == 0;
+  bool wasFree = get(cluster) == 0;
   uint8_t* p = bytes_.data();
   size_t offset, width;
   switch (geometry_.fatBits) {
@@ -58,7 +58,7 @@ void FatTable::set(uint32_t cluster, uint32_t value) {
   }
   dirty_[offset / geometry_.bytesPerSector] = true;
   dirty_[(offset + width - 1) / geometry_.bytesPerSector] = true;
-  freeCount_ += wasFree - (value == 0);
+  freeCount_ = freeCount_ + (value == 0) - wasFree;
 }
 
 uint32_t FatTable::endMark() const {

@@ -1,0 +1,255 @@
+#include "VolkitTestSupport.h"
+
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/Modules.h"
+
+namespace volkit_test {
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "volkit-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+ToolResult RunTool(const std::string& command) {
+  std::string full = "MTOOLS_SKIP_CHECK=1 LC_ALL=C.UTF-8 " + command + " 2>&1";
+  FILE* pipe = popen(full.c_str(), "r");
+  if (pipe == nullptr) throw std::runtime_error("popen failed");
+  std::string output;
+  std::array<char, 4096> chunk;
+  size_t n;
+  while ((n = fread(chunk.data(), 1, chunk.size(), pipe)) > 0) output.append(chunk.data(), n);
+  int status = pclose(pipe);
+  int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  EXPECT_NE(code, 127) << "tool missing: " << command << "\n" << output;
+  return {code, output};
+}
+
+void CreateImage(const std::string& path, uint64_t bytes) {
+  std::filesystem::remove(path);
+  std::ofstream(path, std::ios::binary).close();
+  std::filesystem::resize_file(path, bytes);
+}
+
+void WritePartitionTable(const std::string& path, uint32_t firstSector, uint8_t type) {
+  uint64_t sectors = std::filesystem::file_size(path) / 512;
+  std::array<uint8_t, 512> mbr{};
+  uint8_t* entry = mbr.data() + 446;
+  entry[4] = type;
+  uint32_t length = uint32_t(sectors - firstSector);
+  for (int i = 0; i < 4; ++i) {
+    entry[8 + i] = uint8_t(firstSector >> (8 * i));
+    entry[12 + i] = uint8_t(length >> (8 * i));
+  }
+  mbr[510] = 0x55;
+  mbr[511] = 0xAA;
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.write(reinterpret_cast<const char*>(mbr.data()), mbr.size());
+}
+
+void MakeFat(const std::string& path, const std::string& options, uint32_t offsetSectors) {
+  std::string command = "mkfs.fat " + options;
+  if (offsetSectors != 0) {
+    uint64_t kib = (std::filesystem::file_size(path) - uint64_t(offsetSectors) * 512) / 1024;
+    command += " --offset=" + std::to_string(offsetSectors) + " -h " + std::to_string(offsetSectors) + " " +
+               Quote(path) + " " + std::to_string(kib);
+  } else {
+    command += " " + Quote(path);
+  }
+  ToolResult result = RunTool(command);
+  ASSERT_EQ(result.status, 0) << result.output;
+}
+
+std::string FsckProblems(const std::string& path, uint32_t offsetSectors) {
+  std::string target = path;
+  TempFolder folder;
+  if (offsetSectors != 0) {
+    // fsck.fat has no offset option: it checks a copy of the partition.
+    target = folder.file("partition.img");
+    RunTool("dd status=none if=" + Quote(path) + " of=" + Quote(target) + " bs=512 skip=" +
+            std::to_string(offsetSectors) + " conv=sparse");
+  }
+  ToolResult result = RunTool("fsck.fat -n " + Quote(target));
+  return result.status == 0 ? "" : result.output;
+}
+
+std::string MtoolsImage(const std::string& path, uint32_t offsetSectors) {
+  return Quote(offsetSectors == 0 ? path : path + "@@" + std::to_string(uint64_t(offsetSectors) * 512));
+}
+
+std::string ReadPcFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream data;
+  data << file.rdbuf();
+  return data.str();
+}
+
+void WritePcFile(const std::string& path, const std::string& data) {
+  std::ofstream(path, std::ios::binary).write(data.data(), std::streamsize(data.size()));
+}
+
+std::string Pattern(size_t length, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::string data(length, '\0');
+  for (char& c : data) c = char(random());
+  return data;
+}
+
+namespace {
+
+template <class Interface>
+Interface* CreateFrom(void* library) {
+  using Create = Interface* (*)();
+  auto create = reinterpret_cast<Create>(platform::ModuleSymbol(library, "CreateInterface"));
+  if (create == nullptr) throw std::runtime_error("a plug-in without CreateInterface");
+  return create();
+}
+
+}  // namespace
+
+Player::Player() {
+  setenv("TUNEWARDEN_PLAYER", folder_.path().c_str(), 1);
+  portkit_ = platform::LoadModule("portkit.so");
+  volkit_ = platform::LoadModule("volkit.so");
+  if (portkit_ == nullptr || volkit_ == nullptr) throw std::runtime_error("plug-ins missing beside the test");
+  device_ = CreateFrom<DeviceInterface>(portkit_);
+  fs_ = CreateFrom<FileSystemInterface>(volkit_);
+}
+
+Player::~Player() {
+  fs_->destroy(1);
+  device_->destroy(1);
+  platform::FreeModule(portkit_);
+  platform::FreeModule(volkit_);
+  unsetenv("TUNEWARDEN_PLAYER");
+}
+
+void Player::setFaults(const std::string& text) {
+  std::ofstream(folder_.file("faults")) << text;
+}
+
+void Player::connect() {
+  device_->close();
+  ASSERT_EQ(device_->open(0, 0), 1u) << device_->lastError();
+  ASSERT_EQ(device_->selectMedia("Internal"), 1u) << device_->lastError();
+}
+
+void Player::attach() {
+  connect();
+  ASSERT_EQ(fs_->attach(device_), 1u) << fs_->lastError();
+}
+
+namespace {
+
+struct WriteContext {
+  const std::string* data;
+  size_t position = 0;
+  uint32_t blocks = 0;
+  uint32_t progressCalls = 0;
+  WriteOptions options;
+  TransferLog* log;
+  std::string* received;  // reads
+};
+
+uint32_t OnProgress(TransferRequest* request) {
+  auto* context = static_cast<WriteContext*>(request->context);
+  uint32_t call = context->progressCalls++;
+  if (call == 0) context->log->totalAtFirstProgress = request->total;
+  context->log->progressDone.push_back(request->done);
+  context->log->lastHadUpdateNow = request->flags & TransferRequest::UpdateNow;
+  return !(context->options.stopProgressAtCall && call == *context->options.stopProgressAtCall);
+}
+
+uint32_t OnWriteData(TransferRequest* request, void* buffer, uint32_t length) {
+  auto* context = static_cast<WriteContext*>(request->context);
+  context->log->blockLengths.push_back(length);
+  if (context->options.stopDataAtBlock && context->blocks == *context->options.stopDataAtBlock) return 0;
+  ++context->blocks;
+  if (context->position + length > context->data->size()) return 0;
+  std::copy_n(context->data->data() + context->position, length, static_cast<char*>(buffer));
+  context->position += length;
+  return 1;
+}
+
+uint32_t OnReadData(TransferRequest* request, void* buffer, uint32_t length) {
+  auto* context = static_cast<WriteContext*>(request->context);
+  context->log->blockLengths.push_back(length);
+  context->received->append(static_cast<const char*>(buffer), length);
+  return 1;
+}
+
+}  // namespace
+
+uint32_t WriteFile(FileSystemInterface* fs, const std::string& name, const std::string& data,
+                   const WriteOptions& options, TransferLog* log) {
+  TransferLog ignored;
+  WriteContext context{&data, 0, 0, 0, options, log ? log : &ignored, nullptr};
+  TransferRequest request{};
+  request.flags = TransferRequest::Write;
+  request.name = name.c_str();
+  request.context = &context;
+  request.progress = OnProgress;
+  request.data = OnWriteData;
+  request.total = uint32_t(data.size());
+  return fs->writeFile(&request);
+}
+
+std::optional<std::string> ReadFile(FileSystemInterface* fs, const std::string& name, TransferLog* log) {
+  TransferLog ignored;
+  std::string received;
+  WriteContext context{nullptr, 0, 0, 0, {}, log ? log : &ignored, &received};
+  TransferRequest request{};
+  request.name = name.c_str();
+  request.context = &context;
+  request.progress = OnProgress;
+  request.data = OnReadData;
+  if (!fs->readFile(&request)) return std::nullopt;
+  return received;
+}
+
+std::vector<DirEntryRecord> List(FileSystemInterface* fs) {
+  std::vector<DirEntryRecord> entries;
+  EXPECT_NE(fs->findBegin(), 0u) << fs->lastError();
+  DirEntryRecord record;
+  while (fs->findNext(&record)) entries.push_back(record);
+  fs->findEnd();
+  return entries;
+}
+
+std::vector<std::string> ListNames(FileSystemInterface* fs) {
+  std::vector<std::string> names;
+  for (const DirEntryRecord& record : List(fs)) names.push_back(record.longName);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string CurrentDir(FileSystemInterface* fs) {
+  uint32_t length = fs->getCurrentDir(nullptr, 0);
+  std::string path(length, '\0');
+  fs->getCurrentDir(path.data(), length);
+  return path;
+}
+
+}  // namespace volkit_test

@@ -10,8 +10,8 @@
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "platform/Time.h"
-#include "tests/core/FailureCode.h"
-#include "tests/core/TempFolder.h"
+#include "tests/framework/core/FailureCode.h"
+#include "tests/framework/core/TempFolder.h"
 
 TEST(FileHelpers, DeleteFile) {
   TempFolder folder;

@@ -6,7 +6,7 @@
 
 #include "framework/core/Exception.h"
 #include "platform/Errors.h"
-#include "tests/core/MemoryStream.h"
+#include "tests/framework/core/MemoryStream.h"
 
 using namespace std::string_literals;
 

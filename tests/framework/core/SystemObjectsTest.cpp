@@ -6,7 +6,7 @@
 #include "framework/core/RegistryKey.h"
 #include "framework/core/SignalEvent.h"
 #include "platform/Errors.h"
-#include "tests/core/FailureCode.h"
+#include "tests/framework/core/FailureCode.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "framework/core/DiskFile.h"
 #include "framework/core/Exception.h"
-#include "tests/core/MemoryStream.h"
+#include "tests/framework/core/MemoryStream.h"
 
 using namespace std::string_literals;
 

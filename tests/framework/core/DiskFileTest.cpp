@@ -4,8 +4,8 @@
 
 #include "framework/core/Exception.h"
 #include "platform/Errors.h"
-#include "tests/core/FailureCode.h"
-#include "tests/core/TempFolder.h"
+#include "tests/framework/core/FailureCode.h"
+#include "tests/framework/core/TempFolder.h"
 
 using platform::OpenFlag::Create;
 using platform::OpenFlag::CreateNew;

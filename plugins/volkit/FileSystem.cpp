@@ -366,9 +366,9 @@ class VolumeFileSystem final : public FileSystemInterface {
   }
 
   // The folders `parts` lead to from the current folder (from the root when
-  // `path` starts with a backslash).
+  // `path` is empty or starts with a backslash).
   std::vector<Step> walk(std::string_view path, const std::vector<std::string_view>& parts) {
-    std::vector<Step> steps = !path.empty() && path[0] == '\\' ? std::vector<Step>{} : cwd_;
+    std::vector<Step> steps = path.empty() || path[0] == '\\' ? std::vector<Step>{} : cwd_;
     for (std::string_view part : parts) {
       if (part == ".") continue;
       if (part == "..") {

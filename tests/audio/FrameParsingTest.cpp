@@ -8,26 +8,6 @@ namespace {
 
 using namespace audiotest;
 
-TEST(DecodeFrameHeader, SplitsEveryFieldOfAnAcceptedHeader) {
-  // MPEG-1 Layer III, CRC, 128 kbit/s, 48 kHz, padded, private, joint stereo,
-  // mode extension 2, copyright, original, emphasis 1.
-  const uint8_t bytes[] = {0xFF, 0xFA, 0x97, 0x6D};
-  FrameHeader header;
-  ASSERT_TRUE(DecodeFrameHeader(bytes, &header));
-  EXPECT_EQ(header.version, 1);
-  EXPECT_EQ(header.layer, 3);
-  EXPECT_EQ(header.protection, 1);
-  EXPECT_EQ(header.bitRateIndex, 9);
-  EXPECT_EQ(header.sampleRateIndex, 1);
-  EXPECT_EQ(header.padding, 1);
-  EXPECT_EQ(header.privateBit, 1);
-  EXPECT_EQ(header.channelMode, 1);
-  EXPECT_EQ(header.modeExtension, 2);
-  EXPECT_EQ(header.copyright, 1);
-  EXPECT_EQ(header.original, 1);
-  EXPECT_EQ(header.emphasis, 1);
-}
-
 TEST(DecodeFrameHeader, ReadsVersionAndLayerCodes) {
   struct Case {
     uint8_t b1;
@@ -194,25 +174,6 @@ TEST(ParseMpegAudio, LooksForTheVbrHeaderBehindTheSideInformation) {
       EXPECT_EQ(info.bitRate == 0, expected) << "layer " << c.fields.layer << " at " << at;
     }
   }
-}
-
-TEST(ParseMpegAudio, ReadsXingAndVbriCounts) {
-  Bytes xing = Frame({}, 417);
-  PutXing(xing, 36, 1, 1000, 400000);  // either flag bit makes both counts read
-  AudioInfo info{};
-  ASSERT_EQ(ParseMpegAudio(xing.data(), uint32_t(xing.size()), &info), 0);
-  EXPECT_EQ(info.frameCount, 1000u);
-  EXPECT_EQ(info.dataLength, 400000u);
-  EXPECT_EQ(info.bitRate, 0u);
-  EXPECT_EQ(info.sampleRate, 44100u);
-
-  Bytes vbri = Frame({}, 417);
-  PutVbri(vbri, 36, 250000, 700);
-  info = {};
-  ASSERT_EQ(ParseMpegAudio(vbri.data(), uint32_t(vbri.size()), &info), 0);
-  EXPECT_EQ(info.frameCount, 700u);
-  EXPECT_EQ(info.dataLength, 250000u);
-  EXPECT_EQ(info.bitRate, 0u);
 }
 
 TEST(ParseMpegAudio, RefusesVbrHeadersWithoutCounts) {

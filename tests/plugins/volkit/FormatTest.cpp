@@ -1,0 +1,130 @@
+// Formatting: the layout mkfs.fat would choose, partitions kept, full
+// formats that report progress in the medium's units and can be stopped.
+#include <fstream>
+
+#include "VolkitTestSupport.h"
+
+namespace volkit_test {
+namespace {
+
+VolumeInfoRecord Attached(Player& player) {
+  player.attach();
+  VolumeInfoRecord info{};
+  EXPECT_EQ(player.fs()->getVolumeInfo(&info), 1u);
+  return info;
+}
+
+std::vector<uint8_t> ReadSector(const std::string& path, uint64_t sector) {
+  std::ifstream file(path, std::ios::binary);
+  file.seekg(std::streamoff(sector * 512));
+  std::vector<uint8_t> bytes(512);
+  file.read(reinterpret_cast<char*>(bytes.data()), 512);
+  return bytes;
+}
+
+class FormatSizeTest : public testing::TestWithParam<uint64_t> {};
+
+TEST_P(FormatSizeTest, ChoosesTheFatTypeAndClusterSizeOfMkfs) {
+  uint64_t bytes = GetParam() << 20;
+  Player reference;
+  CreateImage(reference.image(), bytes);
+  MakeFat(reference.image(), "");
+  VolumeInfoRecord expected = Attached(reference);
+
+  Player player;
+  CreateImage(player.image(), bytes);
+  player.connect();
+  ASSERT_EQ(player.fs()->format(player.device(), nullptr), 1u) << player.fs()->lastError();
+  VolumeInfoRecord info{};
+  ASSERT_EQ(player.fs()->getVolumeInfo(&info), 1u);
+  EXPECT_EQ(info.fatBits, expected.fatBits);
+  EXPECT_EQ(info.bytesPerCluster, expected.bytesPerCluster);
+  EXPECT_EQ(player.fs()->freeClusters(), info.totalClusters - (info.fatBits == 32 ? 1 : 0));
+  EXPECT_EQ(FsckProblems(player.image()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FormatSizeTest, testing::Values(1, 8, 9, 129, 300, 600, 8200, 16400));
+
+class FormatTest : public testing::Test {
+ protected:
+  Player player_;
+};
+
+TEST_F(FormatTest, KeepsThePartitionTableAndIsUsableAtOnce) {
+  CreateImage(player_.image(), 40 << 20);
+  WritePartitionTable(player_.image(), 2048, 0x83);
+  player_.connect();
+  ASSERT_EQ(player_.fs()->format(player_.device(), nullptr), 1u) << player_.fs()->lastError();
+  // The display images are written right after a format, without attach.
+  ASSERT_EQ(WriteFile(player_.fs(), "intro.lcd", Pattern(1234, 1)), 1u) << player_.fs()->lastError();
+
+  std::vector<uint8_t> mbr = ReadSector(player_.image(), 0);
+  EXPECT_EQ(mbr[446 + 4], 0x06) << "the type names FAT16 now";
+  EXPECT_EQ(mbr[446 + 8] | mbr[446 + 9] << 8, 2048);
+  EXPECT_EQ(mbr[510], 0x55);
+  EXPECT_EQ(FsckProblems(player_.image(), 2048), "");
+  TempFolder pc;
+  ToolResult copy = RunTool("mcopy -n -i " + MtoolsImage(player_.image(), 2048) + " ::/intro.lcd " +
+                            Quote(pc.file("intro.lcd")));
+  ASSERT_EQ(copy.status, 0) << copy.output;
+  EXPECT_EQ(ReadPcFile(pc.file("intro.lcd")), Pattern(1234, 1));
+}
+
+struct FormatProgress {
+  std::vector<uint32_t> done;
+  uint32_t total = 0;
+  std::optional<size_t> stopAtCall;
+};
+
+uint32_t OnFormatProgress(TransferRequest* request) {
+  auto* progress = static_cast<FormatProgress*>(request->context);
+  progress->done.push_back(request->done);
+  progress->total = request->total;
+  return !(progress->stopAtCall && progress->done.size() - 1 == *progress->stopAtCall);
+}
+
+TEST_F(FormatTest, FullFormatClearsTheDataInUnitsAndCanBeStopped) {
+  CreateImage(player_.image(), 6 << 20);
+  MakeFat(player_.image(), "");
+  player_.attach();
+  std::string secret(100000, 'S');
+  ASSERT_EQ(WriteFile(player_.fs(), "secret", secret), 1u);
+
+  FormatProgress progress;
+  TransferRequest request{};
+  request.context = &progress;
+  request.progress = OnFormatProgress;
+  ASSERT_EQ(player_.fs()->format(player_.device(), &request), 1u) << player_.fs()->lastError();
+  MediaInfoRecord media{};
+  player_.device()->getMediaInfo(&media);
+  EXPECT_EQ(progress.total, media.capacity / media.unitSize);
+  ASSERT_GE(progress.done.size(), 3u);
+  EXPECT_EQ(progress.done.front(), 0u);
+  EXPECT_EQ(progress.done.back(), progress.total);
+  EXPECT_TRUE(std::is_sorted(progress.done.begin(), progress.done.end()));
+  EXPECT_EQ(ReadPcFile(player_.image()).find(std::string(512, 'S')), std::string::npos);
+  EXPECT_EQ(ListNames(player_.fs()), std::vector<std::string>{});
+  EXPECT_EQ(FsckProblems(player_.image()), "");
+
+  // Stopped half way, the medium still holds a valid empty volume.
+  ASSERT_EQ(WriteFile(player_.fs(), "again", secret), 1u);
+  FormatProgress stopped;
+  stopped.stopAtCall = 4;
+  request.context = &stopped;
+  EXPECT_EQ(player_.fs()->format(player_.device(), &request), 0u);
+  EXPECT_EQ(player_.fs()->lastError(), FileSystemError::Stopped);
+  EXPECT_EQ(stopped.done.size(), 5u);
+  EXPECT_EQ(FsckProblems(player_.image()), "");
+  player_.attach();
+  EXPECT_EQ(ListNames(player_.fs()), std::vector<std::string>{});
+}
+
+TEST_F(FormatTest, AMediumTooSmallForFatIsRefused) {
+  CreateImage(player_.image(), 16 * 1024);
+  player_.connect();
+  EXPECT_EQ(player_.fs()->format(player_.device(), nullptr), 0u);
+  EXPECT_EQ(player_.fs()->lastError(), FileSystemError::NoFileSystem);
+}
+
+}  // namespace
+}  // namespace volkit_test

@@ -50,11 +50,11 @@ bool SamePixels(const MonoBitmap& a, const MonoBitmap& b) {
 
 class FontsTest : public ::testing::Test {
  protected:
-  void TearDown() override { SetActiveCodePage(CodePageUtf8); }
+  void SetUp() override { SetActiveCodePage(CodePageUtf8); }
+  void TearDown() override { SetActiveCodePage(0); }
 };
 
 TEST_F(FontsTest, WindowsFaceNamesResolveThroughTheAliasTable) {
-  SetActiveCodePage(CodePageUtf8);
   EXPECT_EQ(MakeFont("MS Gothic")->FamilyName(), "IPAGothic");
   EXPECT_EQ(MakeFont("ms gothic")->FamilyName(), "IPAGothic");
   EXPECT_EQ(MakeFont("ＭＳ ゴシック")->FamilyName(), "IPAGothic");

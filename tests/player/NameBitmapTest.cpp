@@ -56,7 +56,8 @@ int InkCount(const std::vector<uint8_t>& bytes) {
 
 class NameBitmapTest : public ::testing::Test {
  protected:
-  void TearDown() override { platform::SetActiveCodePage(platform::CodePageUtf8); }
+  void SetUp() override { platform::SetActiveCodePage(platform::CodePageUtf8); }
+  void TearDown() override { platform::SetActiveCodePage(0); }
 };
 
 TEST_F(NameBitmapTest, PackedBytesMatchAnIndependentDrawing) {

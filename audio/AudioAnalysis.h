@@ -9,7 +9,8 @@
 
 #include "platform/Files.h"
 
-// Copied byte for byte into the track's information record, so its layout is fixed.
+// Parts of the record go byte for byte into the track's information record on
+// the player, so its layout is fixed.
 struct AudioInfo {
   uint8_t version;   // 1 MPEG-1, 2 MPEG-2, 3 MPEG-2.5
   uint8_t layer;     // 1, 2 or 3

@@ -1,0 +1,180 @@
+// Damaged volumes: bad boot sectors are refused, bad numbers in tables and
+// entries are reported, and nothing loops or reaches outside the volume.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "VolkitTestSupport.h"
+
+namespace volkit_test {
+namespace {
+
+// Byte-level access to a FAT16 image made by mkfs.fat, to damage it.
+class RawFat16 {
+ public:
+  explicit RawFat16(const std::string& path) : path_(path) {
+    std::vector<uint8_t> boot = read(0, 512);
+    reserved_ = u16(boot, 14);
+    fatSectors_ = u16(boot, 22);
+    rootEntries_ = u16(boot, 17);
+    sectorsPerCluster_ = boot[13];
+  }
+
+  std::vector<uint8_t> read(uint64_t offset, size_t size) const {
+    std::ifstream file(path_, std::ios::binary);
+    file.seekg(std::streamoff(offset));
+    std::vector<uint8_t> bytes(size);
+    file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
+    return bytes;
+  }
+
+  void write(uint64_t offset, const std::vector<uint8_t>& bytes) const {
+    std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(std::streamoff(offset));
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+
+  void setFat(uint32_t cluster, uint16_t value) const {
+    for (uint32_t copy = 0; copy < 2; ++copy) {
+      write((reserved_ + copy * fatSectors_) * 512ull + cluster * 2, {uint8_t(value), uint8_t(value >> 8)});
+    }
+  }
+
+  // The offset of the root entry with this 11-byte short name.
+  uint64_t rootEntry(const std::string& shortName) const {
+    uint64_t root = (reserved_ + 2ull * fatSectors_) * 512;
+    std::vector<uint8_t> bytes = read(root, rootEntries_ * 32);
+    for (size_t i = 0; i < bytes.size(); i += 32) {
+      if (std::equal(shortName.begin(), shortName.end(), bytes.begin() + long(i))) return root + i;
+    }
+    ADD_FAILURE() << shortName << " not in the root folder";
+    return root;
+  }
+
+  uint16_t firstCluster(const std::string& shortName) const {
+    return u16(read(rootEntry(shortName) + 26, 2), 0);
+  }
+  void setFirstCluster(const std::string& shortName, uint16_t cluster) const {
+    write(rootEntry(shortName) + 26, {uint8_t(cluster), uint8_t(cluster >> 8)});
+  }
+  void setSize(const std::string& shortName, uint32_t size) const {
+    write(rootEntry(shortName) + 28, {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)});
+  }
+
+ private:
+  static uint16_t u16(const std::vector<uint8_t>& bytes, size_t at) { return uint16_t(bytes[at] | bytes[at + 1] << 8); }
+
+  std::string path_;
+  uint32_t reserved_, fatSectors_, rootEntries_, sectorsPerCluster_;
+};
+
+class DamageTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    CreateImage(player_.image(), 16 << 20);
+    MakeFat(player_.image(), "");
+    player_.attach();
+    ASSERT_EQ(WriteFile(player_.fs(), "A.BIN", Pattern(5000, 1)), 1u);  // three 2 KiB clusters
+    ASSERT_EQ(WriteFile(player_.fs(), "B.BIN", Pattern(100, 2)), 1u);
+    ASSERT_EQ(player_.fs()->makeDir("DIR"), 1u);
+    ASSERT_EQ(WriteFile(player_.fs(), "DIR\\C.BIN", Pattern(100, 3)), 1u);
+    raw_ = std::make_unique<RawFat16>(player_.image());
+  }
+
+  // Attaches anew after the image was changed behind volkit's back.
+  FileSystemInterface* Reattached() {
+    player_.attach();
+    return player_.fs();
+  }
+
+  uint32_t CodeOf(uint32_t result) {
+    EXPECT_EQ(result, 0u);
+    return player_.fs()->lastError();
+  }
+
+  Player player_;
+  TempFolder temp_;
+  std::string saved_ = temp_.file("saved.img");
+  std::unique_ptr<RawFat16> raw_;
+};
+
+TEST_F(DamageTest, BadBootSectorsAreRefused) {
+  struct Damage {
+    const char* what;
+    uint64_t offset;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<uint8_t> good = raw_->read(0, 512);
+  for (const Damage& damage : {
+           Damage{"no signature", 510, {0, 0}},
+           Damage{"no jump", 0, {0, 0, 0}},
+           Damage{"zero bytes per sector", 11, {0, 0}},
+           Damage{"three sectors per cluster", 13, {3}},
+           Damage{"no reserved sector", 14, {0, 0}},
+           Damage{"no FAT", 16, {0}},
+           Damage{"larger than the medium", 19, {0, 0, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10}},
+           Damage{"a FAT too small for the clusters", 22, {1, 0}},
+       }) {
+    raw_->write(0, good);
+    raw_->write(damage.offset, damage.bytes);
+    player_.connect();
+    EXPECT_EQ(player_.fs()->attach(player_.device()), 0u) << damage.what;
+    EXPECT_EQ(player_.fs()->lastError(), FileSystemError::NoFileSystem) << damage.what;
+  }
+}
+
+TEST_F(DamageTest, BadClusterNumbersAndLoopsAreReported) {
+  uint16_t first = raw_->firstCluster("A       BIN");
+  struct Damage {
+    const char* what;
+    std::function<void()> apply;
+  };
+  for (const Damage& damage : {
+           Damage{"start outside the volume", [&] { raw_->setFirstCluster("A       BIN", 0xFFF0); }},
+           Damage{"link outside the volume", [&] { raw_->setFat(first + 1, 0xFFF0); }},
+           Damage{"link to a free cluster", [&] { raw_->setFat(first + 1, 0); }},
+           Damage{"bad-cluster mark in the chain", [&] { raw_->setFat(first, 0xFFF7); }},
+           Damage{"chain looping back", [&] { raw_->setFat(first + 2, first); }},
+       }) {
+    std::filesystem::copy_file(player_.image(), saved_, std::filesystem::copy_options::overwrite_existing);
+    damage.apply();
+    FileSystemInterface* fs = Reattached();
+    EXPECT_EQ(ReadFile(fs, "A.BIN"), std::nullopt) << damage.what;
+    EXPECT_EQ(fs->lastError(), FileSystemError::DamagedChain) << damage.what;
+    EXPECT_EQ(CodeOf(fs->deleteFile("A.BIN")), FileSystemError::DamagedChain) << damage.what;
+    EXPECT_EQ(CodeOf(WriteFile(fs, "A.BIN", "new")), FileSystemError::DamagedChain) << damage.what;
+    // The rest of the volume stays usable.
+    EXPECT_EQ(ReadFile(fs, "B.BIN"), Pattern(100, 2)) << damage.what;
+    EXPECT_EQ(WriteFile(fs, "D.BIN", "fine"), 1u) << damage.what;
+    std::filesystem::copy_file(saved_, player_.image(), std::filesystem::copy_options::overwrite_existing);
+  }
+}
+
+TEST_F(DamageTest, AChainShorterThanTheSizeIsNotReadPastItsEnd) {
+  raw_->setSize("A       BIN", 1 << 20);
+  FileSystemInterface* fs = Reattached();
+  EXPECT_EQ(ReadFile(fs, "A.BIN"), std::nullopt);
+  EXPECT_EQ(fs->lastError(), FileSystemError::DamagedChain);
+}
+
+TEST_F(DamageTest, FoldersOutsideTheVolumeOrLoopingAreReported) {
+  uint16_t folder = raw_->firstCluster("DIR        ");
+  std::filesystem::copy_file(player_.image(), saved_);
+  for (uint16_t cluster : {uint16_t(0xFFF0), uint16_t(0)}) {
+    raw_->setFirstCluster("DIR        ", cluster);
+    FileSystemInterface* fs = Reattached();
+    EXPECT_EQ(CodeOf(fs->changeDir("DIR")), FileSystemError::DamagedChain) << cluster;
+    EXPECT_EQ(ReadFile(fs, "DIR\\C.BIN"), std::nullopt);
+    EXPECT_EQ(CodeOf(fs->removeDir("DIR")), FileSystemError::DamagedChain) << cluster;
+    EXPECT_EQ(CurrentDir(fs), "\\");
+    EXPECT_EQ(List(fs).size(), 3u) << "the root still lists";
+    std::filesystem::copy_file(saved_, player_.image(), std::filesystem::copy_options::overwrite_existing);
+  }
+  raw_->setFat(folder, folder);
+  FileSystemInterface* fs = Reattached();
+  EXPECT_EQ(CodeOf(fs->changeDir("DIR")), FileSystemError::DamagedChain);
+  EXPECT_EQ(CodeOf(WriteFile(fs, "DIR\\E.BIN", "x")), FileSystemError::DamagedChain);
+}
+
+}  // namespace
+}  // namespace volkit_test

@@ -123,20 +123,6 @@ TEST_F(FontsTest, WidthIsTheSumOfAdvancesAndDrawingStaysInside) {
   EXPECT_FALSE(InkedRows(small).empty());
 }
 
-TEST_F(FontsTest, CjkTextDrawsWithTheInstalledFaces) {
-  struct Case {
-    const char* face;
-    const char* text;
-  };
-  for (const Case& c : {Case{"MS Gothic", "日本語のテスト"}, Case{"Gulim", "한국어 시험"},
-                        Case{"SimSun", "中文测试"}}) {
-    std::unique_ptr<Font> font = MakeFont(c.face);
-    MonoBitmap canvas = Drawn(*font, c.text);
-    EXPECT_GT(canvas.Width(), 30) << c.face;
-    EXPECT_GE(InkedRows(canvas).size(), 8u) << c.face;
-  }
-}
-
 // IPAGothic has no Hangul: the syllables come from another installed face, so
 // they differ from each other and from the box of a character no face has.
 TEST_F(FontsTest, MissingGlyphComesFromAFallbackFace) {
@@ -148,21 +134,6 @@ TEST_F(FontsTest, MissingGlyphComesFromAFallbackFace) {
   EXPECT_FALSE(InkedRows(han).empty());
   EXPECT_FALSE(SamePixels(han, guk));
   EXPECT_FALSE(SamePixels(han, nowhere));
-}
-
-TEST_F(FontsTest, FittingLengthCutsBetweenCharacters) {
-  std::unique_ptr<Font> font = MakeFont("MS Gothic");
-  const std::string text = "ab日本語cdカタカナ";
-  for (int maxWidth = 0; maxWidth <= font->Measure(text).width; ++maxWidth) {
-    size_t length = font->FittingLength(text, maxWidth);
-    EXPECT_EQ(CutAtCharBoundary(text, length), length) << maxWidth;
-    EXPECT_LE(font->Measure(text.substr(0, length)).width, maxWidth);
-    if (length < text.size()) {
-      size_t next = length + CharLength(text, length);
-      EXPECT_GT(font->Measure(text.substr(0, next)).width, maxWidth);
-    }
-  }
-  EXPECT_EQ(font->FittingLength(text, 10000), text.size());
 }
 
 TEST_F(FontsTest, UnconvertibleBytesDrawAsQuestionMarks) {

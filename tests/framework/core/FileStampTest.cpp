@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "framework/core/Exception.h"
 #include "platform/Errors.h"
+#include "tests/framework/core/FailureCode.h"
 #include "tests/framework/core/MemoryStream.h"
 
 using namespace std::string_literals;
@@ -32,14 +32,10 @@ TEST(FileStamp, InvalidFieldsThrow) {
                             {2000, 1, 32, 0, 0, 0}, {2000, 1, 1, 24, 0, 0}, {2000, 1, 1, 0, 60, 0},
                             {2000, 1, 1, 0, 0, 60}, {1600, 12, 31, 0, 0, 0}, {-1, 1, 1, 0, 0, 0},
                             {70000, 1, 1, 0, 0, 0}};
-  for (const auto& f : invalid) {
-    try {
-      CFileStamp(f[0], f[1], f[2], f[3], f[4], f[5]);
-      ADD_FAILURE() << f[0] << "-" << f[1] << "-" << f[2] << " " << f[3] << ":" << f[4] << ":" << f[5];
-    } catch (const CException& e) {
-      EXPECT_EQ(e.Code(), platform::Error::InvalidParameter);
-    }
-  }
+  for (const auto& f : invalid)
+    EXPECT_EQ(FailureCode([&] { CFileStamp(f[0], f[1], f[2], f[3], f[4], f[5]); }),
+              platform::Error::InvalidParameter)
+        << f[0] << "-" << f[1] << "-" << f[2] << " " << f[3] << ":" << f[4] << ":" << f[5];
 }
 
 TEST(FileStamp, StreamFormIsEightBytesLittleEndian) {

@@ -98,17 +98,15 @@ CText& CText::operator=(const char* chars) {
 }
 
 void CText::MakePrivate(uint32_t capacity) {
+  // A shared block gives way to one of exactly the requested capacity (the
+  // empty block stays when nothing is asked for); a private one is resized to
+  // the capacity rounded up to 32 when that differs.
+  const bool shared = block_ == EmptyBlock() || block_->refs.load() > 1;
+  if (block_ == EmptyBlock() && capacity == 0) return;
+  const uint32_t wanted = shared ? capacity : RoundUp32(capacity);
   const uint32_t kept = std::min(static_cast<uint32_t>(length_), capacity);
-  if (block_ == EmptyBlock() || block_->refs.load() > 1) {
-    // A new block of exactly the requested size; the empty block stays shared
-    // when nothing is asked for.
-    if (capacity == 0 && block_ == EmptyBlock()) return;
-    Block* fresh = NewBlock(capacity);
-    std::memcpy(fresh->Chars(), Chars(), kept);
-    Release();
-    block_ = fresh;
-  } else if (RoundUp32(capacity) != block_->capacity) {
-    Block* fresh = NewBlock(RoundUp32(capacity));
+  if (shared || wanted != block_->capacity) {
+    Block* fresh = NewBlock(wanted);
     std::memcpy(fresh->Chars(), Chars(), kept);
     Release();
     block_ = fresh;
@@ -135,36 +133,29 @@ bool CText::Overlaps(const char* bytes) const {
   return block_ != EmptyBlock() && at >= begin && at <= begin + static_cast<uintptr_t>(length_);
 }
 
-void CText::AssignBytes(const char* bytes, uint32_t count) {
-  // The source may lie inside this text's own block.
+void CText::WriteFrom(int32_t at, const char* bytes, uint32_t count) {
+  // The source may lie inside this text's own block, which is about to change.
   if (Overlaps(bytes)) {
     const std::string copy(bytes, count);
-    AssignBytes(copy.data(), count);
+    WriteFrom(at, copy.data(), count);
     return;
   }
-  if (count == 0) {
+  length_ = at;  // only the characters before `at` need to survive
+  MakePrivate(CheckedLength(static_cast<size_t>(at) + count));
+  std::memcpy(block_->Chars() + at, bytes, count);
+  length_ = at + static_cast<int32_t>(count);
+  block_->Chars()[length_] = 0;
+}
+
+void CText::AssignBytes(const char* bytes, uint32_t count) {
+  if (count == 0)
     Release();
-    return;
-  }
-  length_ = 0;  // nothing of the old text needs to survive
-  MakePrivate(count);
-  std::memcpy(block_->Chars(), bytes, count);
-  length_ = static_cast<int32_t>(count);
-  block_->Chars()[count] = 0;
+  else
+    WriteFrom(0, bytes, count);
 }
 
 void CText::AppendBytes(const char* bytes, uint32_t count) {
-  if (count == 0) return;
-  if (Overlaps(bytes)) {
-    const std::string copy(bytes, count);
-    AppendBytes(copy.data(), count);
-    return;
-  }
-  const int32_t old = length_;
-  MakePrivate(CheckedLength(static_cast<size_t>(old) + count));
-  std::memcpy(block_->Chars() + old, bytes, count);
-  length_ = old + static_cast<int32_t>(count);
-  block_->Chars()[length_] = 0;
+  if (count > 0) WriteFrom(length_, bytes, count);
 }
 
 void CText::Append(const CText& text) { AppendBytes(text.Chars(), static_cast<uint32_t>(text.length_)); }

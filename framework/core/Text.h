@@ -70,6 +70,7 @@ class CText : public CRoot {
   void Release() noexcept;
   void MakePrivate(uint32_t capacity);
   bool Overlaps(const char* bytes) const;
+  void WriteFrom(int32_t at, const char* bytes, uint32_t count);
   void AssignBytes(const char* bytes, uint32_t count);
   void AppendBytes(const char* bytes, uint32_t count);
 

@@ -6,6 +6,13 @@
 
 namespace volkit {
 
+namespace {
+
+// Up to this size, changed table sectors reach all copies in one write.
+constexpr uint64_t OneWriteLimit = 256 * 1024;
+
+}  // namespace
+
 FatTable::FatTable(const Geometry& geometry, const SectorDevice& device) : geometry_(geometry), device_(device) {
   uint64_t entryBytes = (uint64_t(geometry.clusterCount) + 2) * geometry.fatBits / 8 + 1;
   uint32_t sectors = uint32_t((entryBytes + geometry.bytesPerSector - 1) / geometry.bytesPerSector);
@@ -106,15 +113,39 @@ void FatTable::release(const std::vector<uint32_t>& clusters) {
 bool FatTable::dirty() const { return std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end(); }
 
 void FatTable::commit() {
+  auto first = std::find(dirty_.begin(), dirty_.end(), true);
+  if (first == dirty_.end()) return;
+  uint32_t from = uint32_t(first - dirty_.begin());
+  uint32_t to = uint32_t(dirty_.rend() - std::find(dirty_.rbegin(), dirty_.rend(), true));  // one past the last
   uint32_t bps = geometry_.bytesPerSector;
-  for (uint32_t copy = 0; copy < geometry_.fatCount; ++copy) {
-    uint32_t base = geometry_.reservedSectors + copy * geometry_.fatSectors;
-    for (size_t s = 0; s < dirty_.size();) {
-      if (!dirty_[s]) { ++s; continue; }
-      size_t end = s;
-      while (end < dirty_.size() && dirty_[end]) ++end;
-      device_.write(base + uint32_t(s), uint32_t(end - s), bytes_.data() + s * bps);
-      s = end;
+  uint64_t span = uint64_t(geometry_.fatCount - 1) * geometry_.fatSectors + to - from;
+  if (span * bps <= OneWriteLimit) {
+    // One device write from the first changed sector of the first copy to
+    // the last of the last copy: an interruption can then never leave the
+    // copies differing. Sectors past the entries are written as zeros.
+    std::vector<uint8_t> buffer(size_t(span) * bps, 0);
+    uint32_t loaded = uint32_t(dirty_.size());
+    for (uint32_t copy = 0; copy < geometry_.fatCount; ++copy) {
+      for (uint32_t s = 0; s < loaded; ++s) {
+        uint64_t index = uint64_t(copy) * geometry_.fatSectors + s;
+        if (index < from || index - from >= span) continue;
+        std::copy_n(bytes_.data() + size_t(s) * bps, bps, buffer.data() + size_t(index - from) * bps);
+      }
+    }
+    device_.write(geometry_.reservedSectors + from, uint32_t(span), buffer.data());
+  } else {
+    for (uint32_t copy = 0; copy < geometry_.fatCount; ++copy) {
+      uint32_t base = geometry_.reservedSectors + copy * geometry_.fatSectors;
+      for (size_t s = from; s < to;) {
+        if (!dirty_[s]) {
+          ++s;
+          continue;
+        }
+        size_t end = s;
+        while (end < to && dirty_[end]) ++end;
+        device_.write(base + uint32_t(s), uint32_t(end - s), bytes_.data() + s * bps);
+        s = end;
+      }
     }
   }
   dirty_.assign(dirty_.size(), false);

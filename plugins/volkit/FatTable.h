@@ -30,7 +30,7 @@ class FatTable {
   void release(const std::vector<uint32_t>& clusters);
 
   bool dirty() const;
-  // Writes the changed sectors to every copy, the first copy first.
+  // Writes the changed sectors to every copy.
   void commit();
 
  private:

@@ -147,7 +147,11 @@ Player::~Player() {
 }
 
 void Player::setFaults(const std::string& text) {
-  std::ofstream(folder_.file("faults")) << text;
+  if (text.empty()) {
+    std::filesystem::remove(folder_.file("faults"));
+  } else {
+    std::ofstream(folder_.file("faults")) << text;
+  }
 }
 
 void Player::connect() {

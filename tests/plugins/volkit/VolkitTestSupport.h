@@ -61,7 +61,7 @@ class Player {
   ~Player();
 
   std::string image() const { return folder_.file("internal.img"); }
-  // Writes the faults file; it takes effect at the next connect.
+  // Writes the faults file (removes it for ""); it takes effect at the next connect.
   void setFaults(const std::string& text);
   // open + selectMedia("Internal"), after closing an earlier connection.
   void connect();

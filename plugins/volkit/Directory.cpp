@@ -82,7 +82,7 @@ void Directory::parse() {
     const uint8_t* p = slotData(slot);
     if (p[0] == 0) {
       endSlot_ = slot;
-      return;
+      break;
     }
     if (p[0] == FreeMark) {
       expected = 0;
@@ -131,15 +131,21 @@ void Directory::parse() {
     complete = false;
     entries_.push_back(std::move(entry));
   }
+  index();
+}
+
+void Directory::index() {
+  byName_.clear();
+  // The first entry that answers to a name, by long or short name, keeps it.
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    byName_.emplace(FoldCase(entries_[i].name()), i);
+    byName_.emplace(FoldCase(AsciiToUtf16(FormatShortName(entries_[i].shortName))), i);
+  }
 }
 
 const DirEntry* Directory::find(std::u16string_view name) const {
-  for (const DirEntry& entry : entries_) {
-    if (SameName(name, entry.name()) || SameName(name, AsciiToUtf16(FormatShortName(entry.shortName)))) {
-      return &entry;
-    }
-  }
-  return nullptr;
+  auto found = byName_.find(FoldCase(name));
+  return found == byName_.end() ? nullptr : &entries_[found->second];
 }
 
 bool Directory::isEmpty() const {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "plugins/volkit/Names.h"
@@ -73,6 +74,7 @@ class Directory {
   uint32_t claim(uint32_t slots);
   void grow();
   void parse();
+  void index();
 
   Volume& volume_;
   uint32_t cluster_;
@@ -80,6 +82,7 @@ class Directory {
   std::vector<uint8_t> bytes_;
   std::vector<bool> dirty_;  // per entry of sectors_
   std::vector<DirEntry> entries_;
+  std::unordered_map<std::u16string, size_t> byName_;  // folded names to entries_
   std::optional<uint32_t> labelSlot_;
   uint32_t endSlot_ = 0;  // the end mark, or slotCount() when there is none
 };

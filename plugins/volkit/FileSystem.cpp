@@ -152,8 +152,8 @@ class VolumeFileSystem final : public FileSystemInterface {
 
   uint32_t getCurrentDir(char* buffer, uint32_t size) override {
     std::string path;
-    for (const Step& step : cwd_) path += "\\" + step.name;
-    if (path.empty()) path = "\\";
+    for (const Step& step : cwd_) path.append(1, '\\').append(step.name);
+    if (path.empty()) path.assign(1, '\\');
     if (buffer != nullptr && size != 0) {
       size_t n = std::min<size_t>(path.size(), size);
       std::memcpy(buffer, path.data(), n);

@@ -105,7 +105,8 @@ std::string FormatShortName(const ShortName& name, uint8_t caseFlags) {
   std::string base = part(0, 8, caseFlags & 0x08);
   if (!base.empty() && base[0] == 0x05) base[0] = char(0xE5);
   std::string ext = part(8, 3, caseFlags & 0x10);
-  return ext.empty() ? base : base + "." + ext;
+  if (!ext.empty()) base.append(1, '.').append(ext);
+  return base;
 }
 
 bool ExactShortName(std::u16string_view name, ShortName* shortName) {
@@ -117,11 +118,11 @@ bool ExactShortName(std::u16string_view name, ShortName* shortName) {
 
 ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken) {
   ShortParts parts = SplitForShortName(name);
-  if (parts.base.empty()) parts.base = "_";
+  if (parts.base.empty()) parts.base.assign(1, '_');
   ShortName candidate = Compose(parts.base, parts.ext);
   if (!parts.lossy && parts.fits && !taken(candidate)) return candidate;
   for (uint32_t n = 1;; ++n) {
-    std::string tail = "~" + std::to_string(n);
+    std::string tail = std::to_string(n).insert(0, 1, '~');
     std::string base = parts.base.substr(0, 8 - tail.size()) + tail;
     candidate = Compose(base, parts.ext);
     if (!taken(candidate)) return candidate;
@@ -134,10 +135,10 @@ uint8_t ShortNameChecksum(const ShortName& name) {
   return sum;
 }
 
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-           return Upper(x) == Upper(y);
-         });
+std::u16string FoldCase(std::u16string_view name) {
+  std::u16string folded(name);
+  for (char16_t& c : folded) c = Upper(c);
+  return folded;
 }
 
 std::u16string AsciiToUtf16(std::string_view text) {

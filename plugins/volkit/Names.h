@@ -30,8 +30,8 @@ bool ExactShortName(std::u16string_view name, ShortName* shortName);
 ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken);
 
 uint8_t ShortNameChecksum(const ShortName& name);
-// Name comparison as FAT does it, ignoring case.
-bool SameName(std::u16string_view a, std::u16string_view b);
+// The name with case folded, as FAT compares names.
+std::u16string FoldCase(std::u16string_view name);
 std::u16string AsciiToUtf16(std::string_view text);
 
 }  // namespace volkit

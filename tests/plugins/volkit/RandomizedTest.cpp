@@ -1,0 +1,282 @@
+// Thousands of seeded operations on volkit and on an in-memory model of the
+// tree must agree in listings and contents; fsck.fat finds nothing at any
+// point between operations, and mtools sees the same tree at the end.
+#include <map>
+#include <random>
+#include <set>
+
+#include "VolkitTestSupport.h"
+
+namespace volkit_test {
+namespace {
+
+const std::vector<std::string> FileNames = {
+    "TRACK001.MP3", "TRACK002.MP3", "A.TXT", "notes.txt", "README", "a rather long file name number 7.dat",
+    "another long name.mp3", "Mixed Case Name.Mp3", "日本語の曲.mp3", "한국어 노래.mp3", "x", "dots.in.the.name.bin",
+    "with spaces .txt", "音楽", "PLAYLIST.DAT", "name-with-dash_and_underscore.txt", "長い名前のファイル、その二.wav"};
+const std::vector<std::string> FolderNames = {"USER", "Music 2", "フォルダ", "폴더", "deep", "ALBUM"};
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The tree as it should be: folders by path ("" is the root), files by path.
+struct Model {
+  std::set<std::string> folders{""};
+  std::map<std::string, std::string> files;
+
+  static std::string Join(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+  static std::string Parent(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+
+  // The path of the entry in `folder` named `name` regardless of case, if any.
+  std::optional<std::string> find(const std::string& folder, const std::string& name) const {
+    for (const std::string& path : childrenOf(folder)) {
+      if (Lower(path.substr(path.rfind('\\') + 1)) == Lower(name)) return path;
+    }
+    return std::nullopt;
+  }
+  std::vector<std::string> childrenOf(const std::string& folder) const {
+    std::vector<std::string> children;
+    for (const std::string& path : folders) {
+      if (!path.empty() && Parent(path) == folder) children.push_back(path);
+    }
+    for (const auto& [path, data] : files) {
+      if (Parent(path) == folder) children.push_back(path);
+    }
+    return children;
+  }
+  // Moves an entry and everything below it.
+  void rename(const std::string& from, const std::string& to) {
+    auto moved = [&](const std::string& path) {
+      return path == from || path.rfind(from + "\\", 0) == 0 ? to + path.substr(from.size()) : path;
+    };
+    std::set<std::string> newFolders;
+    for (const std::string& path : folders) newFolders.insert(moved(path));
+    folders = newFolders;
+    std::map<std::string, std::string> newFiles;
+    for (const auto& [path, data] : files) newFiles[moved(path)] = data;
+    files = newFiles;
+  }
+};
+
+class RandomizedTest : public testing::TestWithParam<uint32_t> {
+ protected:
+  void SetUp() override {
+    CreateImage(player_.image(), 3 << 20);
+    MakeFat(player_.image(), "");
+    player_.attach();
+    fs_ = player_.fs();
+    VolumeInfoRecord info{};
+    ASSERT_EQ(fs_->getVolumeInfo(&info), 1u);
+    clusterBytes_ = info.bytesPerCluster;
+    random_.seed(GetParam());
+  }
+
+  template <class T>
+  const T& Pick(const std::vector<T>& items) {
+    return items[random_() % items.size()];
+  }
+  std::string PickFolder() { return Pick(std::vector<std::string>(model_.folders.begin(), model_.folders.end())); }
+  uint32_t Chance() { return random_() % 100; }
+  uint32_t Clusters(size_t bytes) const { return uint32_t((bytes + clusterBytes_ - 1) / clusterBytes_); }
+
+  // The program passes names relative to the current folder; paths from the
+  // root work as well.
+  std::string Address(const std::string& path) {
+    std::string folder = Model::Parent(path), name = path.substr(path.rfind('\\') + 1);
+    return folder == cwd_ && Chance() < 70 ? name : path;
+  }
+
+  void WriteSome(const std::string& what) {
+    std::string folder = PickFolder(), name = Pick(FileNames);
+    std::optional<std::string> existing = model_.find(folder, name);
+    if (existing && model_.folders.count(*existing)) return;
+    std::string path = existing.value_or(Model::Join(folder, name));
+    uint32_t size = Chance() < 70 ? random_() % 5000 : Chance() < 85 ? random_() % 60000 : random_() % 1500000;
+    std::string data = Pattern(size, random_());
+    uint32_t freeBefore = fs_->freeClusters();
+    uint32_t result = WriteFile(fs_, Address(path), data);
+    if (result) {
+      model_.files[path] = data;
+      ++counts_["written"];
+      return;
+    }
+    ++counts_["refused for room"];
+    ASSERT_EQ(fs_->lastError(), FileSystemError::MediumFull) << what;
+    uint32_t old = existing ? Clusters(model_.files[path].size()) : 0;
+    // Refused only when it could not fit (a new entry may need a folder cluster).
+    EXPECT_GT(Clusters(size) + 1, freeBefore + old) << what;
+  }
+
+  void StoppedWrite(const std::string& what) {
+    if (fs_->freeClusters() < 10) return;
+    std::string folder = PickFolder(), name = Pick(FileNames);
+    std::optional<std::string> existing = model_.find(folder, name);
+    if (existing && model_.folders.count(*existing)) return;
+    WriteOptions options;
+    if (Chance() < 50) {
+      options.stopDataAtBlock = 0;
+    } else {
+      options.stopProgressAtCall = random_() % 2;
+    }
+    EXPECT_EQ(WriteFile(fs_, Address(existing.value_or(Model::Join(folder, name))), Pattern(4000, 1), options), 0u);
+    EXPECT_EQ(fs_->lastError(), FileSystemError::Stopped) << what;
+    ++counts_["stopped"];
+  }
+
+  void MakeFolder(const std::string& what) {
+    std::string parent = PickFolder(), name = Pick(FolderNames);
+    std::optional<std::string> existing = model_.find(parent, name);
+    uint32_t result = fs_->makeDir(Address(Model::Join(parent, name)).c_str());
+    if (existing) {
+      EXPECT_EQ(result, 0u) << what;
+      EXPECT_EQ(fs_->lastError(), model_.folders.count(*existing) ? FileSystemError::NothingToDo : FileSystemError::NameExists)
+          << what;
+    } else if (result) {
+      model_.folders.insert(Model::Join(parent, name));
+      ++counts_["folders made"];
+    } else {
+      EXPECT_EQ(fs_->lastError(), FileSystemError::MediumFull) << what;
+    }
+  }
+
+  void RemoveFolder(const std::string& what) {
+    std::string folder = PickFolder();
+    if (folder.empty() || cwd_.rfind(folder, 0) == 0) return;
+    uint32_t result = fs_->removeDir(Address(folder).c_str());
+    if (!model_.childrenOf(folder).empty()) {
+      EXPECT_EQ(result, 0u) << what;
+      EXPECT_EQ(fs_->lastError(), FileSystemError::FolderNotEmpty) << what;
+      return;
+    }
+    EXPECT_EQ(result, 1u) << what << " " << fs_->lastError();
+    model_.folders.erase(folder);
+    ++counts_["folders removed"];
+  }
+
+  void DeleteSome(const std::string& what) {
+    if (model_.files.empty()) return;
+    auto it = std::next(model_.files.begin(), long(random_() % model_.files.size()));
+    EXPECT_EQ(fs_->deleteFile(Address(it->first).c_str()), 1u) << what << " " << fs_->lastError();
+    model_.files.erase(it);
+    ++counts_["deleted"];
+  }
+
+  void RenameSome(const std::string& what) {
+    std::vector<std::string> entries;
+    for (const std::string& folder : model_.folders) {
+      if (!folder.empty() && cwd_.rfind(folder, 0) != 0) entries.push_back(folder);
+    }
+    for (const auto& [path, data] : model_.files) entries.push_back(path);
+    if (entries.empty()) return;
+    std::string from = Pick(entries);
+    std::string parent = Model::Parent(from);
+    std::string name = model_.folders.count(from) ? Pick(FolderNames) : Pick(FileNames);
+    std::optional<std::string> clash = model_.find(parent, name);
+    uint32_t result = fs_->rename(Address(from).c_str(), name.c_str());
+    if (clash && *clash != from) {
+      EXPECT_EQ(result, 0u) << what;
+      EXPECT_EQ(fs_->lastError(), FileSystemError::NameExists) << what;
+    } else if (result) {
+      model_.rename(from, Model::Join(parent, name));
+      ++counts_["renamed"];
+    } else {
+      EXPECT_EQ(fs_->lastError(), FileSystemError::MediumFull) << what;
+    }
+  }
+
+  void ChangeFolder(const std::string& what) {
+    std::string folder = PickFolder();
+    ASSERT_EQ(fs_->changeDir(folder.empty() ? "\\" : folder.c_str()), 1u) << what << " " << fs_->lastError();
+    cwd_ = folder;
+  }
+
+  void ReadSome(const std::string& what) {
+    if (model_.files.empty()) return;
+    auto it = std::next(model_.files.begin(), long(random_() % model_.files.size()));
+    EXPECT_EQ(ReadFile(fs_, Address(it->first)), it->second) << what;
+  }
+
+  // Every folder lists what the model holds; every file reads back.
+  void CompareTree(const std::string& what) {
+    for (const std::string& folder : model_.folders) {
+      ASSERT_EQ(fs_->changeDir(folder.empty() ? "\\" : folder.c_str()), 1u) << what << " " << folder;
+      std::vector<std::string> expected;
+      if (!folder.empty()) expected = {".", ".."};
+      for (const std::string& path : model_.childrenOf(folder)) expected.push_back(path.substr(path.rfind('\\') + 1));
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(ListNames(fs_), expected) << what << " in " << folder;
+    }
+    ASSERT_EQ(fs_->changeDir(cwd_.empty() ? "\\" : cwd_.c_str()), 1u);
+    for (const auto& [path, data] : model_.files) EXPECT_EQ(ReadFile(fs_, path), data) << what << " " << path;
+  }
+
+  Player player_;
+  FileSystemInterface* fs_ = nullptr;
+  uint32_t clusterBytes_ = 0;
+  std::mt19937 random_;
+  Model model_;
+  std::string cwd_;
+  std::map<std::string, int> counts_;
+};
+
+TEST_P(RandomizedTest, VolkitAgreesWithTheModel) {
+  constexpr int Operations = 2500;
+  ASSERT_EQ(fs_->beginUpdate(), 1u);
+  for (int step = 1; step <= Operations && !HasFatalFailure(); ++step) {
+    std::string what = "seed " + std::to_string(GetParam()) + " step " + std::to_string(step);
+    uint32_t kind = Chance();
+    if (kind < 30) {
+      WriteSome(what);
+    } else if (kind < 37) {
+      StoppedWrite(what);
+    } else if (kind < 47) {
+      MakeFolder(what);
+    } else if (kind < 55) {
+      RemoveFolder(what);
+    } else if (kind < 70) {
+      DeleteSome(what);
+    } else if (kind < 80) {
+      RenameSome(what);
+    } else if (kind < 88) {
+      ChangeFolder(what);
+    } else {
+      ReadSome(what);
+    }
+    if (step % 250 == 0) CompareTree(what);
+    // Between two operations the volume on disk is consistent, batch or not.
+    if (step % 500 == 0) {
+      EXPECT_EQ(FsckProblems(player_.image()), "") << what;
+    }
+  }
+  ASSERT_EQ(fs_->endUpdate(), 1u);
+  for (const auto& [what, count] : counts_) std::printf("%s: %d, ", what.c_str(), count);
+  std::printf("files left: %zu\n", model_.files.size());
+  EXPECT_GT(counts_["refused for room"], 0) << "the medium was never full";
+  CompareTree("at the end");
+  EXPECT_EQ(FsckProblems(player_.image()), "");
+
+  ToolResult listing = RunTool("mdir -/ -b -i " + MtoolsImage(player_.image()) + " ::/");
+  std::set<std::string> listed;
+  std::istringstream lines(listing.output);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("::/", 0) == 0) listed.insert(line.substr(2));
+  }
+  std::set<std::string> expected;
+  for (const auto& [path, data] : model_.files) expected.insert(path);
+  for (const std::string& folder : model_.folders) {
+    if (!folder.empty()) expected.insert(folder + "\\");
+  }
+  std::set<std::string> mtoolsPaths;
+  for (std::string path : listed) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    mtoolsPaths.insert(path);
+  }
+  EXPECT_EQ(mtoolsPaths, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomizedTest, testing::Values(1u, 2u, 3u));
+
+}  // namespace
+}  // namespace volkit_test

@@ -1,0 +1,137 @@
+#include "app/AppSettings.h"
+
+#include "framework/core/DiskFile.h"
+#include "framework/core/Exception.h"
+#include "framework/core/Helpers.h"
+#include "framework/core/LineReader.h"
+#include "framework/core/RegistryKey.h"
+#include "platform/CodePage.h"
+#include "platform/Files.h"
+#include "resources/StringIds.h"
+
+namespace {
+
+constexpr const char* FontAssociationKey =
+    "SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts";
+constexpr const char* SectionLine = "[General]";
+constexpr uint32_t ReadBlockSize = 4096;
+
+CText NameFontFromRegistry() {
+  CRegistryKey key;
+  try {
+    key.Open(platform::RegistryRoot::LocalMachine, FontAssociationKey);
+  } catch (const CException&) {
+    return AppSettings::DefaultNameFont;
+  }
+  for (const char* value : {"FontPackage", "FontPackageModern"}) {
+    try {
+      return key.StringValue(value);
+    } catch (const CException&) {
+    }
+  }
+  return AppSettings::DefaultNameFont;
+}
+
+// A-Z to a-z, leaving every byte of a double-byte character alone.
+void LowerSingleBytes(CText& text) {
+  char* chars = text.GetBuffer(text.Length());
+  const std::string_view view(chars, static_cast<size_t>(text.Length()));
+  for (size_t i = 0; i < view.size(); i += platform::CharLength(view, i)) {
+    if (chars[i] >= 'A' && chars[i] <= 'Z') chars[i] = static_cast<char>(chars[i] - 'A' + 'a');
+  }
+}
+
+void EndWithSeparator(CText& folder) {
+  if (folder.IsEmpty() || folder.Chars()[folder.Length() - 1] != '/') folder += '/';
+}
+
+// Remembers the last byte read, so that the reader of the file can tell
+// whether its last line was ended.
+class LastByteStream : public CByteStream {
+ public:
+  explicit LastByteStream(CDiskFile& file) : file_(file) {}
+  uint32_t Read(void* buffer, uint32_t count) override {
+    const uint32_t done = file_.Read(buffer, count);
+    if (done > 0) last_ = static_cast<const char*>(buffer)[done - 1];
+    return done;
+  }
+  uint32_t Write(const void* buffer, uint32_t count) override { return file_.Write(buffer, count); }
+  bool EndedWithLineEnd() const { return last_ == '\r' || last_ == '\n'; }
+
+ private:
+  CDiskFile& file_;
+  char last_ = 0;
+};
+
+}  // namespace
+
+CText AppSettings::SettingsPath() { return CText(platform::ProgramFolder().c_str()) + FileName; }
+
+void AppSettings::SetDefaults() {
+  title = LoadStringText(StringId::Title);
+  downloadFolder = uploadFolder = CText(platform::ProgramFolder().c_str());
+
+  mediaNames.RemoveAll();
+  const CText names = LoadStringText(StringId::MediaNames);
+  for (int start = 0; mediaNames.Count() < MaxMedia;) {
+    const int end = names.Find('\n', start);
+    mediaNames.Add(new CText(names.View().substr(start, end < 0 ? std::string_view::npos : end - start)));
+    if (end < 0) break;
+    start = end + 1;
+  }
+  mediaCount = static_cast<uint8_t>(mediaNames.Count());
+
+  nameFont = NameFontFromRegistry();
+}
+
+bool AppSettings::ReadSettings() {
+  SetDefaults();
+  CDiskFile file;
+  LastByteStream stream(file);
+  CLineReader reader;
+  // A line is applied once the next one is read or the data is seen to end
+  // with a line end: an unended last line may be cut short.
+  CText pending;
+  bool inSection = false;
+  auto apply = [&](const CText& line) {
+    const int equals = line.Find('=');
+    if (!inSection || line.IsEmpty() || line.Chars()[0] == '[' || equals < 0) return;
+    CText key = line.Left(equals);
+    LowerSingleBytes(key);
+    const CText value = line.Right(line.Length() - equals - 1);
+    if (key == "downloaddir") downloadFolder = value;
+    else if (key == "uploaddir") uploadFolder = value;
+    else if (key == "namefont") nameFont = value;
+  };
+  try {
+    file.Open(SettingsPath(), platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
+    reader.Open(stream, ReadBlockSize);
+    for (bool first = true;; first = false) {
+      const CText line = reader.ReadLine();
+      if (!first) apply(pending);
+      if (line == SectionLine) inSection = true;
+      pending = line;
+    }
+  } catch (const CException& e) {
+    if (e.Code() == 0 && reader.LinesRead() > 0 && stream.EndedWithLineEnd()) apply(pending);
+  }
+  EndWithSeparator(downloadFolder);
+  EndWithSeparator(uploadFolder);
+  return true;
+}
+
+bool AppSettings::WriteSettings() const {
+  CDiskFile file;
+  file.Open(SettingsPath(), platform::OpenFlag::Write | platform::OpenFlag::Create | platform::OpenFlag::Truncate);
+  CText text(SectionLine);
+  text += "\r\ndownloadDir=";
+  text += downloadFolder;
+  text += "\r\nuploadDir=";
+  text += uploadFolder;
+  text += "\r\nnameFont=";
+  text += nameFont;
+  text += "\r\n";
+  file.WriteText(text);
+  file.Close();
+  return true;
+}

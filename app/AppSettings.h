@@ -1,0 +1,36 @@
+// The program-wide settings: the title and media names from the string table,
+// the name font, the selected medium, and the download and upload folders,
+// which persist with the name font in tunewarden.ini in the program folder.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/core/OwnedArray.h"
+#include "framework/core/Text.h"
+
+class AppSettings {
+ public:
+  static constexpr const char* FileName = "tunewarden.ini";
+  static constexpr int MaxMedia = 32;
+  // Without the font association key, or without its values.
+  static constexpr const char* DefaultNameFont = "MS Gothic";
+
+  // The defaults, from the string table and the registry; the file is not read.
+  void SetDefaults();
+  // The defaults, then whatever the file holds; a missing or unreadable file
+  // leaves the defaults. Always true.
+  bool ReadSettings();
+  // Writes the file anew; failures throw CException.
+  bool WriteSettings() const;
+
+  static CText SettingsPath();
+  const CText& MediaName(int index) const { return mediaNames.Get<CText>(index); }
+
+  CText title;
+  CText nameFont;
+  uint8_t mediaCount = 0;
+  COwnedArray mediaNames;   // of CText
+  uint8_t selectedMedium = 0;  // 0 Internal Memory, 1 the memory card; not saved
+  CText downloadFolder;     // PC folders, ending in '/'
+  CText uploadFolder;
+};

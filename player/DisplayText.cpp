@@ -1,0 +1,20 @@
+#include "player/DisplayText.h"
+
+CText FormatSizeText(uint32_t bytes) {
+  if (bytes == 0) return "0KB";
+  if (bytes <= 1024) return "1KB";
+  CText text;
+  text.Format("%uKB", bytes / 1024);
+  return text;
+}
+
+CText FormatDateText(const CFileStamp& stamp) { return stamp.Text(CFileStamp::ShortDate, CFileStamp::NoSeconds); }
+
+void CopyBounded(char* destination, size_t size, const char* source) {
+  size_t n = 0;
+  while (n + 1 < size && source[n] != '\0') {
+    destination[n] = source[n];
+    ++n;
+  }
+  destination[n] = '\0';
+}

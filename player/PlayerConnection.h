@@ -1,0 +1,137 @@
+// The one object through which everything reaches the player: it owns both
+// plug-ins, keeps the connection's state flags, the folder mode, the media and
+// volume information and the MUSIC folder's track list. Every failure is
+// thrown as CMediaException or CException; none is returned.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "app/AppSettings.h"
+#include "framework/core/OwnedArray.h"
+#include "framework/core/Text.h"
+#include "player/PlayerEntry.h"
+#include "player/PluginContract.h"
+#include "player/PluginLibraries.h"
+
+class PlayerConnection {
+ public:
+  // State flags.
+  static constexpr uint8_t FlagOpen = 0x01;
+  static constexpr uint8_t FlagMediumSelected = 0x02;
+  static constexpr uint8_t FlagFileSystemOpen = 0x04;
+  static constexpr uint8_t FlagLocked = 0x08;
+  static constexpr uint8_t FlagPlaylistChanged = 0x80;
+
+  // Folder modes.
+  static constexpr uint8_t UserTreeMode = 0;
+  static constexpr uint8_t TrackListMode = 1;
+
+  // The fixed layout of a medium.
+  static constexpr const char* MusicFolder = "MUSIC";
+  static constexpr const char* UserFolder = "USER";
+  static constexpr const char* UserEntryName = "<USER>";
+  static constexpr const char* PlaylistName = "PLAYLIST.DAT";
+  static constexpr const char* IntroImage = "intro.lcd";
+  static constexpr const char* EndingImage = "ending.lcd";
+
+  // Reads the media count and the selected medium from the settings.
+  explicit PlayerConnection(const AppSettings& settings);
+  PlayerConnection(const PlayerConnection&) = delete;
+  PlayerConnection& operator=(const PlayerConnection&) = delete;
+  virtual ~PlayerConnection();
+
+  // Plug-ins and connection.
+  void LoadPlugins(std::string_view deviceLibrary = PluginLibraries::DeviceLibraryName,
+                   std::string_view fileSystemLibrary = PluginLibraries::FileSystemLibraryName);
+  void UnloadPlugins();
+  void Open(uint32_t mode);
+  void ProbeDevice();
+  void Close();
+  bool IsOpen() const { return flags_ & FlagOpen; }
+  bool IsMediaSelected() const { return flags_ & FlagMediumSelected; }
+  bool IsFileSystemOpen() const { return flags_ & FlagFileSystemOpen; }
+  bool IsLocked() const { return flags_ & FlagLocked; }
+  uint8_t Flags() const { return flags_; }
+
+  // Media and volume.
+  CText GetMediaDescription() const;
+  uint32_t GetCapacity() const { return mediaInfo_.capacity; }
+  uint32_t GetUnitSize() const { return mediaInfo_.unitSize; }
+  uint32_t GetFreeBytes() const;  // a 32-bit product: wraps on 4 GiB and more
+  CText GetVolumeLabel() const;
+  void SetVolumeLabel(const CText& label);
+  void BeginUpdate();
+  void EndUpdate();  // writes a changed playlist first while the track list is shown
+
+  // The medium's layout.
+  void SelectMedia();
+  void OpenFileSystem();
+  // The option is handed to the file system's format: a request with a
+  // progress callback, or null for a quick format. False when the format was
+  // stopped without an error.
+  bool FormatMedia(TransferRequest* option);
+  // Copies a file of the PC's current folder to the player's, under its name.
+  void WriteDisplayImage(const CText& name);
+
+  // Player folders and files. In the track-list mode the MUSIC folder is
+  // listed from the playlist, ending in the entry "<USER>".
+  CText GetCurrentFolder();
+  void ChangeFolder(const CText& path);
+  void CreateFolder(const CText& name);
+  void RemoveFolder(const CText& name);
+  void BeginListing();
+  bool NextEntry(PlayerEntry& entry);
+  void EndListing();
+  bool FindEntry(const CText& name, PlayerEntry* entry);
+  void RenameEntry(PlayerEntry& entry, const CText& newName);
+  void DeleteEntry(PlayerEntry& entry);
+  // False when a callback stopped the transfer.
+  bool WriteEntry(TransferRequest& request);
+  bool ReadEntry(TransferRequest& request);
+  // These four throw CMediaException with the device's own code.
+  void ReadFirmwareBlock(uint32_t index, void* buffer, uint32_t flag);
+  void WriteFirmwareBlock(uint32_t index, const void* block, uint32_t flag);
+  void ReadReservedBlock(void* buffer);
+  void WriteReservedBlock(const void* block);
+
+  // The playlist of the MUSIC folder, the current folder.
+  void LoadPlaylist();
+  void WritePlaylist();  // only when the track list changed
+  // The track list in the order of the given short names; names without a
+  // file are dropped.
+  void ReorderPlaylist(const std::vector<CText>& names);
+
+  // Track files of the MUSIC folder (see TrackFiles.cpp).
+  bool CreateTrack(TransferRequest& request);
+  void DeleteTrack(const PlayerEntry& entry);
+  void RenameTrack(PlayerEntry& entry, const CText& newName);
+  void LoadTrackInfo(PlayerEntry& entry);
+
+  const COwnedArray& TrackList() const { return trackList_; }
+
+  // Read directly by the views, the transfers, the menus and the tool bar.
+  uint8_t folderMode = TrackListMode;
+
+ private:
+  // The active interfaces, or the failure a user would see without them.
+  DeviceInterface& Device() const;
+  FileSystemInterface& FileSystem() const;
+  [[noreturn]] void RaiseDevice() const;
+  [[noreturn]] void RaiseFileSystem() const;
+  void CheckWritable() const;
+  bool MediumListed() const { return settings_.selectedMedium < settings_.mediaCount; }
+  // The first listed directory record whose short name is the given one.
+  bool FindByShortName(const char* shortName, DirEntryRecord* record);
+
+  const AppSettings& settings_;
+  PluginLibraries plugins_;
+  uint8_t flags_ = 0;
+  DeviceInterface* activeDevice_ = nullptr;
+  FileSystemInterface* activeFileSystem_ = nullptr;
+  MediaInfoRecord mediaInfo_{};
+  VolumeInfoRecord volumeInfo_{};
+  COwnedArray trackList_;  // of PlayerEntry
+  int32_t listingPosition_ = 0;
+};

@@ -1,0 +1,118 @@
+// PLAYLIST.DAT in the MUSIC folder: the number of tracks, then one short
+// name per line, in play order, each line ended by a line feed.
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "framework/core/Exception.h"
+#include "player/MemoryTransfer.h"
+#include "player/PlayerConnection.h"
+#include "resources/StringIds.h"
+
+namespace {
+
+// Longer lines are cut to this; a short name keeps at most 15 of it.
+constexpr size_t MaxLineLength = 31;
+
+// Splits the file's bytes into its non-empty lines. A carriage return, a line
+// feed or both end a line; bytes after the last line end are dropped.
+std::vector<std::string> PlaylistLines(const uint8_t* bytes, uint32_t size) {
+  std::vector<std::string> lines;
+  std::string line;
+  uint8_t previous = 0;
+  for (uint32_t i = 0; i < size; ++i) {
+    const uint8_t byte = bytes[i];
+    if (byte == '\n' && previous == '\r') continue;
+    previous = byte;
+    if (byte == '\r' || byte == '\n') {
+      if (!line.empty()) lines.push_back(line);
+      line.clear();
+    } else if (line.size() < MaxLineLength) {
+      line += static_cast<char>(byte);
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+void PlayerConnection::LoadPlaylist() {
+  flags_ &= ~FlagPlaylistChanged;
+  trackList_.RemoveAll();
+  DirEntryRecord record;
+  if (!FileSystem().lookup(PlaylistName, &record)) {
+    if (FileSystem().lastError() == FileSystemError::NotFound) return;  // no tracks yet
+    RaiseFileSystem();
+  }
+
+  std::vector<uint8_t> bytes(static_cast<size_t>(record.size) + 32);
+  MemoryCursor cursor{bytes.data(), static_cast<uint32_t>(bytes.size())};
+  TransferRequest request{};
+  request.name = PlaylistName;
+  request.context = &cursor;
+  request.data = CopyIntoMemory;
+  if (!FileSystem().readFile(&request)) throw CMediaException(StringId::FileSystemNotAvailable);
+  const uint32_t size = static_cast<uint32_t>(bytes.size()) - cursor.left;
+
+  const std::vector<std::string> lines = PlaylistLines(bytes.data(), size);
+  if (lines.empty()) return;
+  const long count = std::strtol(lines[0].c_str(), nullptr, 10);
+  for (size_t i = 1; i < lines.size() && trackList_.Count() < count; ++i) {
+    auto* entry = new PlayerEntry;
+    entry->attributes = PlayerEntry::MissingTrackAttribute;
+    entry->SetShortName(lines[i].c_str());
+    trackList_.Add(entry);
+  }
+
+  if (!FileSystem().findBegin()) RaiseFileSystem();
+  while (FileSystem().findNext(&record)) {
+    for (int i = 0; i < trackList_.Count(); ++i) {
+      PlayerEntry& entry = trackList_.Get<PlayerEntry>(i);
+      if (std::strncmp(entry.shortName, record.shortName, sizeof record.shortName) == 0) {
+        entry = record;
+        break;
+      }
+    }
+  }
+  FileSystem().findEnd();
+}
+
+void PlayerConnection::WritePlaylist() {
+  if (!(flags_ & FlagPlaylistChanged)) return;
+  CText text;
+  text.Format("%d\n", trackList_.Count());
+  for (int i = 0; i < trackList_.Count(); ++i) {
+    text += trackList_.Get<PlayerEntry>(i).shortName;
+    text += '\n';
+  }
+  CheckWritable();
+  MemoryCursor cursor{reinterpret_cast<uint8_t*>(text.GetBuffer(text.Length())), static_cast<uint32_t>(text.Length())};
+  TransferRequest request{};
+  request.flags = TransferRequest::Write;
+  request.name = PlaylistName;
+  request.context = &cursor;
+  request.data = CopyOutOfMemory;
+  request.total = static_cast<uint32_t>(text.Length());
+  if (!FileSystem().writeFile(&request)) RaiseFileSystem();
+  flags_ &= ~FlagPlaylistChanged;
+}
+
+bool PlayerConnection::FindByShortName(const char* shortName, DirEntryRecord* record) {
+  if (!FileSystem().findBegin()) RaiseFileSystem();
+  bool found = false;
+  while (!found && FileSystem().findNext(record)) {
+    found = std::strncmp(shortName, record->shortName, sizeof record->shortName) == 0;
+  }
+  FileSystem().findEnd();
+  return found;
+}
+
+void PlayerConnection::ReorderPlaylist(const std::vector<CText>& names) {
+  trackList_.RemoveAll();
+  DirEntryRecord record;
+  for (const CText& name : names) {
+    if (FindByShortName(name.Chars(), &record)) trackList_.Add(new PlayerEntry(record));
+  }
+  flags_ |= FlagPlaylistChanged;
+  WritePlaylist();
+}

@@ -1,0 +1,138 @@
+// A temporary player made with tunewarden-player, the real plug-ins loaded
+// from the test's program folder, and mtools to look at the images from
+// outside.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppSettings.h"
+#include "framework/core/Exception.h"
+#include "platform/Files.h"
+#include "player/PlayerConnection.h"
+#include "resources/StringTables.h"
+
+namespace connection_testing {
+
+struct Outcome {
+  int exitCode = -1;
+  std::string output;  // stdout, and stderr when asked
+};
+
+inline Outcome RunShell(const std::string& command, bool withErrors = true) {
+  Outcome outcome;
+  FILE* pipe = popen((command + (withErrors ? " 2>&1" : "")).c_str(), "r");
+  if (!pipe) return outcome;
+  char buffer[4096];
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.output.append(buffer, got);
+  const int status = pclose(pipe);
+  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return outcome;
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The message id of a CMediaException thrown by the statement, or -1.
+template <class Statement>
+int MediaErrorOf(Statement&& statement) {
+  try {
+    statement();
+  } catch (const CMediaException& e) {
+    return static_cast<int>(e.Code());
+  }
+  return -1;
+}
+
+class ConnectionTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    InstallStringTables();
+    std::string pattern = (std::filesystem::temp_directory_path() / "tw_connection_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    temp_ = pattern;
+    player_ = temp_ + "/player";
+    setenv("TUNEWARDEN_PLAYER", player_.c_str(), 1);
+    settings_.SetDefaults();
+    connection_ = std::make_unique<PlayerConnection>(settings_);
+    connection_->LoadPlugins();
+  }
+
+  void TearDown() override {
+    connection_.reset();
+    unsetenv("TUNEWARDEN_PLAYER");
+    std::filesystem::remove_all(temp_);
+  }
+
+  Outcome Player(const std::string& arguments) {
+    return RunShell(std::string(PLAYER_COMMAND) + " --player '" + player_ + "' " + arguments);
+  }
+
+  // A new player with formatted media; small, so that every test makes its own.
+  void CreatePlayer(const std::string& options = "--internal 4M") {
+    const Outcome made = Player("create --format " + options);
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+  }
+
+  std::string Image(const std::string& medium = "internal") const { return player_ + "/" + medium + ".img"; }
+
+  // An mtools command on an image of the player.
+  Outcome Mtools(const std::string& command, const std::string& arguments,
+                 const std::string& medium = "internal") {
+    return RunShell("MTOOLS_SKIP_CHECK=1 " + command + " -i '" + Image(medium) + "' " + arguments);
+  }
+
+  // Puts bytes into a file of the image, as another system would.
+  void PutOnImage(const std::string& playerPath, const std::string& bytes, const std::string& medium = "internal") {
+    const std::string source = temp_ + "/upload.tmp";
+    WriteFile(source, bytes);
+    const Outcome copied = Mtools("mcopy -o", "'" + source + "' '::" + playerPath + "'", medium);
+    ASSERT_EQ(copied.exitCode, 0) << copied.output;
+  }
+
+  std::string ReadFromImage(const std::string& playerPath, const std::string& medium = "internal") {
+    const Outcome typed = RunShell("MTOOLS_SKIP_CHECK=1 mtype -i '" + Image(medium) + "' '::" + playerPath + "'", false);
+    EXPECT_EQ(typed.exitCode, 0) << playerPath;
+    return typed.output;
+  }
+
+  // What the player view does to connect.
+  void Connect() {
+    connection_->Open(0);
+    connection_->SelectMedia();
+    connection_->OpenFileSystem();
+  }
+
+  // The rows of the current folder: display names in listing order.
+  std::vector<std::string> List() {
+    std::vector<std::string> names;
+    PlayerEntry entry;
+    connection_->BeginListing();
+    while (connection_->NextEntry(entry)) names.push_back(entry.DisplayName().Chars());
+    connection_->EndListing();
+    return names;
+  }
+
+  std::string temp_;
+  std::string player_;
+  AppSettings settings_;
+  std::unique_ptr<PlayerConnection> connection_;
+};
+
+}  // namespace connection_testing

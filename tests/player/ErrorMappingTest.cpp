@@ -1,0 +1,108 @@
+// The two code tables row by row, and the message texts a user then reads.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/core/Exception.h"
+#include "framework/core/Helpers.h"
+#include "platform/Errors.h"
+#include "player/ErrorMapping.h"
+#include "resources/StringTables.h"
+
+namespace {
+
+// What a mapping threw: "media N" or "system N".
+template <class Raise>
+std::string Thrown(Raise&& raise) {
+  try {
+    raise();
+  } catch (const CMediaException& e) {
+    return "media " + std::to_string(e.Code());
+  } catch (const CException& e) {
+    return "system " + std::to_string(e.Code());
+  }
+  return "nothing";
+}
+
+// A device whose lastError is set by the test: the file-system code 9 path
+// without a real device failure.
+class FakeDeviceForCode9 final : public DeviceInterface {
+ public:
+  explicit FakeDeviceForCode9(uint32_t code) : code_(code) {}
+  uint32_t destroy(uint32_t) override { return 1; }
+  uint32_t lastError() override { return code_; }
+  uint32_t open(uint32_t, uint32_t) override { return 0; }
+  uint32_t close() override { return 1; }
+  uint32_t selectMedia(const char*) override { return 0; }
+  uint32_t getMediaInfo(MediaInfoRecord*) override { return 0; }
+  uint32_t checkWritable() override { return 0; }
+  uint32_t sectorSize() override { return 512; }
+  uint32_t sectorCount() override { return 0; }
+  uint32_t readSectors(uint32_t, uint32_t, void*) override { return 0; }
+  uint32_t writeSectors(uint32_t, uint32_t, const void*) override { return 0; }
+  uint32_t flush() override { return 0; }
+  uint32_t readFirmwareBlock(uint32_t, void*, uint32_t) override { return 0; }
+  uint32_t writeFirmwareBlock(uint32_t, const void*, uint32_t) override { return 0; }
+  uint32_t readReservedBlock(void*) override { return 0; }
+  uint32_t writeReservedBlock(const void*) override { return 0; }
+
+ private:
+  uint32_t code_;
+};
+
+struct Row {
+  uint32_t code;
+  const char* thrown;
+};
+
+TEST(ErrorMappingTest, DeviceCodesRowByRow) {
+  const Row rows[] = {{11, "media 103"},  {101, "media 103"}, {102, "media 104"}, {103, "media 107"},
+                      {104, "media 106"}, {105, "media 108"}, {106, "media 152"}, {0, "media 101"},
+                      {110, "media 101"}, {107, "media 101"}, {12345, "media 101"}};
+  for (const Row& row : rows) EXPECT_EQ(Thrown([&] { RaiseDeviceError(row.code); }), row.thrown) << row.code;
+}
+
+TEST(ErrorMappingTest, FileSystemCodesRowByRow) {
+  const Row rows[] = {{202, "media 152"}, {204, "media 153"}, {205, "media 154"}, {221, "system 123"},
+                      {222, "media 201"}, {223, "media 202"}, {226, "system 80"},  {227, "system 206"},
+                      {0, "media 101"},   {14, "media 101"},  {224, "media 101"}, {225, "media 101"},
+                      {228, "media 101"}, {105, "media 101"}};
+  for (const Row& row : rows) {
+    EXPECT_EQ(Thrown([&] { RaiseFileSystemError(row.code, nullptr); }), row.thrown) << row.code;
+  }
+}
+
+TEST(ErrorMappingTest, Code2TakesThePlatformLastErrorAndZeroIsUnknown) {
+  platform::SetLastError(platform::Error::AccessDenied);
+  EXPECT_EQ(Thrown([] { RaiseDeviceError(2); }), "system 5");
+  platform::SetLastError(platform::Error::DiskFull);
+  EXPECT_EQ(Thrown([] { RaiseFileSystemError(2, nullptr); }), "system 112");
+  platform::SetLastError(0);
+  EXPECT_EQ(Thrown([] { RaiseDeviceError(2); }), "media 101");
+  EXPECT_EQ(Thrown([] { RaiseFileSystemError(2, nullptr); }), "media 101");
+}
+
+TEST(ErrorMappingTest, Code9AsksTheDeviceWithAFakeDevice) {
+  FakeDeviceForCode9 timedOut(102), protectedMedium(105), system(2);
+  EXPECT_EQ(Thrown([&] { RaiseFileSystemError(9, &timedOut); }), "media 104");
+  EXPECT_EQ(Thrown([&] { RaiseFileSystemError(9, &protectedMedium); }), "media 108");
+  platform::SetLastError(platform::Error::FileNotFound);
+  EXPECT_EQ(Thrown([&] { RaiseFileSystemError(9, &system); }), "system 2");
+  // No device to ask: nothing more is known.
+  EXPECT_EQ(Thrown([] { RaiseFileSystemError(9, nullptr); }), "media 101");
+}
+
+TEST(ErrorMappingTest, MessageTextsOfTheIds) {
+  InstallStringTables();
+  EXPECT_STREQ(LoadStringText(101).Chars(), "Unknown error!!");
+  EXPECT_STREQ(LoadStringText(104).Chars(), "Connection attempt timed out.");
+  EXPECT_STREQ(LoadStringText(105).Chars(), "Format failed.");
+  EXPECT_STREQ(LoadStringText(108).Chars(), "Media protected. Remove the protection to download to the Media.");
+  EXPECT_STREQ(LoadStringText(151).Chars(), "File system is not available.\r\nRe-format or try a different media.");
+  EXPECT_STREQ(LoadStringText(154).Chars(), "Cannot continue file copy ( memory full ).");
+  EXPECT_STREQ(LoadStringText(202).Chars(), "This file format is not valid.");
+  EXPECT_STREQ(LoadStringText(61).Chars(), "Tunewarden");
+  EXPECT_TRUE(LoadStringText(99).IsEmpty());
+}
+
+}  // namespace

@@ -309,6 +309,8 @@ void Directory::markDirty(uint32_t slot) {
   dirty_[size_t(slot) * SlotBytes / volume_.geometry().bytesPerSector] = true;
 }
 
+bool Directory::dirty() const { return std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end(); }
+
 void Directory::commit() {
   uint32_t bps = volume_.geometry().bytesPerSector;
   for (size_t i = 0; i < sectors_.size(); ++i) {

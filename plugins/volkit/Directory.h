@@ -62,6 +62,7 @@ class Directory {
   std::optional<std::string> label() const;
   void setLabel(const std::string& label);  // empty removes it
 
+  bool dirty() const;
   void commit();
 
  private:

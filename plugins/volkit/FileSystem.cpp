@@ -27,6 +27,12 @@ void CopyText(char (&target)[N], std::string_view text) {
   target[n] = '\0';
 }
 
+// A text argument from the program; a null one names nothing.
+std::string_view Argument(const char* text) {
+  if (text == nullptr) Fail(FileSystemError::InvalidName);
+  return text;
+}
+
 bool IsDotName(std::u16string_view name) { return name == u"." || name == u".."; }
 
 // The name the program shows and passes back: the long name in its code
@@ -132,7 +138,7 @@ class VolumeFileSystem final : public FileSystemInterface {
 
   uint32_t setLabel(const char* text) override {
     return changing([&] {
-      std::string label(text);
+      std::string label(Argument(text));
       label.erase(label.find_last_not_of(' ') + 1);
       for (char& c : label) {
         if (uint8_t(c) >= 0x80) Fail(FileSystemError::NotRepresentable);
@@ -164,7 +170,8 @@ class VolumeFileSystem final : public FileSystemInterface {
 
   uint32_t changeDir(const char* path) override {
     return guarded([&] {
-      cwd_ = walk(path, SplitPath(path));
+      std::string_view text = Argument(path);
+      cwd_ = walk(text, SplitPath(text));
       return 1u;
     });
   }
@@ -172,7 +179,7 @@ class VolumeFileSystem final : public FileSystemInterface {
   uint32_t makeDir(const char* name) override {
     return changing([&] {
       std::u16string leaf;
-      Directory& parent = parentOf(name, &leaf);
+      Directory& parent = parentOf(Argument(name), &leaf);
       if (IsDotName(leaf)) Fail(FileSystemError::NothingToDo);
       if (const DirEntry* existing = parent.find(leaf)) {
         Fail(existing->isFolder() ? FileSystemError::NothingToDo : FileSystemError::NameExists);
@@ -204,7 +211,7 @@ class VolumeFileSystem final : public FileSystemInterface {
   uint32_t removeDir(const char* name) override {
     return changing([&] {
       std::u16string leaf;
-      Directory& parent = parentOf(name, &leaf);
+      Directory& parent = parentOf(Argument(name), &leaf);
       if (IsDotName(leaf)) Fail(FileSystemError::InvalidName);
       const DirEntry* entry = parent.find(leaf);
       if (entry == nullptr) Fail(FileSystemError::NothingToDo);
@@ -243,7 +250,7 @@ class VolumeFileSystem final : public FileSystemInterface {
   uint32_t lookup(const char* name, DirEntryRecord* record) override {
     return guarded([&] {
       std::u16string leaf;
-      const DirEntry* entry = parentOf(name, &leaf).find(leaf);
+      const DirEntry* entry = parentOf(Argument(name), &leaf).find(leaf);
       if (entry == nullptr) Fail(FileSystemError::NotFound);
       if (record != nullptr) *record = MakeRecord(*entry);
       return 1u;
@@ -253,9 +260,10 @@ class VolumeFileSystem final : public FileSystemInterface {
   uint32_t rename(const char* oldName, const char* newName) override {
     return changing([&] {
       std::u16string oldLeaf;
-      Directory& folder = parentOf(oldName, &oldLeaf);
-      if (std::strchr(newName, '\\') != nullptr) Fail(FileSystemError::InvalidName);
-      std::u16string newLeaf = ToLongName(newName);
+      Directory& folder = parentOf(Argument(oldName), &oldLeaf);
+      std::string_view newText = Argument(newName);
+      if (newText.find('\\') != std::string_view::npos) Fail(FileSystemError::InvalidName);
+      std::u16string newLeaf = ToLongName(newText);
       if (IsDotName(oldLeaf) || IsDotName(newLeaf)) Fail(FileSystemError::InvalidName);
       const DirEntry* entry = folder.find(oldLeaf);
       if (entry == nullptr) Fail(FileSystemError::NotFound);
@@ -279,7 +287,7 @@ class VolumeFileSystem final : public FileSystemInterface {
   uint32_t deleteFile(const char* name) override {
     return changing([&] {
       std::u16string leaf;
-      Directory& folder = parentOf(name, &leaf);
+      Directory& folder = parentOf(Argument(name), &leaf);
       if (IsDotName(leaf)) Fail(FileSystemError::InvalidName);
       const DirEntry* entry = folder.find(leaf);
       if (entry == nullptr) Fail(FileSystemError::NotFound);
@@ -320,9 +328,9 @@ class VolumeFileSystem final : public FileSystemInterface {
     return 0;
   }
 
-  // Runs an operation that changes the volume and writes its changes. After
-  // a failure memory may be ahead of the disk, so the volume is read anew
-  // before the next operation: whatever was not committed is gone.
+  // Runs an operation that changes the volume and writes its changes. When
+  // a failure leaves memory ahead of the disk, the volume is read anew before
+  // the next operation: whatever was not committed is gone.
   template <class Operation>
   uint32_t changing(Operation&& operation) {
     uint32_t result = guarded([&] {
@@ -331,7 +339,7 @@ class VolumeFileSystem final : public FileSystemInterface {
         volume().commit();
         if (batchDepth_ == 0) volume().device().flush();
       } catch (...) {
-        stale_ = true;
+        stale_ = stale_ || (volume_ != nullptr && volume_->hasChanges());
         throw;
       }
       return 1u;
@@ -340,12 +348,12 @@ class VolumeFileSystem final : public FileSystemInterface {
   }
 
   Volume& volume() {
-    if (volume_ == nullptr) Fail(FileSystemError::NoFileSystem);
     if (stale_) {
       volume_.reset();
       volume_ = std::make_unique<Volume>(device_);
       stale_ = false;
     }
+    if (volume_ == nullptr) Fail(FileSystemError::NoFileSystem);
     return *volume_;
   }
 
@@ -439,7 +447,7 @@ class VolumeFileSystem final : public FileSystemInterface {
   void write(TransferRequest* request) {
     if (request->data == nullptr) Fail(FileSystemError::System);
     std::u16string leaf;
-    Directory& folder = parentOf(request->name, &leaf);
+    Directory& folder = parentOf(Argument(request->name), &leaf);
     if (IsDotName(leaf)) Fail(FileSystemError::InvalidName);
     Volume& v = volume();
     const DirEntry* found = folder.find(leaf);
@@ -494,7 +502,7 @@ class VolumeFileSystem final : public FileSystemInterface {
   void read(TransferRequest* request) {
     if (request->data == nullptr) Fail(FileSystemError::System);
     std::u16string leaf;
-    const DirEntry* entry = parentOf(request->name, &leaf).find(leaf);
+    const DirEntry* entry = parentOf(Argument(request->name), &leaf).find(leaf);
     if (entry == nullptr) Fail(FileSystemError::NotFound);
     if (entry->isFolder()) Fail(FileSystemError::WrongKind);
     Volume& v = volume();

@@ -1,5 +1,6 @@
 #include "plugins/volkit/Volume.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "plugins/volkit/FsError.h"
@@ -7,6 +8,7 @@
 namespace volkit {
 
 uint32_t UsableSectorSize(DeviceInterface* device) {
+  if (device == nullptr) Fail(FileSystemError::NoFileSystem);
   uint32_t size = device->sectorSize();
   if (size == 0 && device->lastError() != 0) Fail(FileSystemError::Device);
   if (size < 512 || size > 4096 || !std::has_single_bit(size)) Fail(FileSystemError::NoFileSystem);
@@ -72,6 +74,11 @@ void Volume::commit() {
   fat_->commit();
   for (auto& [cluster, directory] : directories_) directory->commit();
   writeFsInfo();
+}
+
+bool Volume::hasChanges() const {
+  return fat_->dirty() || std::any_of(directories_.begin(), directories_.end(),
+                                      [](const auto& entry) { return entry.second->dirty(); });
 }
 
 void Volume::writeFsInfo() {

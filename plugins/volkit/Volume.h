@@ -27,7 +27,8 @@ struct VolumeRegion {
 // bare volume; else a partition table's first partition is the volume; a
 // device with neither is treated as bare.
 VolumeRegion FindVolumeRegion(DeviceInterface* device, std::vector<uint8_t>* sector0);
-// The device's sector size, when it is one FAT can use (NoFileSystem if not).
+// The device's sector size, when there is a device and its sectors suit FAT
+// (NoFileSystem if not).
 uint32_t UsableSectorSize(DeviceInterface* device);
 
 class Volume {
@@ -50,6 +51,8 @@ class Volume {
   // Writes every change held in memory: the allocation table first, so no
   // entry ever points at clusters the table does not hold.
   void commit();
+  // Whether memory holds changes that commit has not written.
+  bool hasChanges() const;
 
   std::string label();
   void setLabel(const std::string& label);

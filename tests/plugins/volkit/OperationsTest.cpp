@@ -215,7 +215,12 @@ TEST_F(OperationsTest, VolumeInformationAndLabel) {
   EXPECT_EQ(FsckProblems(player_.image()), "");
 }
 
-TEST_F(OperationsTest, NothingWorksBeforeAttachOnAMediumWithoutFat) {
+TEST_F(OperationsTest, NothingWorksWithoutADeviceOrOnAMediumWithoutFat) {
+  EXPECT_EQ(FailureCode(fs_->attach(nullptr)), FileSystemError::NoFileSystem);
+  EXPECT_EQ(FailureCode(fs_->format(nullptr, nullptr)), FileSystemError::NoFileSystem);
+  EXPECT_EQ(FailureCode(fs_->makeDir("x")), FileSystemError::NoFileSystem);
+  EXPECT_EQ(FailureCode(fs_->lookup(nullptr, nullptr)), FileSystemError::InvalidName);
+
   Player blank;
   CreateImage(blank.image(), 1 << 20);
   blank.connect();

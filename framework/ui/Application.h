@@ -1,0 +1,54 @@
+// The application object and its message loop. The entry function calls Init,
+// RunAll and Term on the one application object and returns RunAll's result.
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+#include "framework/core/Root.h"
+#include "framework/core/Text.h"
+
+class CApplication : public CRoot {
+ public:
+  // The first application object made is the program's.
+  CApplication();
+  ~CApplication() override;
+  CApplication(const CApplication&) = delete;
+  CApplication& operator=(const CApplication&) = delete;
+
+  virtual void InitInstance() {}
+  // Runs until PostQuit; returns its code.
+  virtual int Run();
+  virtual void ExitInstance() {}
+  // Starts Qt, records the program's folder and file name and makes the
+  // folder the current directory, so that files beside the program are found
+  // by bare names.
+  virtual void Init(int argc, char** argv);
+  // InitInstance, Run, ExitInstance; returns Run's result.
+  virtual int RunAll();
+  virtual void Term();
+
+  const CText& ProgramFolder() const { return folder_; }  // ends in '/'
+  const CText& ProgramFileName() const { return fileName_; }
+
+  static CApplication* Current();
+
+ private:
+  int argc_ = 0;
+  char** argv_ = nullptr;
+  std::unique_ptr<QApplication> qt_;
+  CText folder_;
+  CText fileName_;
+};
+
+// Queues the quit message: the loop ends with the code once it gets there,
+// also when it is only started afterwards.
+void PostQuit(int code);
+// Runs `count` passes over the pending events; long operations call this
+// between blocks to keep the windows alive.
+void PumpMessages(int count);
+// True inside PumpMessages: the code on the stack is busy, not waiting.
+bool IsPumping();
+// Whether a key is held, by virtual-key code (VK_RSHIFT and VK_RMENU tell the
+// right-hand keys apart).
+bool IsKeyDown(int virtualKey);

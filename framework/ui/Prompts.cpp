@@ -1,0 +1,105 @@
+#include "framework/ui/Prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "framework/ui/Messages.h"
+#include "framework/ui/QtText.h"
+#include "framework/ui/Window.h"
+#include "platform/Files.h"
+
+namespace {
+
+CPromptAnswerer* answerer = nullptr;
+
+constexpr uint32_t kButtonsMask = 0x0F;
+constexpr uint32_t kIconMask = 0xF0;
+
+QWidget* OwnerWidget(CNativeWindow* owner) { return owner ? owner->Widget()->window() : nullptr; }
+
+// "MP3 Files\n*.MPG;*.MP3\nAll Files\n*.*\n" → "MP3 Files (*.MPG *.mpg *.MP3 *.mp3);;All Files (*)".
+// Linux names are case-sensitive, so each pattern comes in both cases.
+QString QtFilter(const CText& filter) {
+  const QStringList parts = ToQt(filter).split(QChar('\n'), Qt::SkipEmptyParts);
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (const QString& pattern : parts[i + 1].split(QChar(';'), Qt::SkipEmptyParts)) {
+      if (pattern == "*.*") {
+        patterns << "*";
+        continue;
+      }
+      patterns << pattern;
+      if (pattern.toLower() != pattern) patterns << pattern.toLower();
+    }
+    filters << QString("%1 (%2)").arg(parts[i], patterns.join(' '));
+  }
+  return filters.join(";;");
+}
+
+}  // namespace
+
+int CPromptAnswerer::AnswerMessageBox(CNativeWindow*, const CText&, const CText&, uint32_t flags) {
+  switch (flags & kButtonsMask) {
+    case MB_OK: return IDOK;
+    case MB_YESNO: return IDNO;
+    default: return IDCANCEL;
+  }
+}
+
+void CPromptAnswerer::AnswerDialog(CDialogBase&) {}
+
+bool CPromptAnswerer::AnswerFiles(CNativeWindow*, const CText&, std::vector<CText>*) { return false; }
+
+bool CPromptAnswerer::AnswerFolder(CNativeWindow*, const CText&, const CText&, CText*) { return false; }
+
+uint32_t CPromptAnswerer::AnswerPopupMenu(CMenu&) { return 0; }
+
+CPromptAnswerer* PromptAnswerer() { return answerer; }
+
+void SetPromptAnswerer(CPromptAnswerer* newAnswerer) { answerer = newAnswerer; }
+
+int MessageBox(CNativeWindow* owner, const CText& text, const CText& caption, uint32_t flags) {
+  if (answerer) return answerer->AnswerMessageBox(owner, text, caption, flags);
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  switch (flags & kIconMask) {
+    case MB_ICONHAND: icon = QMessageBox::Critical; break;
+    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
+    case MB_ICONEXCLAMATION: icon = QMessageBox::Warning; break;
+    case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
+  }
+  QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+  switch (flags & kButtonsMask) {
+    case MB_OKCANCEL: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case MB_YESNOCANCEL: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    case MB_YESNO: buttons = QMessageBox::Yes | QMessageBox::No; break;
+  }
+  QMessageBox box(icon, ToQt(caption), ToQt(text), buttons, OwnerWidget(owner));
+  switch (box.exec()) {
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: return IDOK;
+  }
+}
+
+bool ChooseFiles(CNativeWindow* owner, const CText& filter, std::vector<CText>* paths) {
+  if (answerer) return answerer->AnswerFiles(owner, filter, paths);
+  const QStringList chosen = QFileDialog::getOpenFileNames(
+      OwnerWidget(owner), QString(), ToQt(platform::CurrentDirectory()), QtFilter(filter));
+  if (chosen.isEmpty()) return false;
+  paths->clear();
+  for (const QString& path : chosen) paths->push_back(FromQt(path));
+  platform::SetCurrentDirectory(FromQt(QFileInfo(chosen.front()).absolutePath() + '/').View());
+  return true;
+}
+
+bool ChooseFolder(CNativeWindow* owner, const CText& title, const CText& start, CText* folder) {
+  if (answerer) return answerer->AnswerFolder(owner, title, start, folder);
+  QString chosen = QFileDialog::getExistingDirectory(OwnerWidget(owner), ToQt(title), ToQt(start));
+  if (chosen.isEmpty()) return false;
+  if (!chosen.endsWith('/')) chosen += '/';
+  *folder = FromQt(chosen);
+  return true;
+}

@@ -1,0 +1,19 @@
+#include "framework/ui/QtText.h"
+
+#include <string>
+
+#include "platform/CodePage.h"
+
+QString ToQt(std::string_view text) {
+  std::string utf8;
+  platform::CodePageToUtf8(text, &utf8);
+  // The design's texts end lines with "\r\n"; Qt wants "\n" alone.
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).remove(QChar('\r'));
+}
+
+CText FromQt(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  std::string converted;
+  platform::Utf8ToCodePage(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), &converted);
+  return CText(std::string_view(converted));
+}

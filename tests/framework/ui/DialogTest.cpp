@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <functional>
+
+#include "framework/core/Exception.h"
+#include "framework/ui/Dialog.h"
+#include "framework/ui/Prompts.h"
+#include "tests/framework/ui/UiTestSupport.h"
+
+namespace {
+
+constexpr uint32_t kTemplate = 9001;
+constexpr uint32_t kHiddenTemplate = 9002;
+constexpr uint32_t kOtherButton = 1234;
+constexpr uint32_t kNameEdit = 1100;
+
+void RegisterTemplates() {
+  DialogTemplate dialog;
+  dialog.id = kTemplate;
+  dialog.title = "Question";
+  dialog.width = 200;
+  dialog.height = 80;
+  dialog.controls = {
+      {kNameEdit, ControlKind::Edit, "", 7, 7, 100, 12},
+      {IDOK, ControlKind::Button, "OK", 7, 50, 40, 14, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON},
+      {IDCANCEL, ControlKind::Button, "Cancel", 50, 50, 40, 14},
+      {IDYES, ControlKind::Button, "&Yes", 95, 50, 40, 14},
+      {IDNO, ControlKind::Button, "&No", 140, 50, 40, 14},
+      {kOtherButton, ControlKind::Button, "Other", 140, 7, 40, 14},
+  };
+  Resources().dialogs[kTemplate] = dialog;
+  dialog.id = kHiddenTemplate;
+  dialog.style = 0;
+  Resources().dialogs[kHiddenTemplate] = dialog;
+}
+
+// Plays the user with a function given by the test.
+class ScriptedUser : public CPromptAnswerer {
+ public:
+  std::function<void(CDialogBase&)> onDialog;
+  std::function<int(const CText&, const CText&, uint32_t)> onBox;
+  int dialogsAnswered = 0;
+
+  void AnswerDialog(CDialogBase& dialog) override {
+    ++dialogsAnswered;
+    if (onDialog) onDialog(dialog);
+  }
+  int AnswerMessageBox(CNativeWindow* owner, const CText& text, const CText& caption, uint32_t flags) override {
+    return onBox ? onBox(text, caption, flags) : CPromptAnswerer::AnswerMessageBox(owner, text, caption, flags);
+  }
+};
+
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    RegisterTemplates();
+  }
+  ScriptedUser user;
+  CAnswererScope scope{user};
+};
+
+class RecordingDialog : public CDialogBase {
+ public:
+  std::vector<uint32_t> messages;
+  std::function<bool(MessageRecord&)> handler;
+  bool OnMessage(MessageRecord& record) override {
+    messages.push_back(record.message);
+    return handler && handler(record);
+  }
+};
+
+TEST_F(DialogTest, CommandsOkCancelYesAndNoEndTheDialogWithTheirId) {
+  for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+    RecordingDialog dialog;
+    user.onDialog = [id](CDialogBase& running) { running.Send(WM_COMMAND, MakeWParam(id, BN_CLICKED)); };
+    EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), id);
+    EXPECT_EQ(dialog.Handle(), nullptr);
+    EXPECT_FALSE(dialog.IsModal());
+  }
+}
+
+TEST_F(DialogTest, OtherCommandsLeaveItOpenAndCloseGivesCancel) {
+  RecordingDialog dialog;
+  bool openAfterOther = false;
+  user.onDialog = [&](CDialogBase& running) {
+    running.Send(WM_COMMAND, MakeWParam(kOtherButton, BN_CLICKED));
+    openAfterOther = running.Handle() != nullptr && running.IsModal();
+    running.Send(WM_CLOSE);
+  };
+  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDCANCEL);
+  EXPECT_TRUE(openAfterOther);
+}
+
+TEST_F(DialogTest, InitialisationComesFirstAndGivesOne) {
+  RecordingDialog dialog;
+  LRESULT initResult = 0;
+  user.onDialog = [&](CDialogBase& running) { running.Close(IDOK); };
+  dialog.handler = [&](MessageRecord& record) {
+    if (record.message != WM_INITDIALOG) return false;
+    dialog.DefaultProc(record);
+    initResult = record.result;
+    dialog.SetItemText(kNameEdit, "filled at start");
+    return true;
+  };
+  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
+  ASSERT_FALSE(dialog.messages.empty());
+  EXPECT_EQ(dialog.messages.front(), WM_INITDIALOG);
+  EXPECT_EQ(initResult, 1);
+}
+
+TEST_F(DialogTest, ADialogThatPostsItsWorkDoesItHiddenAndEndsItself) {
+  // The pattern of the transfer dialogs: post a message at initialisation and
+  // do the work in its handler, pumping in between.
+  RecordingDialog dialog;
+  std::vector<int> steps;
+  bool visibleDuringWork = true;
+  dialog.handler = [&](MessageRecord& record) {
+    if (record.message == WM_INITDIALOG) {
+      dialog.Post(0x8000);
+      return false;
+    }
+    if (record.message != 0x8000) return false;
+    for (int block = 0; block < 3; ++block) {
+      steps.push_back(block);
+      PumpMessages(8);
+    }
+    visibleDuringWork = dialog.Widget()->isVisible();
+    dialog.Close(IDOK);
+    return true;
+  };
+  EXPECT_EQ(dialog.RunModal(nullptr, kHiddenTemplate), IDOK);
+  EXPECT_EQ(steps, (std::vector<int>{0, 1, 2}));
+  EXPECT_FALSE(visibleDuringWork);
+  EXPECT_EQ(user.dialogsAnswered, 0);
+}
+
+TEST_F(DialogTest, ADialogLeftWaitingByTheAnswererIsDismissedWithCancel) {
+  RecordingDialog dialog;
+  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDCANCEL);
+  EXPECT_EQ(user.dialogsAnswered, 1);
+}
+
+TEST_F(DialogTest, ReturnPressesTheDefaultButtonAndEscapeCancels) {
+  RecordingDialog dialog;
+  user.onDialog = [](CDialogBase& running) {
+    QWidget* edit = running.Item(kNameEdit)->Widget();
+    PressKey(edit, Qt::Key_Return);
+  };
+  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
+
+  RecordingDialog second;
+  user.onDialog = [](CDialogBase& running) {
+    running.EnableItem(IDOK, false);
+    PressKey(running.Item(kNameEdit)->Widget(), Qt::Key_Return);  // a disabled default button does nothing
+    PressKey(running.Item(kNameEdit)->Widget(), Qt::Key_Escape);
+  };
+  EXPECT_EQ(second.RunModal(nullptr, kTemplate), IDCANCEL);
+  EXPECT_EQ(std::count(second.messages.begin(), second.messages.end(), WM_COMMAND), 1);
+}
+
+TEST_F(DialogTest, ButtonClicksAndEditsReachTheDialogAsCommands) {
+  RecordingDialog dialog;
+  std::vector<WPARAM> commands;
+  dialog.handler = [&](MessageRecord& record) {
+    if (record.message == WM_COMMAND) commands.push_back(record.wParam);
+    return false;
+  };
+  user.onDialog = [](CDialogBase& running) {
+    static_cast<QLineEdit*>(running.Item(kNameEdit)->Widget())->setText("typed");
+    static_cast<QPushButton*>(running.Item(kOtherButton)->Widget())->click();
+    EXPECT_STREQ(running.ItemText(kNameEdit).Chars(), "typed");
+    static_cast<QPushButton*>(running.Item(IDYES)->Widget())->click();
+  };
+  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDYES);
+  EXPECT_EQ(commands, (std::vector<WPARAM>{MakeWParam(kNameEdit, EN_CHANGE), MakeWParam(kOtherButton, BN_CLICKED),
+                                           MakeWParam(IDYES, BN_CLICKED)}));
+}
+
+TEST_F(DialogTest, AMissingTemplateThrows) {
+  RecordingDialog dialog;
+  try {
+    dialog.RunModal(nullptr, 4242);
+    FAIL() << "a missing template must throw";
+  } catch (const CException& error) {
+    EXPECT_EQ(error.Code(), ErrorResourceNotFound);
+  }
+  EXPECT_FALSE(dialog.IsModal());
+}
+
+TEST_F(DialogTest, TheSeamAnswersMessageBoxesWithoutShowingThem) {
+  CText seenText;
+  CText seenCaption;
+  uint32_t seenFlags = 0;
+  user.onBox = [&](const CText& text, const CText& caption, uint32_t flags) {
+    seenText = text;
+    seenCaption = caption;
+    seenFlags = flags;
+    return IDYES;
+  };
+  EXPECT_EQ(MessageBox(nullptr, "Format now?", "Tunewarden", MB_YESNO | MB_ICONEXCLAMATION), IDYES);
+  EXPECT_STREQ(seenText.Chars(), "Format now?");
+  EXPECT_STREQ(seenCaption.Chars(), "Tunewarden");
+  EXPECT_EQ(seenFlags, MB_YESNO | MB_ICONEXCLAMATION);
+}
+
+TEST_F(DialogTest, WithoutAnAnswerTheSeamGivesTheEscapeButton) {
+  CPromptAnswerer plain;
+  CAnswererScope inner(plain);
+  EXPECT_EQ(MessageBox(nullptr, "x", "y", MB_OK), IDOK);
+  EXPECT_EQ(MessageBox(nullptr, "x", "y", MB_YESNO), IDNO);
+  EXPECT_EQ(MessageBox(nullptr, "x", "y", MB_YESNOCANCEL), IDCANCEL);
+  std::vector<CText> files;
+  EXPECT_FALSE(ChooseFiles(nullptr, "All Files\n*.*\n", &files));
+  CText folder;
+  EXPECT_FALSE(ChooseFolder(nullptr, "Pick", "/tmp/", &folder));
+}
+
+TEST_F(DialogTest, AMessageBoxInsideADialogIsAnsweredWhileTheDialogRuns) {
+  RecordingDialog dialog;
+  user.onBox = [](const CText&, const CText&, uint32_t) { return IDYES; };
+  user.onDialog = [](CDialogBase& running) {
+    if (MessageBox(running.Handle(), "Sure?", "Tunewarden", MB_YESNO) == IDYES) running.Close(IDOK);
+  };
+  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
+}
+
+TEST_F(DialogTest, NestedDialogsAreAnsweredInnermostFirst) {
+  RecordingDialog outer;
+  RecordingDialog inner;
+  LRESULT innerResult = 0;
+  user.onDialog = [&](CDialogBase& running) {
+    if (&running == &outer) {
+      innerResult = inner.RunModal(running.Handle(), kTemplate);
+      running.Close(IDYES);
+    } else {
+      running.Close(IDNO);
+    }
+  };
+  EXPECT_EQ(outer.RunModal(nullptr, kTemplate), IDYES);
+  EXPECT_EQ(innerResult, IDNO);
+  EXPECT_EQ(user.dialogsAnswered, 2);
+}
+
+}  // namespace

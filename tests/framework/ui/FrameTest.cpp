@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+
+#include "framework/ui/Dialog.h"
+#include "framework/ui/Frame.h"
+#include "framework/ui/Prompts.h"
+#include "tests/framework/ui/UiTestSupport.h"
+
+namespace {
+
+constexpr uint32_t kFrameResource = 9100;
+constexpr uint16_t kCreateFolder = 40011;
+constexpr uint16_t kDelete = 40014;
+constexpr uint16_t kRefresh = 40035;
+constexpr uint32_t kAbout = 9101;
+
+void RegisterFrameResources() {
+  Resources().menus[kFrameResource] = {
+      {"&File", 0, {{"Create &Folder", kCreateFolder, {}}, {"", 0, {}}, {"&Delete\tDel", kDelete, {}}}},
+      {"&View", 0, {{"&Refresh\tF5", kRefresh, {}}}},
+  };
+  Resources().accelerators[kFrameResource] = {
+      {FVIRTKEY | FCONTROL, 'D', kDelete},
+      {FVIRTKEY, VK_F1 + 4, kRefresh},
+  };
+  DialogTemplate about;
+  about.id = kAbout;
+  about.title = "About";
+  about.width = 100;
+  about.height = 40;
+  about.controls = {{IDOK, ControlKind::Button, "OK", 30, 20, 40, 14}};
+  Resources().dialogs[kAbout] = about;
+}
+
+// A frame whose menu states come from its fields at WM_INITMENU.
+class TestFrame : public CFrameBase {
+ public:
+  bool deleteAllowed = true;
+  bool folderChecked = false;
+  int initMenus = 0;
+  std::vector<WPARAM> commands;
+  std::function<void(MessageRecord&)> onOther;
+
+  bool OnMessage(MessageRecord& record) override {
+    switch (record.message) {
+      case WM_INITMENU: {
+        ++initMenus;
+        auto* menu = reinterpret_cast<CMenu*>(record.wParam);
+        menu->EnableItem(kDelete, deleteAllowed);
+        menu->CheckItem(kCreateFolder, folderChecked);
+        return true;
+      }
+      case WM_COMMAND:
+        commands.push_back(record.wParam);
+        return true;
+      default:
+        if (onOther) onOther(record);
+        return false;
+    }
+  }
+};
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    RegisterFrameResources();
+  }
+};
+
+TEST_F(FrameTest, ClosingTheLastFrameEndsRunAllButClosingADialogOrAnotherFrameDoesNot) {
+  struct App : CApplication {
+    TestFrame first, second;
+    std::vector<std::string> log;
+    void InitInstance() override {
+      log.push_back("init");
+      first.Create(kFrameResource, WindowClass());
+      second.Create(kFrameResource, WindowClass());
+      second.onOther = [this](MessageRecord& record) {
+        if (record.message != 0x9000) return;
+        log.push_back(first.Handle() ? "first still there" : "first gone, loop still running");
+        CDialogBase about;
+        log.push_back("about " + std::to_string(about.RunModal(second.Handle(), kAbout)));
+        second.Post(WM_CLOSE);
+      };
+      first.Post(WM_CLOSE);
+      second.Post(0x9000);
+    }
+    void ExitInstance() override { log.push_back("exit"); }
+  } app;
+  struct PressOk : CPromptAnswerer {
+    void AnswerDialog(CDialogBase& dialog) override { dialog.Send(WM_COMMAND, IDOK); }
+  } user;
+  CAnswererScope scope(user);
+
+  const int framesBefore = CFrameBase::FrameCount();
+  EXPECT_EQ(app.RunAll(), 0);
+  EXPECT_EQ(app.log, (std::vector<std::string>{"init", "first gone, loop still running", "about 1", "exit"}));
+  EXPECT_EQ(CFrameBase::FrameCount(), framesBefore);
+  EXPECT_EQ(app.second.Handle(), nullptr);
+}
+
+TEST_F(FrameTest, PostQuitBeforeTheLoopStartsStillEndsIt) {
+  struct App : CApplication {
+    void InitInstance() override {
+      PostQuit(3);
+      PumpMessages(1);
+    }
+  } app;
+  EXPECT_EQ(app.RunAll(), 3);
+}
+
+TEST_F(FrameTest, TheFrameSetsMenuStatesAtWmInitMenuBeforeThePopupShows) {
+  TestFrame frame;
+  frame.Create(kFrameResource, WindowClass());
+  frame.Show(SW_SHOW);
+  ASSERT_NE(frame.Menu(), nullptr);
+  frame.deleteAllowed = false;
+  frame.folderChecked = true;
+
+  QMenu* file = frame.Menu()->Popup(0)->QtMenu();
+  file->popup(QPoint(0, 0));
+  EXPECT_EQ(frame.initMenus, 1);
+  EXPECT_FALSE(frame.Menu()->IsItemEnabled(kDelete));
+  EXPECT_TRUE(frame.Menu()->IsItemChecked(kCreateFolder));
+  for (QAction* action : file->actions()) {
+    if (action->data().toUInt() == kDelete) {
+      EXPECT_FALSE(action->isEnabled());
+    }
+    if (action->data().toUInt() == kCreateFolder) {
+      EXPECT_TRUE(action->isChecked());
+    }
+  }
+  EXPECT_EQ(frame.Widget()->findChild<QMenuBar*>()->actions().size(), 2);
+
+  // Choosing an item posts its command to the frame.
+  file->hide();
+  frame.Menu()->Popup(1)->QtMenu()->actions().front()->trigger();
+  EXPECT_TRUE(frame.commands.empty());
+  PumpMessages(1);
+  EXPECT_EQ(frame.commands, std::vector<WPARAM>{kRefresh});
+  frame.Close(0);
+}
+
+TEST_F(FrameTest, AcceleratorsSendCommandsUnlessTheirMenuItemIsGrayed) {
+  TestFrame frame;
+  frame.Create(kFrameResource, WindowClass());
+  RecordingWindow child;
+  child.CreateChild(frame.Handle(), WS_VISIBLE, 0, 1, WindowClass(), 0, 0, 50, 50);
+  frame.Show(SW_SHOW);
+
+  PressKey(child.Widget(), Qt::Key_D, Qt::ControlModifier);
+  PressKey(child.Widget(), Qt::Key_F5);
+  EXPECT_EQ(frame.commands, (std::vector<WPARAM>{MakeWParam(kDelete, COMMAND_FROM_ACCELERATOR),
+                                                 MakeWParam(kRefresh, COMMAND_FROM_ACCELERATOR)}));
+  EXPECT_TRUE(child.Trail(WM_KEYDOWN).empty());
+
+  frame.deleteAllowed = false;
+  PressKey(child.Widget(), Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(frame.commands.size(), 2u);
+  EXPECT_TRUE(child.Trail(WM_KEYDOWN).empty());
+
+  // A key the table lacks goes to the window.
+  PressKey(child.Widget(), Qt::Key_D);
+  EXPECT_EQ(child.Trail(WM_KEYDOWN), (std::vector<std::string>{"On", "Default"}));
+  frame.Close(0);
+}
+
+TEST_F(FrameTest, PopupMenusGoThroughTheSeamAndPostTheChosenCommand) {
+  TestFrame frame;
+  frame.Create(kFrameResource, WindowClass());
+  struct ChooseDelete : CPromptAnswerer {
+    bool sawDelete = false;
+    uint32_t AnswerPopupMenu(CMenu& popup) override {
+      sawDelete = popup.HasItem(kDelete);
+      return kDelete;
+    }
+  } user;
+  CAnswererScope scope(user);
+  std::unique_ptr<CMenu> context = CMenu::Load(kFrameResource);
+  frame.TrackPopupMenu(*context->Popup(0), 10, 10);
+  EXPECT_TRUE(user.sawDelete);
+  PumpMessages(1);
+  EXPECT_EQ(frame.commands, std::vector<WPARAM>{kDelete});
+  frame.Close(0);
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "framework/ui/Graphics.h"
+#include "framework/ui/ListControl.h"
+#include "tests/framework/ui/UiTestSupport.h"
+
+namespace {
+
+// A list that records the notifications reflected to it and sorts its rows
+// by their item values.
+class TestList : public CListControl {
+ public:
+  struct Notice {
+    int32_t code;
+    int item;
+    uint32_t oldState;
+    uint32_t newState;
+    LPARAM value;
+    bool cancelled;
+    std::string text;
+    bool reflected;
+  };
+  std::vector<Notice> notices;
+  std::vector<int> columnClicks;
+  LRESULT beginResult = 0;
+  LRESULT endResult = 1;
+  LRESULT deleteAllResult = 0;
+
+  bool OnMessage(MessageRecord& record) override {
+    if (record.message != WM_NOTIFY) return false;
+    const auto* notify = reinterpret_cast<const ListViewNotify*>(record.lParam);
+    notices.push_back({notify->header.code, notify->item, notify->oldState, notify->newState, notify->itemValue,
+                       notify->text == nullptr, notify->text ? notify->text : "", notify->header.from == nullptr});
+    switch (notify->header.code) {
+      case LVN_BEGINLABELEDITA: record.result = beginResult; return true;
+      case LVN_ENDLABELEDITA: record.result = endResult; return true;
+      case LVN_DELETEALLITEMS: record.result = deleteAllResult; return true;
+      default: return false;
+    }
+  }
+  void OnColumnClick(int column) override { columnClicks.push_back(column); }
+  int Compare(LPARAM a, LPARAM b, uint32_t sortValue) override {
+    const int order = a < b ? -1 : (a > b ? 1 : 0);
+    return sortValue == 1 ? order : -order;
+  }
+  std::vector<int32_t> Codes() const {
+    std::vector<int32_t> codes;
+    for (const Notice& notice : notices) codes.push_back(notice.code);
+    return codes;
+  }
+  const Notice& LastEnd() const {
+    return *std::find_if(notices.rbegin(), notices.rend(),
+                         [](const Notice& notice) { return notice.code == LVN_ENDLABELEDITA; });
+  }
+  // Without the focus and selection changes that come with focus moving.
+  std::vector<int32_t> EditCodes() const {
+    std::vector<int32_t> codes;
+    for (const Notice& notice : notices)
+      if (notice.code != LVN_ITEMCHANGED) codes.push_back(notice.code);
+    return codes;
+  }
+  QTreeWidget* Tree() const { return static_cast<QTreeWidget*>(Widget()); }
+};
+
+class ListControlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    parent.CreateTopLevel(500, 300);
+    list.Create(parent.Handle(), WS_CHILD | WS_VISIBLE | LVS_EDITLABELS, WS_EX_ACCEPTFILES, 0);
+    list.Move(0, 0, 500, 300);
+    list.InsertColumn("Name", LVCFMT_LEFT, 200);
+    list.InsertColumn("Size", LVCFMT_RIGHT, 80);
+    list.InsertColumn("Date", LVCFMT_LEFT, 120);
+    for (LPARAM value : {30, 10, 20}) {
+      const int row = list.InsertItem(value);
+      list.SetItemText(row, 0, CText(std::string_view(std::to_string(value) + ".mp3")));
+      list.SetItemText(row, 1, "1KB");
+    }
+  }
+  void TearDown() override { parent.Close(0); }
+
+  RecordingWindow parent;
+  TestList list;
+};
+
+TEST_F(ListControlTest, ColumnsAndRowsAreKeptInOrder) {
+  EXPECT_EQ(list.ColumnCount(), 3);
+  EXPECT_EQ(list.InsertColumn("Kind", LVCFMT_LEFT, 50, 1), 1);
+  EXPECT_EQ(list.Tree()->headerItem()->text(1), QString("Kind"));
+  EXPECT_EQ(list.Tree()->headerItem()->text(2), QString("Size"));
+  EXPECT_EQ(list.ItemCount(), 3);
+  EXPECT_EQ(list.InsertItem(99, 1), 1);
+  EXPECT_EQ(list.ItemValue(1), 99);
+  EXPECT_EQ(list.ItemValue(2), 10);
+  EXPECT_STREQ(list.ItemText(2, 0).Chars(), "10.mp3");
+  EXPECT_EQ(list.Tree()->topLevelItem(0)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
+}
+
+TEST_F(ListControlTest, SelectionChangesAreNotifiedToTheParentAndReflectedToTheList) {
+  list.SelectItem(1);
+  EXPECT_TRUE(list.IsSelected(1));
+  EXPECT_TRUE(list.IsFocused(1));
+  EXPECT_EQ(list.SelectedCount(), 1);
+  ASSERT_FALSE(list.notices.empty());
+  for (const auto& notice : list.notices) {
+    EXPECT_EQ(notice.code, LVN_ITEMCHANGED);
+    EXPECT_EQ(notice.item, 1);
+    EXPECT_EQ(notice.value, 10);
+    EXPECT_TRUE(notice.reflected);
+  }
+  // The parent heard it first and left it to default processing.
+  EXPECT_EQ(parent.Trail(WM_NOTIFY).size(), 2 * list.notices.size());
+
+  list.notices.clear();
+  list.SetItemState(1, 0, LVIS_SELECTED);
+  ASSERT_EQ(list.notices.size(), 1u);
+  EXPECT_EQ(list.notices[0].oldState, LVIS_SELECTED);
+  EXPECT_EQ(list.notices[0].newState, 0u);
+
+  list.SelectAll();
+  EXPECT_EQ(list.SelectedCount(), 3);
+  EXPECT_EQ(list.NextItem(-1, LVNI_SELECTED), 0);
+  EXPECT_EQ(list.NextItem(0, LVNI_SELECTED), 1);
+  EXPECT_EQ(list.NextItem(-1, LVNI_FOCUSED), 1);
+  EXPECT_EQ(list.NextItem(2, LVNI_ALL), -1);
+}
+
+TEST_F(ListControlTest, AParentThatHandlesTheNotificationKeepsItFromTheList) {
+  parent.handles = {{WM_NOTIFY, 0}};
+  list.SelectItem(0);
+  EXPECT_TRUE(list.notices.empty());
+  EXPECT_FALSE(parent.Trail(WM_NOTIFY).empty());
+}
+
+TEST_F(ListControlTest, HeaderClicksReachOnColumnClick) {
+  QHeaderView* header = list.Tree()->header();
+  Click(header->viewport(), QPoint(header->sectionViewportPosition(1) + 10, 5));
+  Click(header->viewport(), QPoint(header->sectionViewportPosition(2) + 10, 5));
+  EXPECT_EQ(list.columnClicks, (std::vector<int>{1, 2}));
+  EXPECT_EQ(list.Codes(), (std::vector<int32_t>{LVN_COLUMNCLICK, LVN_COLUMNCLICK}));
+}
+
+TEST_F(ListControlTest, DeletingAllRowsReportsEachRowUnlessTheOwnerDeclines) {
+  list.SelectItem(0);
+  list.notices.clear();
+  list.DeleteAllItems();
+  EXPECT_EQ(list.Codes(), (std::vector<int32_t>{LVN_DELETEALLITEMS, LVN_DELETEITEM, LVN_DELETEITEM, LVN_DELETEITEM}));
+  EXPECT_EQ(list.notices[1].value, 30);
+  EXPECT_EQ(list.notices[3].value, 20);
+  EXPECT_EQ(list.ItemCount(), 0);
+
+  list.InsertItem(5);
+  list.notices.clear();
+  list.deleteAllResult = 1;
+  list.DeleteAllItems();
+  EXPECT_EQ(list.Codes(), std::vector<int32_t>{LVN_DELETEALLITEMS});
+  EXPECT_EQ(list.ItemCount(), 0);
+}
+
+TEST_F(ListControlTest, DeletingOneRowReportsItAndNothingElse) {
+  list.SelectItem(1);
+  list.notices.clear();
+  list.DeleteItem(1);
+  ASSERT_EQ(list.Codes(), std::vector<int32_t>{LVN_DELETEITEM});
+  EXPECT_EQ(list.notices[0].value, 10);
+  EXPECT_EQ(list.ItemValue(1), 20);
+}
+
+TEST_F(ListControlTest, SortOrdersRowsByCompareAndKeepsTheSelection) {
+  list.SelectItem(0);  // value 30
+  list.notices.clear();
+  list.Sort(1);
+  EXPECT_EQ((std::vector<LPARAM>{list.ItemValue(0), list.ItemValue(1), list.ItemValue(2)}),
+            (std::vector<LPARAM>{10, 20, 30}));
+  EXPECT_STREQ(list.ItemText(0, 0).Chars(), "10.mp3");
+  EXPECT_TRUE(list.IsSelected(2));
+  EXPECT_TRUE(list.IsFocused(2));
+  EXPECT_TRUE(list.notices.empty());
+  list.Sort(2);
+  EXPECT_EQ(list.ItemValue(0), 30);
+}
+
+TEST_F(ListControlTest, ARefusedLabelEditNeverOpensAnEditor) {
+  list.beginResult = 1;
+  list.StartLabelEdit(1);
+  EXPECT_EQ(list.Codes(), std::vector<int32_t>{LVN_BEGINLABELEDITA});
+  EXPECT_EQ(list.notices[0].item, 1);
+  EXPECT_EQ(list.Tree()->findChild<QLineEdit*>(), nullptr);
+}
+
+TEST_F(ListControlTest, ALabelEditEndsWithTheTypedTextAndKeepsItOnlyWhenAccepted) {
+  list.StartLabelEdit(1);
+  auto* editor = list.Tree()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->text(), QString("10.mp3"));
+  editor->setText("renamed.mp3");
+  PressKey(editor, Qt::Key_Return);
+  PumpMessages(1);  // Qt commits an edit on its next pass
+  ASSERT_EQ(list.EditCodes(), (std::vector<int32_t>{LVN_BEGINLABELEDITA, LVN_ENDLABELEDITA}));
+  EXPECT_FALSE(list.LastEnd().cancelled);
+  EXPECT_EQ(list.LastEnd().text, "renamed.mp3");
+  EXPECT_STREQ(list.ItemText(1, 0).Chars(), "renamed.mp3");
+
+  list.notices.clear();
+  list.endResult = 0;
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the first editor goes
+  list.StartLabelEdit(1);
+  editor = list.Tree()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->setText("refused.mp3");
+  PressKey(editor, Qt::Key_Return);
+  PumpMessages(1);
+  ASSERT_EQ(list.EditCodes(), (std::vector<int32_t>{LVN_BEGINLABELEDITA, LVN_ENDLABELEDITA}));
+  EXPECT_EQ(list.LastEnd().text, "refused.mp3");
+  EXPECT_STREQ(list.ItemText(1, 0).Chars(), "renamed.mp3");
+}
+
+TEST_F(ListControlTest, EscapeCancelsALabelEditWithoutText) {
+  list.StartLabelEdit(2);
+  auto* editor = list.Tree()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->setText("never.mp3");
+  PressKey(editor, Qt::Key_Escape);
+  ASSERT_EQ(list.EditCodes(), (std::vector<int32_t>{LVN_BEGINLABELEDITA, LVN_ENDLABELEDITA}));
+  EXPECT_TRUE(list.LastEnd().cancelled);
+  EXPECT_STREQ(list.ItemText(2, 0).Chars(), "20.mp3");
+}
+
+TEST_F(ListControlTest, InputOnTheRowsArrivesAsRecordsInClientCoordinates) {
+  struct Inputs : TestList {
+    std::vector<MessageRecord> records;
+    bool OnMessage(MessageRecord& record) override {
+      if (record.message == WM_KEYDOWN || record.message == WM_LBUTTONDBLCLK || record.message == WM_RBUTTONDOWN)
+        records.push_back(record);
+      return TestList::OnMessage(record);
+    }
+  } inputs;
+  QTreeWidget* tree = list.Tree();
+  inputs.Attach(list.Handle());
+  QWidget* rows = tree->viewport();
+  const QRect second = tree->visualItemRect(tree->topLevelItem(1));
+
+  SendMouse(rows, QEvent::MouseButtonPress, second.center(), Qt::RightButton);
+  PressKey(tree, Qt::Key_Return);
+  ASSERT_EQ(inputs.records.size(), 2u);
+  EXPECT_EQ(inputs.records[0].message, WM_RBUTTONDOWN);
+  EXPECT_EQ(SignedHighWord(inputs.records[0].lParam), second.center().y());
+  EXPECT_EQ(inputs.records[1].wParam, WPARAM(VK_RETURN));
+
+  // A click sent to the list selects the row under it alone; on empty space it
+  // clears the selection.
+  inputs.SelectAll();
+  inputs.Send(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(second.center().x(), second.center().y()));
+  EXPECT_EQ(inputs.SelectedCount(), 1);
+  EXPECT_TRUE(inputs.IsSelected(1));
+  inputs.Send(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, rows->height() - 2));
+  EXPECT_EQ(inputs.SelectedCount(), 0);
+}
+
+TEST_F(ListControlTest, RowImagesComeFromTheSharedImageSet) {
+  CImageSet images;
+  images.Create(16, 16, 1, 0, 0);
+  QPixmap red(16, 16);
+  red.fill(Qt::red);
+  EXPECT_EQ(images.AddIcon(QIcon(red)), 0);
+  EXPECT_EQ(images.AddIcon(QIcon(red)), 1);
+  list.SetImageList(&images);
+  list.SetItemImage(2, 1);
+  EXPECT_EQ(list.ItemImage(2), 1);
+  EXPECT_EQ(list.ItemImage(0), -1);
+  EXPECT_FALSE(list.Tree()->topLevelItem(2)->icon(0).isNull());
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
@@ -32,10 +33,17 @@ LRESULT CDialogBase::RunModal(CNativeWindow* parent, uint32_t templateId) {
   if (handle_) Close(0);
   const DialogTemplate& dialogTemplate = LoadDialogTemplate(templateId);
   QWidget* owner = parent ? parent->Widget()->window() : nullptr;
-  auto* window = new TNativeWindow<QWidget>(owner);
+  // The owner waits disabled while the dialog runs; a Qt child would be
+  // disabled with it, so the dialog is only kept above its owner.
+  auto* window = new TNativeWindow<QWidget>(nullptr);
   window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   window->setWindowTitle(ToQt(dialogTemplate.title));
   window->setFixedSize(DialogUnitsToPixels(window->font(), 0, 0, dialogTemplate.width, dialogTemplate.height).size());
+  if (owner) {
+    window->winId();  // makes the window whose owner is set below
+    window->windowHandle()->setTransientParent(owner->windowHandle());
+    window->move(owner->frameGeometry().center() - window->rect().center());
+  }
   for (const ControlTemplate& control : dialogTemplate.controls)
     CreateControl(control, window,
                   DialogUnitsToPixels(window->font(), control.x, control.y, control.width, control.height));

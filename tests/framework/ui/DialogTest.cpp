@@ -231,17 +231,24 @@ TEST_F(DialogTest, NestedDialogsAreAnsweredInnermostFirst) {
   RecordingDialog outer;
   RecordingDialog inner;
   LRESULT innerResult = 0;
+  bool outerEnabledDuringInner = true;
+  bool innerEnabled = false;
   user.onDialog = [&](CDialogBase& running) {
     if (&running == &outer) {
       innerResult = inner.RunModal(running.Handle(), kTemplate);
       running.Close(IDYES);
     } else {
+      // The owner waits disabled; the dialog on top of it takes input.
+      outerEnabledDuringInner = outer.Widget()->isEnabled();
+      innerEnabled = running.Widget()->isEnabled() && running.Item(IDOK)->Widget()->isEnabled();
       running.Close(IDNO);
     }
   };
   EXPECT_EQ(outer.RunModal(nullptr, kTemplate), IDYES);
   EXPECT_EQ(innerResult, IDNO);
   EXPECT_EQ(user.dialogsAnswered, 2);
+  EXPECT_FALSE(outerEnabledDuringInner);
+  EXPECT_TRUE(innerEnabled);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "framework/core/DroppedFiles.h"
 #include "framework/core/Exception.h"
+#include "framework/ui/Graphics.h"
 #include "framework/ui/QtText.h"
 #include "platform/CodePage.h"
 #include "tests/framework/ui/UiTestSupport.h"
@@ -224,6 +225,36 @@ TEST_F(WindowTest, TextsCrossIntoQtFromTheCodePageAndBack) {
   EXPECT_STREQ(window.Text().Chars(), "Caf\xE9");
   platform::SetActiveCodePage(0);
   EXPECT_EQ(ToQt(CText("line\r\nnext")), QString("line\nnext"));
+}
+
+TEST_F(WindowTest, PaintingReachesPaintAfterDefaultProcessing) {
+  struct Painter : RecordingWindow {
+    void Draw(CDrawContext& context) override { context.FillRect({0, 0, 10, 10}, QColor(0, 200, 0)); }
+  } painter;
+  painter.CreateChild(nullptr, WS_VISIBLE, 0, 0, WindowClass(), 0, 0, 40, 40);
+  const QImage shot = painter.Widget()->grab().toImage();
+  EXPECT_EQ(painter.Trail(WM_PAINT), (Trail{"On", "Default"}));
+  EXPECT_EQ(shot.pixelColor(5, 5), QColor(0, 200, 0));
+  EXPECT_NE(shot.pixelColor(30, 30), QColor(0, 200, 0));
+  painter.Close(0);
+}
+
+TEST_F(WindowTest, TheRightHandShiftAndAltKeysAreToldApart) {
+  window.CreateTopLevel();
+  auto send = [&](QEvent::Type type, int key, quint32 keySymbol) {
+    QKeyEvent event(type, key, Qt::NoModifier, 0, keySymbol, 0);
+    QApplication::sendEvent(window.Widget(), &event);
+  };
+  send(QEvent::KeyPress, Qt::Key_Shift, 0xFFE2);
+  send(QEvent::KeyPress, Qt::Key_Alt, 0xFFE9);
+  EXPECT_TRUE(IsKeyDown(VK_RSHIFT));
+  EXPECT_FALSE(IsKeyDown(VK_LSHIFT));
+  EXPECT_TRUE(IsKeyDown(VK_LMENU));
+  EXPECT_FALSE(IsKeyDown(VK_RMENU));
+  send(QEvent::KeyRelease, Qt::Key_Shift, 0xFFE2);
+  send(QEvent::KeyRelease, Qt::Key_Alt, 0xFFE9);
+  EXPECT_FALSE(IsKeyDown(VK_RSHIFT));
+  EXPECT_FALSE(IsKeyDown(VK_LMENU));
 }
 
 }  // namespace

@@ -14,17 +14,17 @@ namespace {
 
 constexpr uint64_t MiB = 1024 * 1024;
 
-// Clusters and table size for a layout; the table grows until it covers
-// every cluster it leaves room for.
-void SizeTables(FormatPlan* plan, uint32_t totalSectors, uint32_t bps) {
-  uint32_t rootSectors = (plan->rootEntries * 32 + bps - 1) / bps;
-  plan->fatSectors = 1;
+// Clusters and table size for a layout; the table grows from its present size
+// until it covers every cluster it leaves room for.
+void SizeTables(Geometry* g) {
+  uint32_t bps = g->bytesPerSector;
   for (;;) {
-    uint64_t overhead = uint64_t(plan->reservedSectors) + 2ull * plan->fatSectors + rootSectors;
-    plan->clusterCount = overhead >= totalSectors ? 0 : uint32_t((totalSectors - overhead) / plan->sectorsPerCluster);
-    uint64_t needed = ((uint64_t(plan->clusterCount) + 2) * plan->fatBits / 8 + bps) / bps;
-    if (needed <= plan->fatSectors) break;
-    plan->fatSectors = uint32_t(needed);
+    uint64_t overhead = uint64_t(g->reservedSectors) + uint64_t(g->fatCount) * g->fatSectors + g->rootSectors();
+    g->clusterCount =
+        overhead >= g->totalSectors ? 0 : uint32_t((g->totalSectors - overhead) / g->sectorsPerCluster);
+    uint64_t needed = ((uint64_t(g->clusterCount) + 2) * g->fatBits / 8 + bps) / bps;
+    if (needed <= g->fatSectors) break;
+    g->fatSectors = uint32_t(needed);
   }
 }
 
@@ -33,41 +33,48 @@ uint32_t FatClusterBytes(uint64_t bytes) {
   return mib > 32 * 1024 ? 32768 : mib > 16 * 1024 ? 16384 : mib > 8 * 1024 ? 8192 : mib > 260 ? 4096 : 512;
 }
 
-uint8_t PartitionType(const FormatPlan& plan, uint32_t totalSectors) {
-  if (plan.fatBits == 12) return 0x01;
-  if (plan.fatBits == 16) return totalSectors < 65536 ? 0x04 : 0x06;
+uint8_t PartitionType(const Geometry& g) {
+  if (g.fatBits == 12) return 0x01;
+  if (g.fatBits == 16) return g.totalSectors < 65536 ? 0x04 : 0x06;
   return 0x0C;
 }
 
 }  // namespace
 
-FormatPlan PlanFormat(uint32_t totalSectors, uint32_t bps) {
+Geometry PlanFormat(uint32_t totalSectors, uint32_t bps) {
   uint64_t bytes = uint64_t(totalSectors) * bps;
-  FormatPlan plan;
+  Geometry g;
+  g.bytesPerSector = bps;
+  g.totalSectors = totalSectors;
+  g.fatCount = 2;
   uint32_t clusterBytes;
   if (bytes >= 512 * MiB) {
-    plan.fatBits = 32;
-    plan.reservedSectors = 32;
+    g.fatBits = 32;
+    g.reservedSectors = 32;
+    g.rootCluster = 2;
+    g.fsInfoSector = 1;
+    g.backupBootSector = 6;
     clusterBytes = FatClusterBytes(bytes);
   } else {
-    plan.fatBits = 12;
-    plan.reservedSectors = 1;
-    plan.rootEntries = 512;
+    g.fatBits = 12;
+    g.reservedSectors = 1;
+    g.rootEntries = 512;
     clusterBytes = 2048;
   }
   for (;;) {
-    plan.sectorsPerCluster = std::max(1u, clusterBytes / bps);
-    SizeTables(&plan, totalSectors, bps);
-    if (plan.fatBits == 12 && plan.clusterCount > 4084) {
-      plan.fatBits = 16;
+    g.sectorsPerCluster = std::max(1u, clusterBytes / bps);
+    g.fatSectors = 1;
+    SizeTables(&g);
+    if (g.fatBits == 12 && g.clusterCount > 4084) {
+      g.fatBits = 16;
       continue;
     }
-    if (plan.fatBits == 16 && plan.clusterCount > 65524 && plan.sectorsPerCluster < 128) {
+    if (g.fatBits == 16 && g.clusterCount > 65524 && g.sectorsPerCluster < 128) {
       clusterBytes *= 2;
       continue;
     }
     // FAT16's larger table can leave fewer clusters than FAT16 may have.
-    if (plan.fatBits == 16 && plan.clusterCount < 4085 && clusterBytes > bps) {
+    if (g.fatBits == 16 && g.clusterCount < 4085 && clusterBytes > bps) {
       clusterBytes /= 2;
       continue;
     }
@@ -76,56 +83,41 @@ FormatPlan PlanFormat(uint32_t totalSectors, uint32_t bps) {
   // Like mkfs.fat, volumes from 8 MiB start their data area on a cluster
   // boundary, which flash media write fastest.
   if (bytes >= 8 * MiB) {
-    uint32_t rootSectors = (plan.rootEntries * 32 + bps - 1) / bps;
-    uint32_t dataStart = plan.reservedSectors + 2 * plan.fatSectors + rootSectors;
-    plan.reservedSectors += (plan.sectorsPerCluster - dataStart % plan.sectorsPerCluster) % plan.sectorsPerCluster;
-    uint32_t fatSectors = plan.fatSectors;
-    SizeTables(&plan, totalSectors, bps);
-    plan.fatSectors = std::max(plan.fatSectors, fatSectors);
-    SizeTables(&plan, totalSectors, bps);
+    g.reservedSectors += (g.sectorsPerCluster - g.dataStart() % g.sectorsPerCluster) % g.sectorsPerCluster;
+    SizeTables(&g);
   }
-  uint32_t minimum = plan.fatBits == 12 ? 1 : plan.fatBits == 16 ? 4085 : 65525;
-  uint32_t maximum = plan.fatBits == 12 ? 4084 : plan.fatBits == 16 ? 65524 : 0x0FFFFFF5;
-  if (plan.clusterCount < minimum || plan.clusterCount > maximum) Fail(FileSystemError::NoFileSystem);
-  return plan;
+  uint32_t minimum = g.fatBits == 12 ? 1 : g.fatBits == 16 ? 4085 : 65525;
+  uint32_t maximum = g.fatBits == 12 ? 4084 : g.fatBits == 16 ? 65524 : 0x0FFFFFF5;
+  if (g.clusterCount < minimum || g.clusterCount > maximum) Fail(FileSystemError::NoFileSystem);
+  return g;
 }
 
 bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   std::vector<uint8_t> sector0;
   VolumeRegion region = FindVolumeRegion(device, &sector0);
   uint32_t bps = uint32_t(sector0.size());
-  FormatPlan plan = PlanFormat(region.sectorCount, bps);
+  Geometry g = PlanFormat(region.sectorCount, bps);
   SectorDevice volume(device, region.firstSector, region.sectorCount);
 
   if (region.partition >= 0) {
     uint8_t& type = sector0[446 + 16 * region.partition + 4];
-    uint8_t wanted = PartitionType(plan, region.sectorCount);
+    uint8_t wanted = PartitionType(g);
     if (type != wanted) {
       type = wanted;
       if (!device->writeSectors(0, 1, sector0.data())) Fail(FileSystemError::Device);
     }
   }
 
-  Geometry g;
-  g.bytesPerSector = bps;
-  g.sectorsPerCluster = plan.sectorsPerCluster;
-  g.reservedSectors = plan.reservedSectors;
-  g.fatCount = 2;
-  g.fatSectors = plan.fatSectors;
-  g.rootEntries = plan.rootEntries;
-  g.totalSectors = region.sectorCount;
-  g.fatBits = plan.fatBits;
-  g.clusterCount = plan.clusterCount;
-  bool fat32 = plan.fatBits == 32;
+  bool fat32 = g.fatBits == 32;
 
   // Tables and root folder first; the boot sector last, so that an
   // interrupted format never presents a half-written volume as valid.
   volume.writeZeros(0, fat32 ? g.dataStart() + g.sectorsPerCluster : g.dataStart());
   std::vector<uint8_t> sector(bps, 0);
   uint32_t entries[3] = {0x0FFFFFF8, 0x0FFFFFFF, 0x0FFFFFFF};
-  if (plan.fatBits == 12) {
+  if (g.fatBits == 12) {
     sector[0] = 0xF8, sector[1] = 0xFF, sector[2] = 0xFF;
-  } else if (plan.fatBits == 16) {
+  } else if (g.fatBits == 16) {
     Put16(sector.data(), 0xFFF8), Put16(sector.data() + 2, 0xFFFF);
   } else {
     for (int i = 0; i < 3; ++i) Put32(sector.data() + 4 * i, entries[i]);
@@ -153,9 +145,9 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   Put32(b + 28, region.firstSector);
   if (fat32) {
     Put32(b + 36, g.fatSectors);
-    Put32(b + 44, 2);
-    Put16(b + 48, 1);
-    Put16(b + 50, 6);
+    Put32(b + 44, g.rootCluster);
+    Put16(b + 48, g.fsInfoSector);
+    Put16(b + 50, g.backupBootSector);
   } else {
     Put16(b + 22, g.fatSectors);
   }
@@ -164,7 +156,7 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   ext[2] = 0x29;
   Put32(ext + 3, serial);
   std::copy_n("NO NAME    ", 11, ext + 7);
-  std::copy_n(plan.fatBits == 12 ? "FAT12   " : plan.fatBits == 16 ? "FAT16   " : "FAT32   ", 8, ext + 18);
+  std::copy_n(g.fatBits == 12 ? "FAT12   " : g.fatBits == 16 ? "FAT16   " : "FAT32   ", 8, ext + 18);
   b[510] = 0x55, b[511] = 0xAA;
 
   if (fat32) {
@@ -174,9 +166,9 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
     Put32(info.data() + 488, g.clusterCount - 1);
     Put32(info.data() + 492, 3);
     Put32(info.data() + 508, 0xAA550000);
-    volume.write(1, 1, info.data());
-    volume.write(7, 1, info.data());
-    volume.write(6, 1, boot.data());
+    volume.write(g.fsInfoSector, 1, info.data());
+    volume.write(g.backupBootSector + 1, 1, info.data());
+    volume.write(g.backupBootSector, 1, boot.data());
   }
   volume.write(0, 1, boot.data());
 

@@ -5,23 +5,15 @@
 #include <functional>
 
 #include "player/PluginContract.h"
+#include "plugins/volkit/Geometry.h"
 
 namespace volkit {
-
-struct FormatPlan {
-  uint32_t fatBits = 0;
-  uint32_t sectorsPerCluster = 0;
-  uint32_t reservedSectors = 0;
-  uint32_t fatSectors = 0;
-  uint32_t rootEntries = 0;
-  uint32_t clusterCount = 0;
-};
 
 // FAT type and cluster size by size as mkfs.fat chooses them: FAT12 while
 // 2 KiB clusters number at most 4084, FAT16 up to 512 MiB with the cluster
 // size doubled until they fit, FAT32 from 512 MiB with Microsoft's cluster
-// sizes. NoFileSystem for a volume too small to hold one.
-FormatPlan PlanFormat(uint32_t totalSectors, uint32_t bytesPerSector);
+// sizes; two tables. NoFileSystem for a volume too small to hold one.
+Geometry PlanFormat(uint32_t totalSectors, uint32_t bytesPerSector);
 
 // Called with the units done so far; false stops the format.
 using FormatProgress = std::function<bool(uint32_t done, uint32_t total)>;

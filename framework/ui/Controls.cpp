@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr uint32_t CBS_DROPDOWN = 0x0002;
 constexpr uint32_t CBS_TYPE_MASK = 0x0003;
 
 void NotifyCommand(CNativeWindow* control, uint16_t code) {
@@ -118,13 +117,30 @@ class NativeToolBar final : public TNativeWindow<QToolBar> {
 
 class NativeCombo final : public TNativeWindow<QComboBox> {
  public:
-  NativeCombo(QWidget* parent, uint32_t style) : TNativeWindow<QComboBox>(parent) {
+  NativeCombo(QWidget* parent, uint32_t style) : TNativeWindow<QComboBox>(parent), sorted_(style & CBS_SORT) {
     setEditable((style & CBS_TYPE_MASK) == CBS_DROPDOWN);
     connect(this, &QComboBox::activated, this, [this] { NotifyCommand(this, CBN_SELCHANGE); });
   }
   // The design gives a combo box the height of its open list; the closed box
   // keeps its own.
   void Place(const QRect& rect) override { setGeometry(rect.x(), rect.y(), rect.width(), sizeHint().height()); }
+
+  // A sorted list puts a new text before the first that follows it, letters
+  // compared without case as the system's sorted lists do.
+  int Add(const QString& text) {
+    int index = count();
+    if (sorted_)
+      for (int at = 0; at < count(); ++at)
+        if (text.compare(itemText(at), Qt::CaseInsensitive) < 0) {
+          index = at;
+          break;
+        }
+    insertItem(index, text);
+    return index;
+  }
+
+ private:
+  bool sorted_;
 };
 
 class NativeProgress final : public TNativeWindow<QProgressBar> {
@@ -386,9 +402,7 @@ void CComboControl::Select(int index) {
 
 int CComboControl::AddText(const CText& text) {
   auto* combo = As<NativeCombo>(handle_);
-  if (!combo) return -1;
-  combo->addItem(ToQt(text));
-  return combo->count() - 1;
+  return combo ? combo->Add(ToQt(text)) : -1;
 }
 
 int CComboControl::Count() const {

@@ -36,7 +36,9 @@ LRESULT CDialogBase::RunModal(CNativeWindow* parent, uint32_t templateId) {
   // The owner waits disabled while the dialog runs; a Qt child would be
   // disabled with it, so the dialog is only kept above its owner.
   auto* window = new TNativeWindow<QWidget>(nullptr);
-  window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (dialogTemplate.style & WS_SYSMENU) flags |= Qt::WindowCloseButtonHint;
+  window->setWindowFlags(flags);
   window->setWindowTitle(ToQt(dialogTemplate.title));
   window->setFixedSize(DialogUnitsToPixels(window->font(), 0, 0, dialogTemplate.width, dialogTemplate.height).size());
   if (owner) {

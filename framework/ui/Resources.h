@@ -38,7 +38,7 @@ struct DialogTemplate {
   CText title;
   int width = 0;   // dialog units
   int height = 0;
-  uint32_t style = WS_VISIBLE;  // a dialog without it starts hidden
+  uint32_t style = WS_VISIBLE | WS_SYSMENU;  // without WS_VISIBLE it starts hidden
   std::vector<ControlTemplate> controls;
 };
 

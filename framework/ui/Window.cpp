@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -437,6 +438,9 @@ void SetWindowText(CNativeWindow* window, const CText& text) {
     button->setText(qtText);
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     group->setTitle(qtText);
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    combo->setCurrentIndex(combo->findText(qtText));
+    if (combo->isEditable()) combo->setEditText(qtText);
   } else {
     widget->setWindowTitle(qtText);
   }
@@ -449,6 +453,7 @@ CText WindowText(CNativeWindow* window) {
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) return FromQt(edit->text());
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) return FromQt(button->text());
   if (auto* group = qobject_cast<QGroupBox*>(widget)) return FromQt(group->title());
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) return FromQt(combo->currentText());
   return FromQt(widget->windowTitle());
 }
 
@@ -462,4 +467,9 @@ QColor SystemColour(int index) {
     case COLOR_BTNHIGHLIGHT: return palette.color(QPalette::Light);
     default: return palette.color(QPalette::Window);
   }
+}
+
+void SetCursorShape(CursorShape shape) {
+  while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+  if (shape == CursorShape::Wait) QApplication::setOverrideCursor(Qt::WaitCursor);
 }

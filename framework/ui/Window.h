@@ -204,5 +204,10 @@ CText WindowText(CNativeWindow* window);
 // Gives a new window the background and icon of its window class.
 void ApplyWindowClass(QWidget* widget, const WindowClass& windowClass);
 
+// The pointer shape over every window of the program (the design's SetCursor
+// with the wait cursor or the arrow).
+enum class CursorShape { Arrow, Wait };
+void SetCursorShape(CursorShape shape);
+
 // The Qt colour of a system colour index.
 QColor SystemColour(int index);

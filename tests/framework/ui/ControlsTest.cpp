@@ -113,6 +113,18 @@ TEST_F(ControlsTest, ComboBoxReportsUserChoicesButNotItsOwnSelection) {
   EXPECT_EQ(parent.seen.back().record.lParam, reinterpret_cast<LPARAM>(combo.Handle()));
 }
 
+TEST_F(ControlsTest, ASortedComboBoxOrdersWithoutCaseAndGivesTheChosenText) {
+  CComboControl combo;
+  combo.Create(parent.Handle(), WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT, 1001);
+  EXPECT_EQ(combo.AddText("B.HEX"), 0);
+  EXPECT_EQ(combo.AddText("a.hex"), 0);
+  EXPECT_EQ(combo.AddText("c.hex"), 2);
+  combo.Select(0);
+  EXPECT_STREQ(combo.Text().Chars(), "a.hex");
+  combo.SetText("c.hex");
+  EXPECT_EQ(combo.CurrentSelection(), 2);
+}
+
 TEST_F(ControlsTest, ProgressBarStepsAndStartsOverPastItsEnd) {
   // A progress bar lives in dialogs: bind one made from a template.
   CNativeWindow* window = CreateControl({1104, ControlKind::ProgressBar, "", 0, 0, 100, 10}, parent.Handle()->Client(), QRect(0, 0, 100, 10));

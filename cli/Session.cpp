@@ -1,0 +1,44 @@
+#include "cli/Cli.h"
+
+#include "framework/core/Exception.h"
+#include "platform/CodePage.h"
+#include "resources/StringIds.h"
+
+CliSession::CliSession() : connection(settings) {
+  settings.SetDefaults();
+  connection.LoadPlugins();
+}
+
+CliSession::~CliSession() { connection.Close(); }
+
+void CliSession::Connect() {
+  connection.Open(0);
+  connection.SelectMedia();
+  connection.OpenFileSystem();
+}
+
+void CliSession::EnterFolder(const CText& folder) {
+  if (folder.IsEmpty() || folder == "\\" || folder == "\\MUSIC") return;
+  connection.ChangeFolder(PlayerConnection::UserEntryName);
+  if (folder != PlayerConnection::UserEntryName) connection.ChangeFolder(folder);
+}
+
+void CliSession::EnterUserFolder(const CText& folder, const char* command) {
+  EnterFolder(folder);
+  if (connection.folderMode != PlayerConnection::UserTreeMode)
+    throw UsageError{std::string(command) + " works in USER folders, such as <USER> or \\USER\\A"};
+}
+
+CText FromShell(const std::string& text) {
+  std::string converted;
+  if (!platform::Utf8ToCodePage(text, &converted)) throw CMediaException(StringId::UnsupportedCharacterCode);
+  return CText(std::string_view(converted));
+}
+
+std::string ToShell(const CText& text) {
+  std::string converted;
+  platform::CodePageToUtf8(text.View(), &converted);
+  return converted;
+}
+
+void PrintLine(const CText& text) { std::printf("%s\n", ToShell(text).c_str()); }

@@ -1,0 +1,191 @@
+// tunewarden-cli tried as a new user would, on a player that
+// tunewarden-player made; what it writes is checked with mtools and fsck.fat.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out;  // stdout
+  std::string err;  // stderr
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class CliTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tw_cli_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    temp_ = pattern;
+    setenv("TUNEWARDEN_PLAYER", (temp_ + "/player").c_str(), 1);
+    setenv("MTOOLS_SKIP_CHECK", "1", 1);
+  }
+  void TearDown() override {
+    unsetenv("TUNEWARDEN_PLAYER");
+    std::filesystem::remove_all(temp_);
+  }
+
+  Outcome Run(const std::string& command) {
+    const std::string errors = temp_ + "/stderr";
+    Outcome outcome;
+    FILE* pipe = popen((command + " 2>'" + errors + "'").c_str(), "r");
+    if (!pipe) return outcome;
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, got);
+    const int status = pclose(pipe);
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.err = ReadFile(errors);
+    return outcome;
+  }
+  Outcome Cli(const std::string& arguments) { return Run(std::string(CLI_COMMAND) + " " + arguments); }
+  Outcome Player(const std::string& arguments) { return Run(std::string(PLAYER_COMMAND) + " " + arguments); }
+  std::string Image(const std::string& medium = "internal") { return temp_ + "/player/" + medium + ".img"; }
+  Outcome Mtools(const std::string& tool, const std::string& arguments, const std::string& medium) {
+    return Run(tool + " -i '" + Image(medium) + "' " + arguments);
+  }
+  void ExpectClean(const std::string& medium = "internal") {
+    const Outcome checked = Run("fsck.fat -n '" + Image(medium) + "'");
+    EXPECT_EQ(checked.exitCode, 0) << checked.out;
+  }
+
+  std::string temp_;
+};
+
+TEST_F(CliTest, ANewUsersFirstSteps) {
+  ASSERT_EQ(Player("create --format --card 8M").exitCode, 0);
+
+  Outcome info = Cli("info");
+  ASSERT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_EQ(info.out.find("flags=0x07\nmedium=Internal Memory 64MB\ncapacity=66584576\nfree="), 0u) << info.out;
+  EXPECT_NE(info.out.find("\nlabel=\nlocked=0\n"), std::string::npos) << info.out;
+
+  Outcome listed = Cli("ls");
+  EXPECT_EQ(listed.exitCode, 0);
+  EXPECT_EQ(listed.out, "<USER>\t<DIR>\t\n");
+
+  EXPECT_EQ(Cli("mkdir '<USER>' Photos").exitCode, 0);
+  EXPECT_EQ(Cli("mkdir '\\USER\\Photos' 'Summer 2026'").exitCode, 0);
+  const std::string pc = temp_ + "/picture.jpg";
+  std::ofstream(pc, std::ios::binary) << std::string(50000, 'p');
+  ASSERT_EQ(Mtools("mcopy", "'" + pc + "' '::/USER/Photos/Summer 2026/beach.jpg'", "internal").exitCode, 0);
+  listed = Cli("ls '\\USER\\Photos'");
+  EXPECT_EQ(listed.out, "..\t<DIR>\t\nSummer 2026\t<DIR>\t\n");
+  listed = Cli("ls 'Photos\\Summer 2026'");
+  EXPECT_EQ(listed.out.substr(0, 25), "..\t<DIR>\t\nbeach.jpg\t48KB\t") << listed.out;
+
+  std::filesystem::create_directory(temp_ + "/pc");
+  const Outcome got = Cli("get '<USER>' Photos --to '" + temp_ + "/pc'");
+  EXPECT_EQ(got.exitCode, 0) << got.err;
+  EXPECT_EQ(ReadFile(temp_ + "/pc/Photos/Summer 2026/beach.jpg"), std::string(50000, 'p'));
+
+  EXPECT_EQ(Cli("label 'Road Trip'").exitCode, 0);
+  info = Cli("info");
+  EXPECT_NE(info.out.find("\nlabel=ROAD TRIP\n"), std::string::npos) << info.out;
+  EXPECT_NE(Mtools("mlabel", "-s ::", "internal").out.find("ROAD TRIP"), std::string::npos);
+
+  info = Cli("--medium card info");
+  EXPECT_NE(info.out.find("medium=SD Memory Card 8MB\n"), std::string::npos) << info.out;
+  ExpectClean();
+  ExpectClean("card");
+}
+
+TEST_F(CliTest, FilesAreRenamedAndFoldersRemovedWithTheirContent) {
+  ASSERT_EQ(Player("create --format --internal 4M").exitCode, 0);
+  ASSERT_EQ(Cli("mkdir '<USER>' Docs").exitCode, 0);
+  ASSERT_EQ(Cli("mkdir '\\USER\\Docs' Old").exitCode, 0);
+  const std::string pc = temp_ + "/notes.txt";
+  std::ofstream(pc) << "notes";
+  for (const char* path : {"::/USER/Docs/notes.txt", "::/USER/Docs/Old/a.txt", "::/USER/Docs/Old/b.txt"}) {
+    ASSERT_EQ(Mtools("mcopy", "'" + pc + "' '" + path + "'", "internal").exitCode, 0);
+  }
+  EXPECT_EQ(Cli("mv '\\USER\\Docs' notes.txt 'Read me.txt'").exitCode, 0);
+  EXPECT_EQ(Mtools("mtype", "'::/USER/Docs/Read me.txt'", "internal").out, "notes");
+  EXPECT_EQ(Cli("rm '\\USER\\Docs' Old").exitCode, 0);
+  EXPECT_EQ(Mtools("mdir", "-b ::/USER/Docs", "internal").out, "::/USER/Docs/Read me.txt\n");
+
+  const Outcome missing = Cli("rm '\\USER\\Docs' Old");
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.err, "tunewarden-cli: The file cannot be found.\n");
+  ExpectClean();
+}
+
+TEST_F(CliTest, ThePlayOrderIsRewrittenWhole) {
+  ASSERT_EQ(Player("create --format --internal 4M").exitCode, 0);
+  ASSERT_EQ(Cli("ls").exitCode, 0);  // makes the MUSIC folder
+  const std::string pc = temp_ + "/track";
+  std::ofstream(pc) << std::string(3000, 't');
+  for (const char* name : {"TRACK001.MP3", "TRACK002.MP3"}) {
+    ASSERT_EQ(Mtools("mcopy", "'" + pc + "' ::/MUSIC/" + name, "internal").exitCode, 0);
+  }
+  std::ofstream(pc, std::ios::trunc) << "2\r\nTRACK001.MP3\r\nTRACK002.MP3\r\n";
+  ASSERT_EQ(Mtools("mcopy", "'" + pc + "' ::/MUSIC/PLAYLIST.DAT", "internal").exitCode, 0);
+
+  EXPECT_EQ(Cli("order TRACK002.MP3").exitCode, 2) << "a track would drop out";
+  EXPECT_EQ(Cli("order TRACK002.MP3 TRACK001.MP3").exitCode, 0);
+  EXPECT_EQ(Mtools("mtype", "::/MUSIC/PLAYLIST.DAT", "internal").out, "2\nTRACK002.MP3\nTRACK001.MP3\n");
+  const Outcome listed = Cli("ls");
+  EXPECT_EQ(listed.out.substr(0, 13), "TRACK002.MP3\t");
+  ExpectClean();
+}
+
+TEST_F(CliTest, FormatWritesTheDisplayImagesOfTheProgramFolder) {
+  ASSERT_EQ(Player("create --format --internal 4M --card 4M").exitCode, 0);
+  ASSERT_EQ(Cli("mkdir '<USER>' Gone").exitCode, 0);
+  const Outcome formatted = Cli("format --full");
+  EXPECT_EQ(formatted.exitCode, 0) << formatted.err;
+  EXPECT_NE(formatted.err.find("100%"), std::string::npos);
+  EXPECT_EQ(Mtools("mtype", "::/intro.lcd", "internal").out, ReadFile(PROGRAM_FOLDER "/intro.lcd"));
+  EXPECT_EQ(Mtools("mtype", "::/ending.lcd", "internal").out, ReadFile(PROGRAM_FOLDER "/ending.lcd"));
+  EXPECT_EQ(Mtools("mdir", "-b ::/", "internal").out.find("USER"), std::string::npos);
+  EXPECT_EQ(Cli("ls").out, "<USER>\t<DIR>\t\n");
+  EXPECT_EQ(Cli("--medium card format").exitCode, 0);
+  EXPECT_EQ(Mtools("mdir", "-b ::/", "card").out, "::/MUSIC/\n") << "the card takes no images";
+  ExpectClean();
+  ExpectClean("card");
+}
+
+TEST_F(CliTest, FailuresPrintTheProgramsMessagesAndUsageMistakesTheirOwn) {
+  ASSERT_EQ(Player("create --format --internal 4M").exitCode, 0);
+  ASSERT_EQ(Cli("ls").exitCode, 0);  // makes the MUSIC folder, without which a locked medium shows nothing
+  ASSERT_EQ(Player("lock internal").exitCode, 0);
+  Outcome failed = Cli("label X");
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_EQ(failed.err, "tunewarden-cli: Media protected. Remove the protection to download to the Media.\n");
+  ASSERT_EQ(Player("unlock internal").exitCode, 0);
+
+  failed = Cli("--medium card info");
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_EQ(failed.err, "tunewarden-cli: Media not found.\n");
+
+  failed = Cli("mkdir '<USER>' 'a?b'");
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_NE(failed.err.find("tunewarden-cli: "), std::string::npos);
+  EXPECT_EQ(Cli("get '<USER>' x --to '" + temp_ + "/nowhere'").exitCode, 1);
+
+  for (const char* mistake : {"", "frobnicate", "--medium floppy info", "mkdir '<USER>'", "mkdir '\\MUSIC' A",
+                              "get '<USER>' a", "format --quick"}) {
+    EXPECT_EQ(Cli(mistake).exitCode, 2) << mistake;
+  }
+  EXPECT_EQ(Cli("--help").exitCode, 0);
+
+  ASSERT_EQ(Player("unplug").exitCode, 0);
+  failed = Cli("ls");
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_EQ(failed.err, "tunewarden-cli: Media not found.\n");
+
+}
+
+}  // namespace

@@ -90,6 +90,7 @@ void Directory::parse() {
       continue;
     }
     if (p[11] == DirEntry::LongNamePart) {
+      complete = false;
       uint32_t order = p[0] & 0x1F;
       if (p[0] & LastLongSlot) {
         pending.assign(size_t(order) * CharsPerLongSlot, u'\0');
@@ -228,8 +229,7 @@ DirEntry Directory::create(std::u16string_view name, const DirEntry& data) {
     ExactShortName(name, &entry.shortName);
   } else {
     entry.shortName = GenerateShortName(name, [&](const ShortName& candidate) {
-      return std::any_of(entries_.begin(), entries_.end(),
-                         [&](const DirEntry& e) { return e.shortName == candidate; });
+      return byName_.count(FoldCase(AsciiToUtf16(FormatShortName(candidate)))) != 0;
     });
   }
   uint8_t checksum = ShortNameChecksum(entry.shortName);

@@ -113,7 +113,7 @@ class VolumeFileSystem final : public FileSystemInterface {
   }
 
   uint32_t endUpdate() override {
-    batchDepth_ = 0;
+    if (batchDepth_ > 0) --batchDepth_;
     return guarded([&] {
       volume().commit();
       volume().device().flush();

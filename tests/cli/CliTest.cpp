@@ -1,27 +1,10 @@
 // tunewarden-cli tried as a new user would, on a player that
 // tunewarden-player made; what it writes is checked with mtools and fsck.fat.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
+#include "tests/player/ConnectionFixture.h"
 
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;  // stdout
-  std::string err;  // stderr
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using namespace connection_testing;
 
 class CliTest : public testing::Test {
  protected:
@@ -37,17 +20,11 @@ class CliTest : public testing::Test {
     std::filesystem::remove_all(temp_);
   }
 
+  // Standard output and, apart, standard error.
   Outcome Run(const std::string& command) {
     const std::string errors = temp_ + "/stderr";
-    Outcome outcome;
-    FILE* pipe = popen((command + " 2>'" + errors + "'").c_str(), "r");
-    if (!pipe) return outcome;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, got);
-    const int status = pclose(pipe);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.err = ReadFile(errors);
+    Outcome outcome = RunShell(command + " 2>'" + errors + "'", false);
+    errors_ = ReadFile(errors);
     return outcome;
   }
   Outcome Cli(const std::string& arguments) { return Run(std::string(CLI_COMMAND) + " " + arguments); }
@@ -58,23 +35,24 @@ class CliTest : public testing::Test {
   }
   void ExpectClean(const std::string& medium = "internal") {
     const Outcome checked = Run("fsck.fat -n '" + Image(medium) + "'");
-    EXPECT_EQ(checked.exitCode, 0) << checked.out;
+    EXPECT_EQ(checked.exitCode, 0) << checked.output;
   }
 
   std::string temp_;
+  std::string errors_;  // of the last command
 };
 
 TEST_F(CliTest, ANewUsersFirstSteps) {
   ASSERT_EQ(Player("create --format --card 8M").exitCode, 0);
 
   Outcome info = Cli("info");
-  ASSERT_EQ(info.exitCode, 0) << info.err;
-  EXPECT_EQ(info.out.find("flags=0x07\nmedium=Internal Memory 64MB\ncapacity=66584576\nfree="), 0u) << info.out;
-  EXPECT_NE(info.out.find("\nlabel=\nlocked=0\n"), std::string::npos) << info.out;
+  ASSERT_EQ(info.exitCode, 0) << errors_;
+  EXPECT_EQ(info.output.find("flags=0x07\nmedium=Internal Memory 64MB\ncapacity=66584576\nfree="), 0u) << info.output;
+  EXPECT_NE(info.output.find("\nlabel=\nlocked=0\n"), std::string::npos) << info.output;
 
   Outcome listed = Cli("ls");
   EXPECT_EQ(listed.exitCode, 0);
-  EXPECT_EQ(listed.out, "<USER>\t<DIR>\t\n");
+  EXPECT_EQ(listed.output, "<USER>\t<DIR>\t\n");
 
   EXPECT_EQ(Cli("mkdir '<USER>' Photos").exitCode, 0);
   EXPECT_EQ(Cli("mkdir '\\USER\\Photos' 'Summer 2026'").exitCode, 0);
@@ -82,22 +60,22 @@ TEST_F(CliTest, ANewUsersFirstSteps) {
   std::ofstream(pc, std::ios::binary) << std::string(50000, 'p');
   ASSERT_EQ(Mtools("mcopy", "'" + pc + "' '::/USER/Photos/Summer 2026/beach.jpg'", "internal").exitCode, 0);
   listed = Cli("ls '\\USER\\Photos'");
-  EXPECT_EQ(listed.out, "..\t<DIR>\t\nSummer 2026\t<DIR>\t\n");
+  EXPECT_EQ(listed.output, "..\t<DIR>\t\nSummer 2026\t<DIR>\t\n");
   listed = Cli("ls 'Photos\\Summer 2026'");
-  EXPECT_EQ(listed.out.substr(0, 25), "..\t<DIR>\t\nbeach.jpg\t48KB\t") << listed.out;
+  EXPECT_EQ(listed.output.substr(0, 25), "..\t<DIR>\t\nbeach.jpg\t48KB\t") << listed.output;
 
   std::filesystem::create_directory(temp_ + "/pc");
   const Outcome got = Cli("get '<USER>' Photos --to '" + temp_ + "/pc'");
-  EXPECT_EQ(got.exitCode, 0) << got.err;
+  EXPECT_EQ(got.exitCode, 0) << errors_;
   EXPECT_EQ(ReadFile(temp_ + "/pc/Photos/Summer 2026/beach.jpg"), std::string(50000, 'p'));
 
   EXPECT_EQ(Cli("label 'Road Trip'").exitCode, 0);
   info = Cli("info");
-  EXPECT_NE(info.out.find("\nlabel=ROAD TRIP\n"), std::string::npos) << info.out;
-  EXPECT_NE(Mtools("mlabel", "-s ::", "internal").out.find("ROAD TRIP"), std::string::npos);
+  EXPECT_NE(info.output.find("\nlabel=ROAD TRIP\n"), std::string::npos) << info.output;
+  EXPECT_NE(Mtools("mlabel", "-s ::", "internal").output.find("ROAD TRIP"), std::string::npos);
 
   info = Cli("--medium card info");
-  EXPECT_NE(info.out.find("medium=SD Memory Card 8MB\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.output.find("medium=SD Memory Card 8MB\n"), std::string::npos) << info.output;
   ExpectClean();
   ExpectClean("card");
 }
@@ -112,13 +90,13 @@ TEST_F(CliTest, FilesAreRenamedAndFoldersRemovedWithTheirContent) {
     ASSERT_EQ(Mtools("mcopy", "'" + pc + "' '" + path + "'", "internal").exitCode, 0);
   }
   EXPECT_EQ(Cli("mv '\\USER\\Docs' notes.txt 'Read me.txt'").exitCode, 0);
-  EXPECT_EQ(Mtools("mtype", "'::/USER/Docs/Read me.txt'", "internal").out, "notes");
+  EXPECT_EQ(Mtools("mtype", "'::/USER/Docs/Read me.txt'", "internal").output, "notes");
   EXPECT_EQ(Cli("rm '\\USER\\Docs' Old").exitCode, 0);
-  EXPECT_EQ(Mtools("mdir", "-b ::/USER/Docs", "internal").out, "::/USER/Docs/Read me.txt\n");
+  EXPECT_EQ(Mtools("mdir", "-b ::/USER/Docs", "internal").output, "::/USER/Docs/Read me.txt\n");
 
   const Outcome missing = Cli("rm '\\USER\\Docs' Old");
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.err, "tunewarden-cli: The file cannot be found.\n");
+  EXPECT_EQ(errors_, "tunewarden-cli: The file cannot be found.\n");
   ExpectClean();
 }
 
@@ -135,9 +113,9 @@ TEST_F(CliTest, ThePlayOrderIsRewrittenWhole) {
 
   EXPECT_EQ(Cli("order TRACK002.MP3").exitCode, 2) << "a track would drop out";
   EXPECT_EQ(Cli("order TRACK002.MP3 TRACK001.MP3").exitCode, 0);
-  EXPECT_EQ(Mtools("mtype", "::/MUSIC/PLAYLIST.DAT", "internal").out, "2\nTRACK002.MP3\nTRACK001.MP3\n");
+  EXPECT_EQ(Mtools("mtype", "::/MUSIC/PLAYLIST.DAT", "internal").output, "2\nTRACK002.MP3\nTRACK001.MP3\n");
   const Outcome listed = Cli("ls");
-  EXPECT_EQ(listed.out.substr(0, 13), "TRACK002.MP3\t");
+  EXPECT_EQ(listed.output.substr(0, 13), "TRACK002.MP3\t");
   ExpectClean();
 }
 
@@ -145,14 +123,14 @@ TEST_F(CliTest, FormatWritesTheDisplayImagesOfTheProgramFolder) {
   ASSERT_EQ(Player("create --format --internal 4M --card 4M").exitCode, 0);
   ASSERT_EQ(Cli("mkdir '<USER>' Gone").exitCode, 0);
   const Outcome formatted = Cli("format --full");
-  EXPECT_EQ(formatted.exitCode, 0) << formatted.err;
-  EXPECT_NE(formatted.err.find("100%"), std::string::npos);
-  EXPECT_EQ(Mtools("mtype", "::/intro.lcd", "internal").out, ReadFile(PROGRAM_FOLDER "/intro.lcd"));
-  EXPECT_EQ(Mtools("mtype", "::/ending.lcd", "internal").out, ReadFile(PROGRAM_FOLDER "/ending.lcd"));
-  EXPECT_EQ(Mtools("mdir", "-b ::/", "internal").out.find("USER"), std::string::npos);
-  EXPECT_EQ(Cli("ls").out, "<USER>\t<DIR>\t\n");
+  EXPECT_EQ(formatted.exitCode, 0) << errors_;
+  EXPECT_NE(errors_.find("100%"), std::string::npos);
+  EXPECT_EQ(Mtools("mtype", "::/intro.lcd", "internal").output, ReadFile(PROGRAM_FOLDER "/intro.lcd"));
+  EXPECT_EQ(Mtools("mtype", "::/ending.lcd", "internal").output, ReadFile(PROGRAM_FOLDER "/ending.lcd"));
+  EXPECT_EQ(Mtools("mdir", "-b ::/", "internal").output.find("USER"), std::string::npos);
+  EXPECT_EQ(Cli("ls").output, "<USER>\t<DIR>\t\n");
   EXPECT_EQ(Cli("--medium card format").exitCode, 0);
-  EXPECT_EQ(Mtools("mdir", "-b ::/", "card").out, "::/MUSIC/\n") << "the card takes no images";
+  EXPECT_EQ(Mtools("mdir", "-b ::/", "card").output, "::/MUSIC/\n") << "the card takes no images";
   ExpectClean();
   ExpectClean("card");
 }
@@ -163,16 +141,16 @@ TEST_F(CliTest, FailuresPrintTheProgramsMessagesAndUsageMistakesTheirOwn) {
   ASSERT_EQ(Player("lock internal").exitCode, 0);
   Outcome failed = Cli("label X");
   EXPECT_EQ(failed.exitCode, 1);
-  EXPECT_EQ(failed.err, "tunewarden-cli: Media protected. Remove the protection to download to the Media.\n");
+  EXPECT_EQ(errors_, "tunewarden-cli: Media protected. Remove the protection to download to the Media.\n");
   ASSERT_EQ(Player("unlock internal").exitCode, 0);
 
   failed = Cli("--medium card info");
   EXPECT_EQ(failed.exitCode, 1);
-  EXPECT_EQ(failed.err, "tunewarden-cli: Media not found.\n");
+  EXPECT_EQ(errors_, "tunewarden-cli: Media not found.\n");
 
   failed = Cli("mkdir '<USER>' 'a?b'");
   EXPECT_EQ(failed.exitCode, 1);
-  EXPECT_NE(failed.err.find("tunewarden-cli: "), std::string::npos);
+  EXPECT_NE(errors_.find("tunewarden-cli: "), std::string::npos);
   EXPECT_EQ(Cli("get '<USER>' x --to '" + temp_ + "/nowhere'").exitCode, 1);
 
   for (const char* mistake : {"", "frobnicate", "--medium floppy info", "mkdir '<USER>'", "mkdir '\\MUSIC' A",
@@ -184,7 +162,7 @@ TEST_F(CliTest, FailuresPrintTheProgramsMessagesAndUsageMistakesTheirOwn) {
   ASSERT_EQ(Player("unplug").exitCode, 0);
   failed = Cli("ls");
   EXPECT_EQ(failed.exitCode, 1);
-  EXPECT_EQ(failed.err, "tunewarden-cli: Media not found.\n");
+  EXPECT_EQ(errors_, "tunewarden-cli: Media not found.\n");
 
 }
 

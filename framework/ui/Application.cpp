@@ -132,7 +132,12 @@ int CApplication::Run() {
   return quitCode;
 }
 
-void CApplication::Term() { qt_.reset(); }
+void CApplication::Term() {
+  if (!qt_) return;
+  // Windows destroyed at the end of the loop are still waiting to go.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  qt_.reset();
+}
 
 void PostQuit(int code) {
   QMetaObject::invokeMethod(

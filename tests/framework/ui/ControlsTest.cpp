@@ -18,7 +18,6 @@ constexpr uint32_t kToolBar = 9200;
 class ControlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApplication();
     parent.CreateTopLevel(600, 400);
   }
   void TearDown() override { parent.Close(0); }

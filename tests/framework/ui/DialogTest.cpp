@@ -55,7 +55,6 @@ class ScriptedUser : public CPromptAnswerer {
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApplication();
     RegisterTemplates();
   }
   ScriptedUser user;

@@ -64,7 +64,6 @@ class TestFrame : public CFrameBase {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApplication();
     RegisterFrameResources();
   }
 };

@@ -70,7 +70,6 @@ class TestList : public CListControl {
 class ListControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureApplication();
     parent.CreateTopLevel(500, 300);
     list.Create(parent.Handle(), WS_CHILD | WS_VISIBLE | LVS_EDITLABELS, WS_EX_ACCEPTFILES, 0);
     list.Move(0, 0, 500, 300);

@@ -22,17 +22,12 @@ class UiEnvironment : public ::testing::Environment {
     static char* argv[] = {name, nullptr};
     application_.Init(1, argv);
   }
-  void TearDown() override {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    application_.Term();
-  }
+  void TearDown() override { application_.Term(); }
 
  private:
   CApplication application_;
 };
 inline ::testing::Environment* const uiEnvironment = ::testing::AddGlobalTestEnvironment(new UiEnvironment);
-
-inline void EnsureApplication() {}
 
 inline void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QKeyEvent press(QEvent::KeyPress, key, modifiers);

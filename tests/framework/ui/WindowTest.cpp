@@ -16,7 +16,6 @@ namespace {
 
 class WindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { EnsureApplication(); }
   void TearDown() override { window.Close(0); }
   RecordingWindow window;
 };

@@ -1,13 +1,11 @@
-// The two code tables row by row, and the message texts a user then reads.
+// The two code tables row by row.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "framework/core/Exception.h"
-#include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "player/ErrorMapping.h"
-#include "resources/StringTables.h"
 
 namespace {
 
@@ -90,19 +88,6 @@ TEST(ErrorMappingTest, Code9AsksTheDeviceWithAFakeDevice) {
   EXPECT_EQ(Thrown([&] { RaiseFileSystemError(9, &system); }), "system 2");
   // No device to ask: nothing more is known.
   EXPECT_EQ(Thrown([] { RaiseFileSystemError(9, nullptr); }), "media 101");
-}
-
-TEST(ErrorMappingTest, MessageTextsOfTheIds) {
-  InstallStringTables();
-  EXPECT_STREQ(LoadStringText(101).Chars(), "Unknown error!!");
-  EXPECT_STREQ(LoadStringText(104).Chars(), "Connection attempt timed out.");
-  EXPECT_STREQ(LoadStringText(105).Chars(), "Format failed.");
-  EXPECT_STREQ(LoadStringText(108).Chars(), "Media protected. Remove the protection to download to the Media.");
-  EXPECT_STREQ(LoadStringText(151).Chars(), "File system is not available.\r\nRe-format or try a different media.");
-  EXPECT_STREQ(LoadStringText(154).Chars(), "Cannot continue file copy ( memory full ).");
-  EXPECT_STREQ(LoadStringText(202).Chars(), "This file format is not valid.");
-  EXPECT_STREQ(LoadStringText(61).Chars(), "Tunewarden");
-  EXPECT_TRUE(LoadStringText(99).IsEmpty());
 }
 
 }  // namespace

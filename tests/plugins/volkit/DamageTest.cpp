@@ -17,7 +17,6 @@ class RawFat16 {
     reserved_ = u16(boot, 14);
     fatSectors_ = u16(boot, 22);
     rootEntries_ = u16(boot, 17);
-    sectorsPerCluster_ = boot[13];
   }
 
   std::vector<uint8_t> read(uint64_t offset, size_t size) const {
@@ -65,7 +64,7 @@ class RawFat16 {
   static uint16_t u16(const std::vector<uint8_t>& bytes, size_t at) { return uint16_t(bytes[at] | bytes[at + 1] << 8); }
 
   std::string path_;
-  uint32_t reserved_, fatSectors_, rootEntries_, sectorsPerCluster_;
+  uint32_t reserved_, fatSectors_, rootEntries_;
 };
 
 class DamageTest : public testing::Test {

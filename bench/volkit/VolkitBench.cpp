@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -47,12 +48,18 @@ long PeakKiB() {
   return usage.ru_maxrss;
 }
 
+// Written in small pieces, so that making the files does not raise the
+// process's peak memory before volkit is measured.
 void WriteRandomFile(const std::string& path, size_t size, uint32_t seed) {
   std::mt19937 random(seed);
-  std::vector<uint32_t> words(size / 4 + 1);
-  for (uint32_t& word : words) word = random();
+  std::vector<uint32_t> words(16384);
   FILE* file = std::fopen(path.c_str(), "wb");
-  std::fwrite(words.data(), 1, size, file);
+  for (size_t left = size; left > 0;) {
+    for (uint32_t& word : words) word = random();
+    size_t n = std::min(left, words.size() * 4);
+    std::fwrite(words.data(), 1, n, file);
+    left -= n;
+  }
   std::fclose(file);
 }
 

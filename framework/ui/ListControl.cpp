@@ -242,8 +242,6 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
   CImageSet* images_ = nullptr;
   std::vector<Qt::Alignment> alignments_;
   QPersistentModelIndex editing_;
-
-  friend class ::CListControl;
 };
 
 NativeList* ListOf(CNativeWindow* window) { return window ? dynamic_cast<NativeList*>(window) : nullptr; }

@@ -70,9 +70,7 @@ class RawFat16 {
 class DamageTest : public testing::Test {
  protected:
   void SetUp() override {
-    CreateImage(player_.image(), 16 << 20);
-    MakeFat(player_.image(), "");
-    player_.attach();
+    player_.attachNewFat(16 << 20);
     ASSERT_EQ(WriteFile(player_.fs(), "A.BIN", Pattern(5000, 1)), 1u);  // three 2 KiB clusters
     ASSERT_EQ(WriteFile(player_.fs(), "B.BIN", Pattern(100, 2)), 1u);
     ASSERT_EQ(player_.fs()->makeDir("DIR"), 1u);

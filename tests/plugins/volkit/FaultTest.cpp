@@ -26,9 +26,7 @@ std::string WorseThanLostClusters(const std::string& report) {
 class FaultTest : public testing::Test {
  protected:
   void SetUp() override {
-    CreateImage(player_.image(), 8 << 20);
-    MakeFat(player_.image(), "");
-    player_.attach();
+    player_.attachNewFat(8 << 20);
     FileSystemInterface* fs = player_.fs();
     ASSERT_EQ(WriteFile(fs, "one.bin", Pattern(200000, 1)), 1u);
     ASSERT_EQ(WriteFile(fs, "two.bin", Pattern(50000, 2)), 1u);

@@ -84,9 +84,7 @@ uint32_t OnFormatProgress(TransferRequest* request) {
 }
 
 TEST_F(FormatTest, FullFormatClearsTheDataInUnitsAndCanBeStopped) {
-  CreateImage(player_.image(), 6 << 20);
-  MakeFat(player_.image(), "");
-  player_.attach();
+  player_.attachNewFat(6 << 20);
   std::string secret(100000, 'S');
   ASSERT_EQ(WriteFile(player_.fs(), "secret", secret), 1u);
 

@@ -22,9 +22,7 @@ WriteOptions StopProgress(uint32_t call) {
 class OperationsTest : public testing::Test {
  protected:
   void SetUp() override {
-    CreateImage(player_.image(), 8 << 20);
-    MakeFat(player_.image(), "");
-    player_.attach();
+    player_.attachNewFat(8 << 20);
     fs_ = player_.fs();
   }
 

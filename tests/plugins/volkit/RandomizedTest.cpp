@@ -63,9 +63,7 @@ struct Model {
 class RandomizedTest : public testing::TestWithParam<uint32_t> {
  protected:
   void SetUp() override {
-    CreateImage(player_.image(), 3 << 20);
-    MakeFat(player_.image(), "");
-    player_.attach();
+    player_.attachNewFat(3 << 20);
     fs_ = player_.fs();
     VolumeInfoRecord info{};
     ASSERT_EQ(fs_->getVolumeInfo(&info), 1u);

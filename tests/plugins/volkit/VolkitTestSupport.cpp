@@ -165,6 +165,12 @@ void Player::attach() {
   ASSERT_EQ(fs_->attach(device_), 1u) << fs_->lastError();
 }
 
+void Player::attachNewFat(uint64_t bytes) {
+  CreateImage(image(), bytes);
+  MakeFat(image(), "");
+  attach();
+}
+
 namespace {
 
 struct WriteContext {

@@ -67,6 +67,8 @@ class Player {
   void connect();
   // connect, then attach the file system (expected to succeed).
   void attach();
+  // A new internal.img of `bytes` made by mkfs.fat with its defaults, attached.
+  void attachNewFat(uint64_t bytes);
   DeviceInterface* device() const { return device_; }
   FileSystemInterface* fs() const { return fs_; }
 

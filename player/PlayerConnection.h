@@ -11,6 +11,7 @@
 #include "app/AppSettings.h"
 #include "framework/core/OwnedArray.h"
 #include "framework/core/Text.h"
+#include "player/InfoRecord.h"
 #include "player/PlayerEntry.h"
 #include "player/PluginContract.h"
 #include "player/PluginLibraries.h"
@@ -104,10 +105,17 @@ class PlayerConnection {
   void ReorderPlaylist(const std::vector<CText>& names);
 
   // Track files of the MUSIC folder (see TrackFiles.cpp).
+  // Stores the audio of a download as the next free TRACKnnn.MP3 with its
+  // record; the request's audioInfo is the file's analysis.
   bool CreateTrack(TransferRequest& request);
   void DeleteTrack(const PlayerEntry& entry);
+  // Sets the title; an entry without TrackInfo or a record is refused (101).
   void RenameTrack(PlayerEntry& entry, const CText& newName);
   void LoadTrackInfo(PlayerEntry& entry);
+  // Rewrites the record's texts and name bitmap; the numbers stay.
+  void UpdateTrackInfo(const PlayerEntry& entry, const TrackInfo& info);
+  // UpdateTrackInfo, then the entry takes the texts as the record keeps them.
+  void SetTrackTags(PlayerEntry& entry, const TrackInfo& info);
 
   const COwnedArray& TrackList() const { return trackList_; }
 
@@ -122,6 +130,10 @@ class PlayerConnection {
   [[noreturn]] void RaiseFileSystem() const;
   void CheckWritable() const;
   bool MediumListed() const { return settings_.selectedMedium < settings_.mediaCount; }
+  // The bytes of a record's head that the file held (at most 512), or -1
+  // when the file system failed.
+  int ReadRecordHead(const CText& recordName, InfoRecordBytes record);
+  void WriteRecord(const CText& recordName, InfoRecordBytes record);
   // The first listed directory record whose short name is the given one.
   bool FindByShortName(const char* shortName, DirEntryRecord* record);
 

@@ -4,37 +4,27 @@
 #include <cstring>
 
 #include "framework/core/Exception.h"
-#include "player/DisplayText.h"
+#include "player/InfoRecord.h"
+#include "player/MemoryTransfer.h"
 #include "player/PlayerConnection.h"
 #include "resources/StringIds.h"
 
 namespace {
 
-// The part of the record that holds the numbers and the four texts.
-constexpr uint32_t RecordHeadSize = 512;
-constexpr size_t TagSize = 80;
+constexpr int MaxTracks = 999;
 
+// Keeps the record's head and lets the rest of the file go by.
 struct RecordHead {
-  uint8_t bytes[RecordHeadSize];
+  uint8_t* bytes;
   uint32_t filled;
 };
 
-// Keeps the first bytes of the file and lets the rest go by.
 uint32_t KeepRecordHead(TransferRequest* request, void* buffer, uint32_t length) {
   auto* head = static_cast<RecordHead*>(request->context);
-  const uint32_t n = std::min(length, RecordHeadSize - head->filled);
+  const uint32_t n = std::min<uint32_t>(length, InfoRecord::HeadSize - head->filled);
   std::memcpy(head->bytes + head->filled, buffer, n);
   head->filled += n;
   return 1;
-}
-
-uint32_t Le16(const uint8_t* p) { return p[0] | p[1] << 8; }
-uint32_t Le32(const uint8_t* p) { return Le16(p) | Le16(p + 2) << 16; }
-
-CText Tag(const uint8_t* field) {
-  char text[TagSize + 1];
-  CopyBounded(text, sizeof text, reinterpret_cast<const char*>(field));
-  return text;
 }
 
 // The companion file of a track: its short name up to the first '.', then the
@@ -47,35 +37,84 @@ bool CompanionName(const char* shortName, const char* extension, CText* name) {
   return true;
 }
 
+// The record of a track, or the refusal of an entry that names none: without
+// a '.' the track file itself would be addressed.
+CText RecordNameOf(const PlayerEntry& entry) {
+  CText name;
+  if (!CompanionName(entry.shortName, ".INF", &name)) throw CMediaException(StringId::UnknownError);
+  return name;
+}
+
+CText TrackFileName(int number, const char* extension) {
+  CText name;
+  name.Format("TRACK%03d%s", number, extension);
+  return name;
+}
+
 }  // namespace
 
-void PlayerConnection::LoadTrackInfo(PlayerEntry& entry) {
-  CText recordName;
-  RecordHead head{};
-  bool read = CompanionName(entry.shortName, ".INF", &recordName);
-  if (read) {
-    TransferRequest request{};
-    request.name = recordName.Chars();
-    request.context = &head;
-    request.data = KeepRecordHead;
-    read = FileSystem().readFile(&request) && head.filled == RecordHeadSize;
+int PlayerConnection::ReadRecordHead(const CText& recordName, InfoRecordBytes record) {
+  RecordHead head{record.data(), 0};
+  TransferRequest request{};
+  request.name = recordName.Chars();
+  request.context = &head;
+  request.data = KeepRecordHead;
+  if (!FileSystem().readFile(&request)) return -1;
+  return int(head.filled);
+}
+
+// The record comes from memory, so a write that stops without a code is a
+// failure too, never a user's stop.
+void PlayerConnection::WriteRecord(const CText& recordName, InfoRecordBytes record) {
+  MemoryCursor cursor{record.data(), InfoRecord::Size};
+  TransferRequest request{};
+  request.flags = TransferRequest::Write;
+  request.name = recordName.Chars();
+  request.context = &cursor;
+  request.data = CopyOutOfMemory;
+  request.total = InfoRecord::Size;
+  if (!FileSystem().writeFile(&request)) RaiseFileSystem();
+}
+
+bool PlayerConnection::CreateTrack(TransferRequest& request) {
+  if (request.audioInfo == nullptr) throw CMediaException(StringId::UnknownError);
+  const int count = trackList_.Count();
+  if (count >= MaxTracks) throw CMediaException(StringId::MemoryFull);
+
+  // The search starts at the list's length, which is the next number as long
+  // as no track was deleted, and wraps round to 1.
+  int number = count == 0 ? 1 : count;
+  CText trackName;
+  int tries = 0;
+  for (; tries < MaxTracks + 1; ++tries) {
+    trackName = TrackFileName(number, ".MP3");
+    if (!FileSystem().lookup(trackName.Chars(), nullptr)) break;
+    number = number == MaxTracks ? 1 : number + 1;
   }
-  // A track without a readable record is shown by its file name.
-  if (!read) {
-    entry.trackInfo.reset();
-    return;
+  if (tries > MaxTracks) throw CMediaException(StringId::MemoryFull);
+
+  const char* callerName = request.name;
+  request.name = trackName.Chars();
+  request.flags |= TransferRequest::Write;
+  const bool written = FileSystem().writeFile(&request);
+  request.name = callerName;
+  if (!written) {
+    if (FileSystem().lastError() != FileSystemError::Stopped) RaiseFileSystem();
+    return false;
   }
-  if (!entry.trackInfo) entry.trackInfo = std::make_unique<TrackInfo>();
-  TrackInfo& info = *entry.trackInfo;
-  info.version = head.bytes[64];
-  info.layer = head.bytes[65];
-  info.sampleRate = Le32(head.bytes + 68);
-  info.bitRate = Le32(head.bytes + 72);
-  info.duration = Le16(head.bytes + 10);
-  info.title = Tag(head.bytes + 192);
-  info.artist = Tag(head.bytes + 272);
-  info.album = Tag(head.bytes + 352);
-  info.comment = Tag(head.bytes + 432);
+
+  DirEntryRecord stored;
+  if (!FileSystem().lookup(trackName.Chars(), &stored)) RaiseFileSystem();
+  trackList_.Add(new PlayerEntry(stored));
+  flags_ |= FlagPlaylistChanged;
+
+  AudioInfo& audioInfo = *request.audioInfo;
+  if (request.flags & TransferRequest::StoredLength) audioInfo.dataLength = request.done;
+  uint8_t record[InfoRecord::Size] = {};
+  BuildInfoRecord(audioInfo, record);
+  if (!DrawRecordName(record, settings_.nameFont.View())) throw CMediaException(StringId::UnknownError);
+  WriteRecord(TrackFileName(number, ".INF"), record);
+  return true;
 }
 
 void PlayerConnection::DeleteTrack(const PlayerEntry& entry) {
@@ -92,8 +131,41 @@ void PlayerConnection::DeleteTrack(const PlayerEntry& entry) {
   }
 }
 
-// Storing and renaming tracks draw name bitmaps and build information
-// records; until those land, both are refused as unsupported.
-bool PlayerConnection::CreateTrack(TransferRequest&) { throw CMediaException(StringId::NotSupported); }
+void PlayerConnection::RenameTrack(PlayerEntry& entry, const CText& newName) {
+  if (!entry.trackInfo) throw CMediaException(StringId::UnknownError);
+  TrackInfo info = *entry.trackInfo;
+  info.title = newName;
+  SetTrackTags(entry, info);
+}
 
-void PlayerConnection::RenameTrack(PlayerEntry&, const CText&) { throw CMediaException(StringId::NotSupported); }
+void PlayerConnection::LoadTrackInfo(PlayerEntry& entry) {
+  CText recordName;
+  uint8_t head[InfoRecord::Size] = {};
+  // A track without a readable record is shown by its file name.
+  if (!CompanionName(entry.shortName, ".INF", &recordName) || ReadRecordHead(recordName, head) != int(InfoRecord::HeadSize)) {
+    entry.trackInfo.reset();
+    return;
+  }
+  if (!entry.trackInfo) entry.trackInfo = std::make_unique<TrackInfo>();
+  ReadTrackInfo(std::span<const uint8_t>(head, InfoRecord::HeadSize), entry.trackInfo.get());
+}
+
+void PlayerConnection::UpdateTrackInfo(const PlayerEntry& entry, const TrackInfo& info) {
+  const CText recordName = RecordNameOf(entry);
+  uint8_t record[InfoRecord::Size] = {};
+  const int kept = ReadRecordHead(recordName, record);
+  if (kept < 0) RaiseFileSystem();
+  // A record cut short is left alone rather than rewritten with numbers of 0.
+  if (kept != int(InfoRecord::HeadSize)) throw CMediaException(StringId::UnknownError);
+  WriteTrackTexts(info, record);
+  if (!DrawRecordName(record, settings_.nameFont.View())) throw CMediaException(StringId::UnknownError);
+  WriteRecord(recordName, record);
+}
+
+void PlayerConnection::SetTrackTags(PlayerEntry& entry, const TrackInfo& info) {
+  UpdateTrackInfo(entry, info);
+  if (!entry.trackInfo) entry.trackInfo = std::make_unique<TrackInfo>();
+  TrackInfo& own = *entry.trackInfo;
+  own = info;
+  for (CText* text : {&own.title, &own.artist, &own.album, &own.comment}) *text = RecordText(text->View());
+}

@@ -18,6 +18,8 @@ class CDiskFile : public CByteStream {
   void Open(const CText& path, uint32_t flags);
   void Close();
   bool IsOpen() const { return handle_ != platform::InvalidFile; }
+  // For readers that work on the platform's handle (the audio analysis).
+  platform::FileHandle Handle() const { return handle_; }
 
   // Throws CException with code 0 when no byte is left.
   uint32_t Read(void* buffer, uint32_t count) override;

@@ -50,3 +50,4 @@ struct CliCommand {
 
 std::span<const CliCommand> MediaCommands();
 std::span<const CliCommand> FileCommands();
+std::span<const CliCommand> MusicCommands();

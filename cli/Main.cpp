@@ -13,7 +13,7 @@ constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
 // Every group of commands; a new group adds its list here.
-const std::span<const CliCommand> CommandGroups[] = {MediaCommands(), FileCommands()};
+const std::span<const CliCommand> CommandGroups[] = {MediaCommands(), FileCommands(), MusicCommands()};
 
 const CliCommand* FindCommand(const std::string& name) {
   for (auto group : CommandGroups) {

@@ -1,6 +1,7 @@
 #include "framework/ui/Application.h"
 
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <set>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "framework/ui/Menu.h"
 #include "framework/ui/Window.h"
 #include "platform/Files.h"
+#include "platform/Locale.h"
 
 namespace {
 
@@ -91,6 +93,21 @@ class QtApplication final : public QApplication {
 
 }  // namespace
 
+// Qt's own words (the buttons of message boxes, the file dialogs) in the
+// interface language.
+void CApplication::InstallQtTranslation() {
+  const char* name = nullptr;
+  switch (platform::InterfaceLanguage()) {
+    case platform::Language::Japanese: name = "qtbase_ja"; break;
+    case platform::Language::Korean: name = "qtbase_ko"; break;
+    case platform::Language::Chinese: name = "qtbase_zh_CN"; break;
+    case platform::Language::English: return;
+  }
+  translator_ = std::make_unique<QTranslator>();
+  if (translator_->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator_.get());
+}
+
 CApplication::CApplication() {
   if (!current) current = this;
 }
@@ -108,6 +125,7 @@ void CApplication::Init(int argc, char** argv) {
     qt_ = std::make_unique<QtApplication>(argc_, argv_);
   }
   QApplication::setQuitOnLastWindowClosed(false);
+  InstallQtTranslation();
   const std::string path = platform::ProgramPath();
   const size_t slash = path.rfind('/');
   folder_ = CText(std::string_view(slash == std::string::npos ? path : path.substr(0, slash + 1)));
@@ -133,6 +151,8 @@ int CApplication::Run() {
 }
 
 void CApplication::Term() {
+  if (translator_) QCoreApplication::removeTranslator(translator_.get());
+  translator_.reset();
   if (!qt_) return;
   // Windows destroyed at the end of the loop are still waiting to go.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 #include <memory>
 
 #include "framework/core/Root.h"
@@ -34,9 +35,12 @@ class CApplication : public CRoot {
   static CApplication* Current();
 
  private:
+  void InstallQtTranslation();
+
   int argc_ = 0;
   char** argv_ = nullptr;
   std::unique_ptr<QApplication> qt_;
+  std::unique_ptr<QTranslator> translator_;
   CText folder_;
   CText fileName_;
 };

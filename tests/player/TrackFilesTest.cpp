@@ -1,0 +1,274 @@
+// Tracks stored, numbered, renamed and tagged over the real plug-ins; what
+// lands on the medium is read straight from the image with mtools.
+#include <cstring>
+
+#include "audio/AudioAnalysis.h"
+#include "player/MemoryTransfer.h"
+#include "player/NameBitmap.h"
+#include "resources/StringIds.h"
+#include "tests/player/LameFiles.h"
+
+namespace {
+
+using namespace connection_testing;
+
+uint32_t Get16(const std::string& bytes, size_t at) { return uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8; }
+uint32_t Get32(const std::string& bytes, size_t at) { return Get16(bytes, at) | Get16(bytes, at + 2) << 16; }
+
+class TrackFilesTest : public ConnectionTest {
+ protected:
+  void SetUp() override {
+    ConnectionTest::SetUp();
+    CreatePlayer();
+    song_ = temp_ + "/song.mp3";
+    MakeMp3(song_, 2, "Song", "Band");
+  }
+
+  // Sends the analysed audio range of a PC file as a download does, in a
+  // batch of its own.
+  bool StoreTrack(const std::string& path, AudioInfo* info) {
+    platform::FileHandle file = platform::OpenFile(path, platform::OpenFlag::Read);
+    EXPECT_TRUE(AnalyseAudioFile(file, "song.mp3", info));
+    platform::CloseFile(file);
+    std::string bytes = ReadFile(path).substr(info->dataStart, info->dataLength);
+    MemoryCursor cursor{reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())};
+    TransferRequest request{};
+    request.flags = TransferRequest::Write;
+    request.name = "song.mp3";
+    request.context = &cursor;
+    request.audioInfo = info;
+    request.data = CopyOutOfMemory;
+    request.total = uint32_t(bytes.size());
+    connection_->BeginUpdate();
+    const bool stored = connection_->WriteEntry(request);
+    connection_->EndUpdate();
+    return stored;
+  }
+
+  // The short name under which the next track lands, after the track list
+  // and the MUSIC folder were set up from outside as given.
+  std::string NextTrackName(const std::vector<int>& files, int listed) {
+    Mtools("mmd", "::/MUSIC");
+    if (!files.empty()) {
+      const std::string folder = temp_ + "/files";
+      std::filesystem::create_directory(folder);
+      for (int number : files) WriteFile(folder + "/" + TrackName(number), "x");
+      const Outcome copied = Mtools("mcopy", "'" + folder + "/'* ::/MUSIC/");
+      EXPECT_EQ(copied.exitCode, 0) << copied.output;
+    }
+    std::string playlist = std::to_string(listed) + "\n";
+    for (int i = 0; i < listed; ++i) playlist += TrackName(i < int(files.size()) ? files[size_t(i)] : 0) + "\n";
+    PutOnImage("/MUSIC/PLAYLIST.DAT", playlist);
+    Connect();
+    AudioInfo info{};
+    EXPECT_TRUE(StoreTrack(song_, &info));
+    const COwnedArray& tracks = connection_->TrackList();
+    return tracks.Get<PlayerEntry>(tracks.Count() - 1).shortName;
+  }
+
+  static std::string TrackName(int number) {
+    char name[16];
+    std::snprintf(name, sizeof name, "TRACK%03d.MP3", number);
+    return name;
+  }
+
+  // The packed bitmap that the name font draws for a text, and its width.
+  std::string Bitmap(const char* text, uint16_t* width) {
+    uint8_t packed[player::NameBitmapSize] = {};
+    player::RenderNameBitmap(packed, text, width, settings_.nameFont.View());
+    return std::string(reinterpret_cast<char*>(packed), sizeof packed);
+  }
+
+  PlayerEntry FirstTrack() {
+    PlayerEntry entry;
+    connection_->BeginListing();
+    EXPECT_TRUE(connection_->NextEntry(entry));
+    connection_->EndListing();
+    return entry;
+  }
+
+  void ExpectClean() {
+    const Outcome checked = RunShell("fsck.fat -n '" + Image() + "'");
+    EXPECT_EQ(checked.exitCode, 0) << checked.output;
+  }
+
+  std::string song_;
+};
+
+TEST_F(TrackFilesTest, AStoredTrackHoldsTheAudioRangeItsRecordAndItsPlaylistLine) {
+  Connect();
+  AudioInfo info{};
+  ASSERT_TRUE(StoreTrack(song_, &info));
+  ASSERT_GT(info.dataStart, 0u) << "lame's ID3 tags put the audio inside the file";
+
+  EXPECT_EQ(ReadFromImage("/MUSIC/TRACK001.MP3"), ReadFile(song_).substr(info.dataStart, info.dataLength));
+  EXPECT_EQ(ReadFromImage("/MUSIC/PLAYLIST.DAT"), "1\nTRACK001.MP3\n");
+
+  const std::string record = ReadFromImage("/MUSIC/TRACK001.INF");
+  ASSERT_EQ(record.size(), 1024u);
+  uint16_t width = 0;
+  const std::string bitmap = Bitmap("Song - Band", &width);
+  EXPECT_EQ(Get16(record, 0), 0x0100u);
+  EXPECT_EQ(Get16(record, 4), width);
+  EXPECT_EQ(Get16(record, 6), 16u);
+  EXPECT_EQ(Get16(record, 8), (info.dataLength / info.duration) & 0xFFFF);
+  EXPECT_EQ(Get16(record, 10), info.duration);
+  EXPECT_EQ(record.substr(64, 4), std::string("\x01\x03\x01\x00", 4));
+  EXPECT_EQ(Get32(record, 68), 44100u);
+  EXPECT_EQ(Get32(record, 72), info.bitRate);
+  EXPECT_EQ(record.substr(192, 5), std::string("Song\0", 5));
+  EXPECT_EQ(record.substr(272, 5), std::string("Band\0", 5));
+  EXPECT_EQ(record.substr(512), bitmap);
+  EXPECT_EQ(record.substr(12, 52), std::string(52, '\0'));
+  EXPECT_EQ(record.substr(76, 116), std::string(116, '\0'));
+  ExpectClean();
+
+  Connect();  // read back as the player view lists it
+  EXPECT_EQ(List(), (std::vector<std::string>{"Song", "<USER>"}));
+}
+
+TEST_F(TrackFilesTest, TheFirstTrackOfAnEmptyListIsOne) { EXPECT_EQ(NextTrackName({}, 0), "TRACK001.MP3"); }
+
+TEST_F(TrackFilesTest, TheSearchStartsAtTheListsLengthAndMovesOnPastTakenNumbers) {
+  EXPECT_EQ(NextTrackName({1, 2, 3}, 3), "TRACK004.MP3");
+}
+
+TEST_F(TrackFilesTest, AGapLeftByADeletionIsFilledFirst) { EXPECT_EQ(NextTrackName({1, 5}, 2), "TRACK002.MP3"); }
+
+TEST_F(TrackFilesTest, TheSearchWrapsFrom999To1) {
+  std::vector<int> files = {998, 999};
+  for (int number = 1; number <= 996; ++number) files.push_back(number);
+  EXPECT_EQ(NextTrackName(files, 998), "TRACK997.MP3");
+  EXPECT_EQ(connection_->TrackList().Count(), 999);
+}
+
+TEST_F(TrackFilesTest, A999TrackListTakesNoMoreAndWritesNothing) {
+  std::string playlist = "999\n";
+  for (int i = 1; i <= 999; ++i) playlist += "TRACK" + std::to_string(1000 + i).substr(1) + ".MP3\n";
+  Mtools("mmd", "::/MUSIC");
+  PutOnImage("/MUSIC/PLAYLIST.DAT", playlist);
+  Connect();
+  AudioInfo info{};
+  EXPECT_EQ(MediaErrorOf([&] { StoreTrack(song_, &info); }), int(StringId::MemoryFull));
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/PLAYLIST.DAT\n");
+}
+
+TEST_F(TrackFilesTest, RenamingChangesTheTitleAndBitmapButNotTheFiles) {
+  Connect();
+  AudioInfo info{};
+  ASSERT_TRUE(StoreTrack(song_, &info));
+  const std::string before = ReadFromImage("/MUSIC/TRACK001.INF");
+
+  PlayerEntry entry = FirstTrack();
+  ASSERT_TRUE(entry.trackInfo);
+  connection_->RenameEntry(entry, "Other Name");
+  EXPECT_EQ(entry.DisplayName(), "Other Name");
+
+  const std::string after = ReadFromImage("/MUSIC/TRACK001.INF");
+  uint16_t width = 0;
+  const std::string bitmap = Bitmap("Other Name - Band", &width);
+  EXPECT_EQ(after.substr(0, 4), before.substr(0, 4));
+  EXPECT_EQ(Get16(after, 4), width);
+  EXPECT_EQ(after.substr(6, 186), before.substr(6, 186)) << "the numbers stay";
+  EXPECT_EQ(after.substr(192, 11), std::string("Other Name\0", 11));
+  EXPECT_EQ(after.substr(272, 80), before.substr(272, 80));
+  EXPECT_EQ(after.substr(512), bitmap);
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output,
+            "::/MUSIC/TRACK001.MP3\n::/MUSIC/TRACK001.INF\n::/MUSIC/PLAYLIST.DAT\n");
+
+  Connect();
+  EXPECT_EQ(List(), (std::vector<std::string>{"Other Name", "<USER>"}));
+  ExpectClean();
+}
+
+TEST_F(TrackFilesTest, TagsAreSetCutToTheirFieldsAndReadBack) {
+  Connect();
+  AudioInfo info{};
+  ASSERT_TRUE(StoreTrack(song_, &info));
+  PlayerEntry entry = FirstTrack();
+  TrackInfo tags = *entry.trackInfo;
+  tags.artist = "";
+  tags.album = "Live";
+  tags.comment = CText(std::string(90, 'c'));
+  connection_->SetTrackTags(entry, tags);
+  EXPECT_EQ(entry.trackInfo->comment, CText(std::string(79, 'c')));
+
+  const std::string record = ReadFromImage("/MUSIC/TRACK001.INF");
+  uint16_t width = 0;
+  EXPECT_EQ(record.substr(512), Bitmap("Song", &width)) << "without an artist the title alone is drawn";
+  EXPECT_EQ(Get16(record, 4), width);
+  EXPECT_EQ(record[272], '\0');
+  EXPECT_EQ(record.substr(352, 5), std::string("Live\0", 5));
+
+  Connect();
+  const PlayerEntry reread = FirstTrack();
+  ASSERT_TRUE(reread.trackInfo);
+  EXPECT_EQ(reread.trackInfo->album, "Live");
+  EXPECT_EQ(reread.trackInfo->comment, entry.trackInfo->comment);
+  EXPECT_EQ(reread.trackInfo->duration, info.duration);
+}
+
+TEST_F(TrackFilesTest, TracksWithoutARecordOrADotAreNotRenamed) {
+  Connect();
+  AudioInfo info{};
+  ASSERT_TRUE(StoreTrack(song_, &info));
+  PlayerEntry entry = FirstTrack();
+  PlayerEntry withoutDot = entry;
+  withoutDot.SetShortName("TRACK001");
+  EXPECT_EQ(MediaErrorOf([&] { connection_->RenameEntry(withoutDot, "X"); }), int(StringId::UnknownError));
+
+  ASSERT_EQ(Mtools("mdel", "::/MUSIC/TRACK001.INF").exitCode, 0);
+  Connect();
+  entry = FirstTrack();
+  EXPECT_FALSE(entry.trackInfo) << "shown by its file name";
+  EXPECT_EQ(MediaErrorOf([&] { connection_->RenameEntry(entry, "X"); }), int(StringId::UnknownError));
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/TRACK001.MP3\n::/MUSIC/PLAYLIST.DAT\n");
+}
+
+// A name that draws nothing fails after the audio is stored: the audio and its
+// entry stay, and no record is written.
+TEST_F(TrackFilesTest, AnEmptyDisplayTextIsRefusedAfterTheAudio) {
+  Connect();
+  AudioInfo info{};
+  platform::FileHandle file = platform::OpenFile(song_, platform::OpenFlag::Read);
+  ASSERT_TRUE(AnalyseAudioFile(file, "x", &info));
+  platform::CloseFile(file);
+  std::memset(info.title, 0, sizeof info.title);
+  std::memset(info.artist, 0, sizeof info.artist);
+  std::string bytes(info.dataLength, '\0');
+  MemoryCursor cursor{reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())};
+  TransferRequest request{};
+  request.context = &cursor;
+  request.audioInfo = &info;
+  request.data = CopyOutOfMemory;
+  request.total = uint32_t(bytes.size());
+  EXPECT_EQ(MediaErrorOf([&] { connection_->WriteEntry(request); }), int(StringId::UnknownError));
+  EXPECT_EQ(connection_->TrackList().Count(), 1);
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/TRACK001.MP3\n");
+}
+
+uint32_t Zeros(TransferRequest*, void* buffer, uint32_t length) {
+  std::memset(buffer, 0, length);
+  return 1;
+}
+
+TEST_F(TrackFilesTest, AFullOrLockedMediumStoresNothing) {
+  Connect();
+  AudioInfo info{};
+  std::strcpy(info.title, "Big");
+  TransferRequest request{};
+  request.audioInfo = &info;
+  request.data = Zeros;
+  request.total = 8u << 20;  // twice the medium
+  EXPECT_EQ(MediaErrorOf([&] { connection_->WriteEntry(request); }), int(StringId::MemoryFull));
+  EXPECT_EQ(connection_->TrackList().Count(), 0);
+  ExpectClean();
+
+  ASSERT_EQ(Player("lock internal").exitCode, 0);
+  Connect();
+  EXPECT_EQ(MediaErrorOf([&] { StoreTrack(song_, &info); }), int(StringId::MediaProtected));
+  EXPECT_EQ(connection_->TrackList().Count(), 0);
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "");
+}
+
+}  // namespace

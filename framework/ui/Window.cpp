@@ -136,6 +136,13 @@ bool CNativeWindow::Translate(QEvent* event, const std::function<bool()>& native
     drag->acceptProposedAction();
     return true;
   }
+  if (event->type() == QEvent::WindowActivate && Widget()->isWindow()) {
+    // Qt's activation is the design's WM_ACTIVATE, whose default gives the
+    // window itself the focus: a frame then passes it on to its view.
+    const bool handled = native();
+    SendMessage(this, WM_SETFOCUS);
+    return handled;
+  }
   MessageRecord record;
   if (!IsAlive() || !RecordFor(event, &record)) return native();
   QtEvent call{event, &record, &native};

@@ -185,4 +185,28 @@ TEST_F(FrameTest, PopupMenusGoThroughTheSeamAndPostTheChosenCommand) {
   frame.Close(0);
 }
 
+TEST_F(FrameTest, AnActivatedFrameHearsWmSetFocusAndCanPassTheFocusOn) {
+  TestFrame frame;
+  frame.Create(kFrameResource, WindowClass());
+  RecordingWindow first;
+  first.CreateChild(frame.Handle(), WS_VISIBLE, 0, 1, WindowClass(), 0, 0, 50, 50);
+  first.Widget()->setFocusPolicy(Qt::StrongFocus);
+  RecordingWindow view;
+  view.CreateChild(frame.Handle(), WS_VISIBLE, 0, 2, WindowClass(), 0, 60, 50, 50);
+  view.Widget()->setFocusPolicy(Qt::StrongFocus);
+  int setFocus = 0;
+  frame.onOther = [&](MessageRecord& record) {
+    if (record.message != WM_SETFOCUS) return;
+    ++setFocus;
+    view.SetFocus();
+  };
+  frame.Show(SW_SHOW);
+  frame.Widget()->activateWindow();
+  PumpMessages(2);
+  EXPECT_GE(setFocus, 1);
+  EXPECT_EQ(QApplication::focusWidget(), view.Widget());
+  EXPECT_FALSE(view.Trail(WM_SETFOCUS).empty());
+  frame.Close(0);
+}
+
 }  // namespace

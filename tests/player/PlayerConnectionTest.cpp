@@ -54,6 +54,16 @@ TEST_F(ConnectionTest, AMissingCardIsNotFoundAndAnUnlistedMediumHasNoFileSystem)
   EXPECT_EQ(MediaErrorOf([&] { connection_->OpenFileSystem(); }), 151);
 }
 
+TEST_F(ConnectionTest, AMediumWithoutAFileSystemIsReportedAndLeftAlone) {
+  ASSERT_EQ(Player("create --internal 2M").exitCode, 0);
+  WriteFile(temp_ + "/before", ReadFile(Image()));
+  connection_->Open(0);
+  connection_->SelectMedia();
+  EXPECT_EQ(MediaErrorOf([&] { connection_->OpenFileSystem(); }), 151);
+  EXPECT_EQ(connection_->Flags(), 0x03);
+  EXPECT_TRUE(ReadFile(Image()) == ReadFile(temp_ + "/before")) << "nothing was written";
+}
+
 TEST_F(ConnectionTest, ALockedMediumIsOpenedButNeverWritten) {
   CreatePlayer();
   // A locked medium without its MUSIC folder has nowhere to show tracks.

@@ -1,0 +1,136 @@
+// tunewarden-cli's music commands run as a user would: lame files analysed
+// and put on a player made by tunewarden-player, tags shown and set, name
+// bitmaps drawn; the images are checked with mtools and fsck.fat.
+#include <sstream>
+
+#include "tests/player/LameFiles.h"
+
+namespace {
+
+using namespace connection_testing;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class MusicCliTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tw_music_cli_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    temp_ = pattern;
+    setenv("TUNEWARDEN_PLAYER", (temp_ + "/player").c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("TUNEWARDEN_PLAYER");
+    std::filesystem::remove_all(temp_);
+  }
+
+  // Standard output only, unless the errors are asked for too.
+  Outcome Cli(const std::string& arguments, bool withErrors = false) {
+    return RunShell(std::string(CLI_COMMAND) + " " + arguments, withErrors);
+  }
+  std::string Image() const { return temp_ + "/player/internal.img"; }
+  std::string ReadFromImage(const std::string& path) {
+    return RunShell("MTOOLS_SKIP_CHECK=1 mtype -i '" + Image() + "' '::" + path + "'", false).output;
+  }
+  void ExpectClean() {
+    const Outcome checked = RunShell("fsck.fat -n '" + Image() + "'");
+    EXPECT_EQ(checked.exitCode, 0) << checked.output;
+  }
+
+  std::string temp_;
+};
+
+TEST_F(MusicCliTest, AnalyseShowsTheFieldsInTheRecordsOrderOrRefusesTheFile) {
+  MakeMp3(temp_ + "/a.mp3", 2, "First Song", "Someone");
+  MakeMp3(temp_ + "/b.mp3", 1);
+  const Outcome analysed = Cli("analyse '" + temp_ + "/a.mp3' '" + temp_ + "/b.mp3'");
+  ASSERT_EQ(analysed.exitCode, 0);
+  const std::vector<std::string> lines = Lines(analysed.output);
+  ASSERT_EQ(lines.size(), 29u);
+  const char* keys[] = {"version", "layer", "channels", "sampleRate", "bitRate", "dataStart", "dataLength",
+                        "frameCount", "samplesPerFrame", "duration", "title", "artist", "album", "comment"};
+  for (size_t i = 0; i < 14; ++i) {
+    EXPECT_EQ(lines[i].substr(0, lines[i].find('=')), keys[i]);
+    EXPECT_EQ(lines[15 + i].substr(0, lines[15 + i].find('=')), keys[i]);
+  }
+  EXPECT_EQ(lines[14], "");
+  EXPECT_EQ(lines[0], "version=1");
+  EXPECT_EQ(lines[2], "channels=1");
+  EXPECT_EQ(lines[3], "sampleRate=44100");
+  EXPECT_NE(lines[5], "dataStart=0") << "behind lame's ID3 tag";
+  EXPECT_EQ(lines[10], "title=First Song");
+  EXPECT_EQ(lines[11], "artist=Someone");
+  EXPECT_EQ(lines[15 + 10], "title=b") << "a file without tags is named after the file";
+
+  WriteFile(temp_ + "/notes.txt", std::string(3000, 'n'));
+  const Outcome refused = Cli("analyse '" + temp_ + "/notes.txt'", true);
+  EXPECT_NE(refused.exitCode, 0);
+  EXPECT_NE(refused.output.find("This file format is not valid."), std::string::npos) << refused.output;
+}
+
+TEST_F(MusicCliTest, PutFillsBothFolderModesAndTagsAreShownAndSet) {
+  ASSERT_EQ(RunShell(std::string(PLAYER_COMMAND) + " create --format --internal 8M").exitCode, 0);
+  const std::string album = temp_ + "/album";
+  std::filesystem::create_directories(album + "/disc2");
+  MakeMp3(album + "/one.mp3", 1, "One");
+  MakeMp3(album + "/disc2/two.mp3", 1, "Two");
+  WriteFile(album + "/cover.txt", "cover");
+
+  Outcome put = Cli("put '\\MUSIC' '" + album + "/one.mp3' '" + album + "/disc2'", true);
+  ASSERT_EQ(put.exitCode, 0) << put.output;
+  EXPECT_EQ(Lines(Cli("ls").output).size(), 3u);
+  ExpectClean();
+
+  put = Cli("put '<USER>' '" + album + "'", true);
+  ASSERT_EQ(put.exitCode, 0) << put.output;
+  EXPECT_EQ(ReadFromImage("/USER/album/cover.txt"), "cover");
+  EXPECT_EQ(ReadFromImage("/USER/album/disc2/two.mp3"), ReadFile(album + "/disc2/two.mp3"));
+  ExpectClean();
+
+  WriteFile(album + "/cover.txt", "new cover");
+  put = Cli("put '\\USER\\album' '" + album + "/cover.txt'", true);
+  EXPECT_EQ(put.exitCode, 0);
+  EXPECT_NE(put.output.find("--replace"), std::string::npos) << put.output;
+  EXPECT_EQ(ReadFromImage("/USER/album/cover.txt"), "cover") << "kept without --replace";
+  EXPECT_EQ(Cli("put '\\USER\\album' '" + album + "/cover.txt' --replace").exitCode, 0);
+  EXPECT_EQ(ReadFromImage("/USER/album/cover.txt"), "new cover");
+
+  EXPECT_EQ(Cli("tags '\\MUSIC' TRACK002.MP3").output, "title=Two\nartist=\nalbum=\ncomment=\n");
+  ASSERT_EQ(Cli("tags '\\MUSIC' TRACK002.MP3 --artist 'The Band' --comment 'live'").exitCode, 0);
+  EXPECT_EQ(Cli("tags '\\' TRACK002.MP3").output, "title=Two\nartist=The Band\nalbum=\ncomment=live\n");
+  EXPECT_EQ(ReadFromImage("/MUSIC/TRACK002.INF").substr(272, 9), std::string("The Band\0", 9));
+  EXPECT_NE(Cli("tags '\\MUSIC' TRACK009.MP3").exitCode, 0);
+  EXPECT_NE(Cli("tags '<USER>' TRACK002.MP3").exitCode, 0);
+  ExpectClean();
+}
+
+TEST_F(MusicCliTest, BitmapDrawsTextArtAndTheSamePictureAsAPng) {
+  const Outcome art = Cli("bitmap Tunewarden");
+  ASSERT_EQ(art.exitCode, 0);
+  const std::vector<std::string> rows = Lines(art.output);
+  ASSERT_EQ(rows.size(), 16u);
+  const size_t width = rows[0].size();
+  EXPECT_GT(width, 30u);
+  std::string pixels;
+  for (const std::string& row : rows) {
+    EXPECT_EQ(row.size(), width);
+    EXPECT_EQ(row.find_first_not_of(".#"), std::string::npos);
+    for (char c : row) pixels += c == '#' ? '\0' : '\xff';
+  }
+  EXPECT_EQ(rows[0] + rows[1], std::string(2 * width, '.'));
+  EXPECT_NE(art.output.find('#'), std::string::npos);
+
+  // ffmpeg decodes the PNG independently of our writer.
+  const std::string png = temp_ + "/name.png";
+  ASSERT_EQ(Cli("bitmap Tunewarden --png '" + png + "'").exitCode, 0);
+  const Outcome decoded = RunShell("ffmpeg -v error -i '" + png + "' -f rawvideo -pix_fmt gray -", false);
+  ASSERT_EQ(decoded.exitCode, 0);
+  EXPECT_EQ(decoded.output, pixels);
+}
+
+}  // namespace

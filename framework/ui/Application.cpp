@@ -154,7 +154,10 @@ void CApplication::Term() {
   if (translator_) QCoreApplication::removeTranslator(translator_.get());
   translator_.reset();
   if (!qt_) return;
-  // Windows destroyed at the end of the loop are still waiting to go.
+  // Windows still open (Exit ends the loop without closing the frame) go
+  // the ordinary way, so that objects bound to them are released; then the
+  // widgets waiting to be deleted go before Qt does.
+  DestroyAllWindows();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   qt_.reset();
 }

@@ -240,6 +240,11 @@ void DestroyWindow(CNativeWindow* window) {
   widget->deleteLater();
 }
 
+void DestroyAllWindows() {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (CNativeWindow* window = NativeWindowOf(widget)) DestroyWindow(window);
+}
+
 int VirtualKeyOf(const QKeyEvent& event) {
   const int key = event.key();
   if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;

@@ -87,6 +87,8 @@ class CNativeWindow {
  private:
   friend class CWindowBase;
   friend void DestroyWindow(CNativeWindow* window);
+// Every top-level window still open, as the program ends.
+void DestroyAllWindows();
   struct QtEvent {
     QEvent* event;
     const MessageRecord* record;
@@ -124,6 +126,8 @@ void PostMessage(CNativeWindow* window, uint32_t message, WPARAM wParam = 0, LPA
 // Sends WM_DESTROY and WM_NCDESTROY (children before parents for the latter),
 // unbinds the objects and lets the widgets go.
 void DestroyWindow(CNativeWindow* window);
+// Every top-level window still open, as the program ends.
+void DestroyAllWindows();
 
 // The virtual-key code of a key event (0 for keys the design has no code for).
 int VirtualKeyOf(const QKeyEvent& event);
@@ -195,6 +199,8 @@ class CWindowBase : public CRoot {
  private:
   friend class CNativeWindow;
   friend void DestroyWindow(CNativeWindow* window);
+// Every top-level window still open, as the program ends.
+void DestroyAllWindows();
 };
 
 // Texts of windows and controls (the title of a top-level window).

@@ -209,4 +209,38 @@ TEST_F(FrameTest, AnActivatedFrameHearsWmSetFocusAndCanPassTheFocusOn) {
   frame.Close(0);
 }
 
+TEST_F(FrameTest, ExitEndsTheLoopWithTheFrameOpenAndTheEndReleasesIt) {
+  struct SelfDeletingFrame : TestFrame {
+    bool* deleted;
+    explicit SelfDeletingFrame(bool* flag) : deleted(flag) {}
+    ~SelfDeletingFrame() override { *deleted = true; }
+    bool OnMessage(MessageRecord& record) override {
+      if (record.message == WM_COMMAND && LowWord(record.wParam) == 40001) {
+        PostQuit(0);
+        return true;
+      }
+      if (record.message != WM_NCDESTROY) return TestFrame::OnMessage(record);
+      DefaultProc(record);
+      delete this;
+      return true;
+    }
+  };
+  bool deleted = false;
+  struct App : CApplication {
+    bool* deleted;
+    void InitInstance() override {
+      auto* frame = new SelfDeletingFrame(deleted);
+      frame->Create(kFrameResource, WindowClass());
+      frame->Post(WM_COMMAND, 40001);
+    }
+  } app;
+  app.deleted = &deleted;
+  EXPECT_EQ(app.RunAll(), 0);
+  EXPECT_FALSE(deleted);
+  DestroyAllWindows();
+  EXPECT_TRUE(deleted);
+  PumpMessages(1);
+  app.Run();  // takes the quit that the last frame going has posted
+}
+
 }  // namespace

@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/core/Helpers.h"
+#include "platform/CodePage.h"
+#include "resources/StringTables.h"
+
+namespace {
+
+using platform::Language;
+constexpr Language AllLanguages[] = {Language::English, Language::Japanese, Language::Korean, Language::Chinese};
+
+// The ids that the code defines as constants, by name.
+std::map<std::string, uint32_t> DefinedIds(const char* header) {
+  std::ifstream file(std::string(TUNEWARDEN_SOURCE_DIR) + "/resources/" + header);
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string source = text.str();
+  std::map<std::string, uint32_t> ids;
+  const std::regex constant(R"(constexpr uint32_t (\w+) = (\d+);)");
+  for (auto it = std::sregex_iterator(source.begin(), source.end(), constant); it != std::sregex_iterator(); ++it)
+    ids[(*it)[1]] = static_cast<uint32_t>(std::stoul((*it)[2]));
+  return ids;
+}
+
+std::map<std::string, uint32_t> AllStringIds() {
+  std::map<std::string, uint32_t> ids = DefinedIds("StringIds.h");
+  for (const auto& [name, id] : DefinedIds("CommandIds.h")) ids["CommandId::" + name] = id;
+  return ids;
+}
+
+const char* Find(Language language, uint32_t id) {
+  for (const StringEntry& entry : StringsOf(language))
+    if (entry.id == id) return entry.text;
+  return nullptr;
+}
+
+// The conversion specifications in order, "%%" left out.
+std::vector<std::string> Specifiers(const std::string& text) {
+  std::vector<std::string> found;
+  const std::regex specifier(R"(%(%|[-+ 0#]*\d*(\.\d+)?[a-zA-Z]))");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), specifier); it != std::sregex_iterator(); ++it)
+    if ((*it)[1] != "%") found.push_back(it->str());
+  return found;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::stringstream stream(text);
+  for (std::string line; std::getline(stream, line, '\n');) lines.push_back(line);
+  return lines;
+}
+
+// Sets the environment and the code page for one test, and puts both back.
+class LanguageScope {
+ public:
+  LanguageScope(const char* tunewardenLang, const char* lang, uint32_t codePage) {
+    Save("TUNEWARDEN_LANG", tunewardenLang);
+    Save("LANG", lang);
+    Save("LC_ALL", nullptr);
+    Save("LC_MESSAGES", nullptr);
+    platform::SetActiveCodePage(codePage);
+    InstallStringTables();
+  }
+  ~LanguageScope() {
+    for (const auto& [name, value] : saved_) Set(name.c_str(), value ? value->c_str() : nullptr);
+    platform::SetActiveCodePage(0);
+  }
+
+ private:
+  static void Set(const char* name, const char* value) {
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  void Save(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    Set(name, value);
+  }
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+std::string Utf8(const CText& text) {
+  std::string utf8;
+  platform::CodePageToUtf8(text.View(), &utf8);
+  return utf8;
+}
+
+TEST(StringTablesTest, EveryDefinedIdHasItsTextInEveryLanguageAndNoTableHasOthers) {
+  const std::map<std::string, uint32_t> ids = AllStringIds();
+  ASSERT_GT(ids.size(), 60u) << "the id headers were not read";
+  std::set<uint32_t> defined;
+  for (const auto& [name, id] : ids) defined.insert(id);
+  for (Language language : AllLanguages) {
+    std::set<uint32_t> seen;
+    for (const StringEntry& entry : StringsOf(language)) {
+      EXPECT_TRUE(defined.count(entry.id)) << "language " << int(language) << " has an entry " << entry.id
+                                           << " that no constant names";
+      EXPECT_TRUE(seen.insert(entry.id).second) << "language " << int(language) << " repeats " << entry.id;
+    }
+    for (const auto& [name, id] : ids)
+      EXPECT_TRUE(seen.count(id)) << name << " (" << id << ") is missing in language " << int(language);
+  }
+}
+
+TEST(StringTablesTest, TranslationsKeepTheFormatLinesAndPatternsOfEnglish) {
+  for (const StringEntry& english : EnglishStrings()) {
+    const std::vector<std::string> englishLines = Lines(english.text);
+    for (Language language : AllLanguages) {
+      const char* text = Find(language, english.id);
+      if (text == nullptr) continue;  // reported by the test above
+      SCOPED_TRACE(testing::Message() << "id " << english.id << " language " << int(language) << ": " << text);
+      EXPECT_EQ(Specifiers(text), Specifiers(english.text));
+      // Lines are media names, column headings and tool tips: their count is fixed.
+      const std::vector<std::string> lines = Lines(text);
+      ASSERT_EQ(lines.size(), englishLines.size());
+      if (english.id == 301 || english.id == 302) {
+        for (size_t line = 1; line < lines.size(); line += 2) EXPECT_EQ(lines[line], englishLines[line]);
+      }
+    }
+  }
+}
+
+TEST(StringTablesTest, EveryTextFitsTheLengthThatLoadingAllows) {
+  for (const auto& [language, tag, codePage] : {std::tuple{Language::English, "en", 1252u},
+                                                std::tuple{Language::Japanese, "ja", 932u},
+                                                std::tuple{Language::Korean, "ko", 949u},
+                                                std::tuple{Language::Chinese, "zh", 936u}}) {
+    LanguageScope scope(tag, nullptr, codePage);
+    ASSERT_EQ(ResourceLanguage(), language);
+    for (const StringEntry& entry : StringsOf(language))
+      EXPECT_EQ(Utf8(LoadStringText(entry.id)), entry.text) << "id " << entry.id << " language " << tag;
+  }
+}
+
+TEST(StringTablesTest, LanguageFollowsTunewardenLangThenLang) {
+  {
+    LanguageScope scope("ja_JP.UTF-8", "ko_KR.UTF-8", platform::CodePageUtf8);
+    EXPECT_EQ(Utf8(LoadStringText(103)), Find(Language::Japanese, 103));
+  }
+  {
+    LanguageScope scope(nullptr, "ko_KR.UTF-8", platform::CodePageUtf8);
+    EXPECT_EQ(Utf8(LoadStringText(103)), Find(Language::Korean, 103));
+  }
+  {
+    LanguageScope scope(nullptr, "zh_CN.UTF-8", platform::CodePageUtf8);
+    EXPECT_EQ(Utf8(LoadStringText(103)), Find(Language::Chinese, 103));
+  }
+  {
+    LanguageScope scope(nullptr, "de_DE.UTF-8", platform::CodePageUtf8);
+    EXPECT_STREQ(LoadStringText(103).Chars(), "Media not found.");
+  }
+}
+
+TEST(StringTablesTest, ALanguageTheCodePageCannotShowFallsBackToEnglishWhole) {
+  {
+    LanguageScope scope("ja", nullptr, 1252);
+    EXPECT_EQ(ResourceLanguage(), Language::English);
+    EXPECT_STREQ(LoadStringText(103).Chars(), "Media not found.");
+    EXPECT_STREQ(LoadStringText(2).Chars(), "Internal Memory\nMMC/SD Card");
+  }
+  {
+    // Shift-JIS lacks simplified characters such as those of "删除".
+    LanguageScope scope("zh", nullptr, 932);
+    EXPECT_EQ(ResourceLanguage(), Language::English);
+  }
+  {
+    LanguageScope scope("ko", nullptr, 949);
+    EXPECT_EQ(ResourceLanguage(), Language::Korean);
+    // Handed out in the code page, not in UTF-8.
+    const CText text = LoadStringText(103);
+    EXPECT_NE(std::string(text.View()), Find(Language::Korean, 103));
+    EXPECT_EQ(Utf8(text), Find(Language::Korean, 103));
+  }
+}
+
+}  // namespace

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int MaxTracks = 999;
+constexpr int NumberTries = 1000;
 
 // Keeps the record's head and lets the rest of the file go by.
 struct RecordHead {
@@ -81,17 +82,15 @@ bool PlayerConnection::CreateTrack(TransferRequest& request) {
   const int count = trackList_.Count();
   if (count >= MaxTracks) throw CMediaException(StringId::MemoryFull);
 
-  // The search starts at the list's length, which is the next number as long
-  // as no track was deleted, and wraps round to 1.
+  // Numbers start at the list's length, so a gap that a deletion left near
+  // the end is filled first; the search wraps round from 999 to 1.
   int number = count == 0 ? 1 : count;
-  CText trackName;
-  int tries = 0;
-  for (; tries < MaxTracks + 1; ++tries) {
-    trackName = TrackFileName(number, ".MP3");
-    if (!FileSystem().lookup(trackName.Chars(), nullptr)) break;
+  CText trackName = TrackFileName(number, ".MP3");
+  for (int tries = 1; FileSystem().lookup(trackName.Chars(), nullptr); ++tries) {
+    if (tries == NumberTries) throw CMediaException(StringId::MemoryFull);
     number = number == MaxTracks ? 1 : number + 1;
+    trackName = TrackFileName(number, ".MP3");
   }
-  if (tries > MaxTracks) throw CMediaException(StringId::MemoryFull);
 
   const char* callerName = request.name;
   request.name = trackName.Chars();

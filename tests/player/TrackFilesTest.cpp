@@ -45,9 +45,9 @@ class TrackFilesTest : public ConnectionTest {
     return stored;
   }
 
-  // The short name under which the next track lands, after the track list
-  // and the MUSIC folder were set up from outside as given.
-  std::string NextTrackName(const std::vector<int>& files, int listed) {
+  // Sets the MUSIC folder up from outside: the numbered files, and a playlist
+  // that lists the first of them (or missing tracks) up to the count.
+  void PrepareMusic(const std::vector<int>& files, int listed) {
     Mtools("mmd", "::/MUSIC");
     if (!files.empty()) {
       const std::string folder = temp_ + "/files";
@@ -59,6 +59,11 @@ class TrackFilesTest : public ConnectionTest {
     std::string playlist = std::to_string(listed) + "\n";
     for (int i = 0; i < listed; ++i) playlist += TrackName(i < int(files.size()) ? files[size_t(i)] : 0) + "\n";
     PutOnImage("/MUSIC/PLAYLIST.DAT", playlist);
+  }
+
+  // The short name under which the next track lands in the prepared folder.
+  std::string NextTrackName(const std::vector<int>& files, int listed) {
+    PrepareMusic(files, listed);
     Connect();
     AudioInfo info{};
     EXPECT_TRUE(StoreTrack(song_, &info));
@@ -143,14 +148,21 @@ TEST_F(TrackFilesTest, TheSearchWrapsFrom999To1) {
 }
 
 TEST_F(TrackFilesTest, A999TrackListTakesNoMoreAndWritesNothing) {
-  std::string playlist = "999\n";
-  for (int i = 1; i <= 999; ++i) playlist += "TRACK" + std::to_string(1000 + i).substr(1) + ".MP3\n";
-  Mtools("mmd", "::/MUSIC");
-  PutOnImage("/MUSIC/PLAYLIST.DAT", playlist);
+  PrepareMusic({}, 999);
   Connect();
   AudioInfo info{};
   EXPECT_EQ(MediaErrorOf([&] { StoreTrack(song_, &info); }), int(StringId::MemoryFull));
   EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/PLAYLIST.DAT\n");
+}
+
+TEST_F(TrackFilesTest, NoFreeNumberIsMemoryFullEvenBelow999Tracks) {
+  std::vector<int> files;
+  for (int number = 1; number <= 999; ++number) files.push_back(number);
+  PrepareMusic(files, 5);
+  Connect();
+  AudioInfo info{};
+  EXPECT_EQ(MediaErrorOf([&] { StoreTrack(song_, &info); }), int(StringId::MemoryFull));
+  EXPECT_EQ(connection_->TrackList().Count(), 5);
 }
 
 TEST_F(TrackFilesTest, RenamingChangesTheTitleAndBitmapButNotTheFiles) {

@@ -15,5 +15,5 @@ constexpr uint32_t AboutDialog = 601;
 constexpr uint32_t FileIcon = 512;    // any file whose type has no icon of its own
 constexpr uint32_t FolderIcon = 511;
 constexpr uint32_t TrackIcon = 513;   // a track of the MUSIC folder
-constexpr uint32_t PlayerIcon = 112;  // the player itself
+constexpr uint32_t MediumIcon = 112;  // a medium of the player
 }  // namespace ResourceId

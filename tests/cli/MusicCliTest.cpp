@@ -84,6 +84,9 @@ TEST_F(MusicCliTest, PutFillsBothFolderModesAndTagsAreShownAndSet) {
   Outcome put = Cli("put '\\MUSIC' '" + album + "/one.mp3' '" + album + "/disc2'", true);
   ASSERT_EQ(put.exitCode, 0) << put.output;
   EXPECT_EQ(Lines(Cli("ls").output).size(), 3u);
+  EXPECT_EQ(RunShell("MTOOLS_SKIP_CHECK=1 mdir -b -i '" + Image() + "' ::/MUSIC").output,
+            "::/MUSIC/TRACK001.MP3\n::/MUSIC/TRACK001.INF\n::/MUSIC/TRACK002.MP3\n::/MUSIC/TRACK002.INF\n"
+            "::/MUSIC/PLAYLIST.DAT\n") << "folders are walked, not made";
   ExpectClean();
 
   put = Cli("put '<USER>' '" + album + "'", true);

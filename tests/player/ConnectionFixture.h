@@ -60,6 +60,17 @@ int MediaErrorOf(Statement&& statement) {
   return -1;
 }
 
+// The code of a CException thrown by the statement, or -1.
+template <class Statement>
+int SystemErrorOf(Statement&& statement) {
+  try {
+    statement();
+  } catch (const CException& e) {
+    return static_cast<int>(e.Code());
+  }
+  return -1;
+}
+
 class ConnectionTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -110,6 +121,12 @@ class ConnectionTest : public testing::Test {
     const Outcome typed = RunShell("MTOOLS_SKIP_CHECK=1 mtype -i '" + Image(medium) + "' '::" + playerPath + "'", false);
     EXPECT_EQ(typed.exitCode, 0) << playerPath;
     return typed.output;
+  }
+
+  // fsck.fat finds nothing to repair on the medium.
+  void ExpectClean(const std::string& medium = "internal") {
+    const Outcome checked = RunShell("fsck.fat -n '" + Image(medium) + "'");
+    EXPECT_EQ(checked.exitCode, 0) << checked.output;
   }
 
   // What the player view does to connect.

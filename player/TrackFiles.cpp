@@ -150,6 +150,7 @@ void PlayerConnection::LoadTrackInfo(PlayerEntry& entry) {
 }
 
 void PlayerConnection::UpdateTrackInfo(const PlayerEntry& entry, const TrackInfo& info) {
+  CheckWritable();  // the properties dialog comes here without RenameEntry
   const CText recordName = RecordNameOf(entry);
   uint8_t record[InfoRecord::Size] = {};
   const int kept = ReadRecordHead(recordName, record);

@@ -197,6 +197,11 @@ TEST_F(TrackFilesTest, RenameAndTagsRoundTrip) {
   EXPECT_EQ(reread.trackInfo->comment, entry.trackInfo->comment);
   EXPECT_EQ(reread.trackInfo->duration, info.duration);
   ExpectClean();
+
+  ASSERT_EQ(Player("lock internal").exitCode, 0);
+  Connect();
+  entry = FirstTrack();
+  EXPECT_EQ(MediaErrorOf([&] { connection_->SetTrackTags(entry, tags); }), int(StringId::MediaProtected));
 }
 
 TEST_F(TrackFilesTest, TracksWithoutARecordOrADotAreNotRenamed) {

@@ -54,20 +54,21 @@ MenuDescription MainMenu(const MenuWriter& m) {
                   m.Command({"Select &All", "すべて選択(&A)", "모두 선택(&A)", "全选(&A)"}, CommandId::SelectAll,
                             "\tCtrl+A"),
               }),
-      m.Popup({"&View", "表示(&V)", "보기(&V)", "查看(&V)"},
-              {
-                  m.Command({"Internal Memory", "内蔵メモリ", "내장 메모리", "内部存储器"}, CommandId::InternalMemory),
-                  m.Command({"MMC/SD Card", "MMC/SDカード", "MMC/SD 카드", "MMC/SD 卡"}, CommandId::MemoryCard),
-                  m.Separator(),
-                  m.Command({"Sort by None", "並べ替えなし", "정렬 안 함", "不排序"}, CommandId::SortNone),
-                  m.Command({"Sort by &Name", "名前順(&N)", "이름순 정렬(&N)", "按名称排序(&N)"}, CommandId::SortName),
-                  m.Command({"Sort by &Extension", "拡張子順(&E)", "확장자순 정렬(&E)", "按扩展名排序(&E)"},
-                            CommandId::SortExtension),
-                  m.Command({"Sort by Si&ze", "サイズ順(&Z)", "크기순 정렬(&Z)", "按大小排序(&Z)"}, CommandId::SortSize),
-                  m.Command({"Sort by &Date", "日付順(&D)", "날짜순 정렬(&D)", "按日期排序(&D)"}, CommandId::SortDate),
-                  m.Separator(),
-                  m.Command(RefreshLabel, CommandId::Refresh, "\tF5"),
-              }),
+      m.Popup(
+          {"&View", "表示(&V)", "보기(&V)", "查看(&V)"},
+          {
+              m.Command({"Internal Memory", "内蔵メモリ", "내장 메모리", "内部存储器"}, CommandId::InternalMemory),
+              m.Command({"MMC/SD Card", "MMC/SDカード", "MMC/SD 카드", "MMC/SD 卡"}, CommandId::MemoryCard),
+              m.Separator(),
+              m.Command({"Sort by None", "並べ替えなし", "정렬 안 함", "不排序"}, CommandId::SortNone),
+              m.Command({"Sort by &Name", "名前順(&N)", "이름순 정렬(&N)", "按名称排序(&N)"}, CommandId::SortName),
+              m.Command({"Sort by &Extension", "拡張子順(&E)", "확장자순 정렬(&E)", "按扩展名排序(&E)"},
+                        CommandId::SortExtension),
+              m.Command({"Sort by Si&ze", "サイズ順(&Z)", "크기순 정렬(&Z)", "按大小排序(&Z)"}, CommandId::SortSize),
+              m.Command({"Sort by &Date", "日付順(&D)", "날짜순 정렬(&D)", "按日期排序(&D)"}, CommandId::SortDate),
+              m.Separator(),
+              m.Command(RefreshLabel, CommandId::Refresh, "\tF5"),
+          }),
       m.Popup({"&Tool", "ツール(&T)", "도구(&T)", "工具(&T)"},
               {
                   m.Command({"Media &Format", "メディアのフォーマット(&F)", "미디어 포맷(&F)", "格式化媒体(&F)"},
@@ -112,9 +113,12 @@ void AddAccelerators(ResourceTable& table) {
   constexpr uint16_t F2 = VK_F1 + 1;
   constexpr uint16_t F5 = VK_F1 + 4;
   table.accelerators[ResourceId::MainFrame] = {
-      {Key | FCONTROL, 'A', CommandId::SelectAll}, {Key | FCONTROL, 'D', CommandId::Delete},
-      {Key | FALT, VK_DOWN, CommandId::MoveDown},  {Key, F2, CommandId::Rename},
-      {Key, F5, CommandId::Refresh},               {Key | FALT, VK_RETURN, CommandId::Properties},
+      {Key | FCONTROL, 'A', CommandId::SelectAll},
+      {Key | FCONTROL, 'D', CommandId::Delete},
+      {Key | FALT, VK_DOWN, CommandId::MoveDown},
+      {Key, F2, CommandId::Rename},
+      {Key, F5, CommandId::Refresh},
+      {Key | FALT, VK_RETURN, CommandId::Properties},
       {Key | FALT, VK_UP, CommandId::MoveUp},
   };
 }

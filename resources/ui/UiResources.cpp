@@ -13,10 +13,14 @@
 
 CText Translated::In(platform::Language language) const {
   switch (language) {
-    case platform::Language::Japanese: return ResourceText(japanese);
-    case platform::Language::Korean: return ResourceText(korean);
-    case platform::Language::Chinese: return ResourceText(chinese);
-    default: return ResourceText(english);
+    case platform::Language::Japanese:
+      return ResourceText(japanese);
+    case platform::Language::Korean:
+      return ResourceText(korean);
+    case platform::Language::Chinese:
+      return ResourceText(chinese);
+    default:
+      return ResourceText(english);
   }
 }
 
@@ -37,30 +41,36 @@ void AddIcons(ResourceTable& table) {
   };
   for (const auto& [id, name] : icons) {
     QIcon icon;
-    for (int size : {16, 32}) icon.addPixmap(QPixmap::fromImage(Picture(QString(":/icons/%1-%2.xpm").arg(name).arg(size))));
+    for (int size : {16, 32})
+      icon.addPixmap(QPixmap::fromImage(Picture(QString(":/icons/%1-%2.xpm").arg(name).arg(size))));
     table.icons[id] = icon;
   }
 }
 
-// The tool bar's bitmap holds its button images side by side in the order of
-// its buttons, in sixteen colours whose greys follow the system's.
+// The tool bar's buttons in order, each with its picture (24 x 23 pixels in
+// the sixteen colours whose greys follow the system's); 0 is a separator.
+struct Button {
+  uint16_t command;
+  const char* picture;
+};
+constexpr Button Buttons[] = {
+    {CommandId::Refresh, "refresh"},       {CommandId::MediaFormat, "format"}, {0, nullptr},
+    {CommandId::Properties, "properties"}, {CommandId::Delete, "delete"},      {CommandId::MoveUp, "up"},
+    {CommandId::MoveDown, "down"},
+};
+
+// The bitmap holds the button pictures side by side.
 void AddToolBar(ResourceTable& table) {
-  const std::pair<uint32_t, const char*> images[] = {
-      {CommandId::Refresh, "refresh"}, {CommandId::MediaFormat, "format"}, {CommandId::Properties, "properties"},
-      {CommandId::Delete, "delete"},   {CommandId::MoveUp, "up"},          {CommandId::MoveDown, "down"},
-  };
-  ToolBarDescription bar{1, 24, 23,
-                         {CommandId::Refresh, CommandId::MediaFormat, 0, CommandId::Properties, CommandId::Delete,
-                          CommandId::MoveUp, CommandId::MoveDown}};
-  const auto buttons = std::count_if(bar.commands.begin(), bar.commands.end(), [](uint16_t command) { return command != 0; });
-  QImage strip(static_cast<int>(buttons) * bar.buttonWidth, bar.buttonHeight, QImage::Format_ARGB32);
+  ToolBarDescription bar{1, 24, 23, {}};
+  const auto pictures = std::count_if(std::begin(Buttons), std::end(Buttons), [](Button b) { return b.picture; });
+  QImage strip(static_cast<int>(pictures) * bar.buttonWidth, bar.buttonHeight, QImage::Format_ARGB32);
   strip.fill(Qt::transparent);
   QPainter painter(&strip);
   int x = 0;
-  for (uint16_t command : bar.commands) {
-    if (command == 0) continue;
-    for (const auto& [imageCommand, name] : images)
-      if (imageCommand == command) painter.drawImage(x, 0, Picture(QString(":/toolbar/%1.xpm").arg(name)));
+  for (const Button& button : Buttons) {
+    bar.commands.push_back(button.command);
+    if (!button.picture) continue;
+    painter.drawImage(x, 0, Picture(QString(":/toolbar/%1.xpm").arg(button.picture)));
     x += bar.buttonWidth;
   }
   painter.end();
@@ -71,14 +81,21 @@ void AddToolBar(ResourceTable& table) {
 void AddAboutDialog(ResourceTable& table, platform::Language language) {
   DialogTemplate about;
   about.id = ResourceId::AboutDialog;
-  about.title = Translated{"About Tunewarden", "Tunewarden のバージョン情報", "Tunewarden 정보", "关于 Tunewarden"}.In(language);
+  about.title =
+      Translated{"About Tunewarden", "Tunewarden のバージョン情報", "Tunewarden 정보", "关于 Tunewarden"}.In(language);
   about.width = 180;
   about.height = 62;
   ControlTemplate icon{0, ControlKind::Icon, CText(), 12, 12, 21, 20};
   icon.resource = ResourceId::MainFrame;
   const ControlTemplate version{0, ControlKind::Static, CText("Tunewarden 1.00"), 44, 18, 120, 8};
-  const ControlTemplate ok{IDOK, ControlKind::Button, Translated{"OK", "OK", "확인", "确定"}.In(language),
-                           124, 40, 50, 14, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON};
+  const ControlTemplate ok{IDOK,
+                           ControlKind::Button,
+                           Translated{"OK", "OK", "확인", "确定"}.In(language),
+                           124,
+                           40,
+                           50,
+                           14,
+                           WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON};
   about.controls = {icon, version, ok};
   table.dialogs[about.id] = std::move(about);
 }

@@ -49,27 +49,24 @@ inline std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The message id of a CMediaException thrown by the statement, or -1.
-template <class Statement>
-int MediaErrorOf(Statement&& statement) {
+// The code of an exception of that type thrown by the statement, or -1.
+template <class Exception, class Statement>
+int CodeOf(Statement&& statement) {
   try {
     statement();
-  } catch (const CMediaException& e) {
+  } catch (const Exception& e) {
     return static_cast<int>(e.Code());
   }
   return -1;
 }
 
+// The message id of a CMediaException thrown by the statement, or -1.
+template <class Statement>
+int MediaErrorOf(Statement&& statement) { return CodeOf<CMediaException>(statement); }
+
 // The code of a CException thrown by the statement, or -1.
 template <class Statement>
-int SystemErrorOf(Statement&& statement) {
-  try {
-    statement();
-  } catch (const CException& e) {
-    return static_cast<int>(e.Code());
-  }
-  return -1;
-}
+int SystemErrorOf(Statement&& statement) { return CodeOf<CException>(statement); }
 
 class ConnectionTest : public testing::Test {
  protected:

@@ -1,6 +1,8 @@
 // Header decoding, the frame search and the VBR header position, on buffers.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "audio/AudioAnalysis.h"
 #include "tests/audio/TestStreams.h"
 
@@ -8,26 +10,16 @@ namespace {
 
 using namespace audiotest;
 
-TEST(DecodeFrameHeader, ReadsVersionAndLayerCodes) {
-  struct Case {
-    uint8_t b1;
-    int version, layer, protection;
-  } cases[] = {
-      {0xFF, 1, 1, 0}, {0xFD, 1, 2, 0}, {0xFB, 1, 3, 0}, {0xFA, 1, 3, 1},
-      {0xF7, 2, 1, 0}, {0xF3, 2, 3, 0}, {0xE3, 3, 3, 0}, {0xE4, 3, 2, 1},
-      {0xEB, 3, 3, 0},  // the reserved version code counts as MPEG-2.5
-  };
-  for (const Case& c : cases) {
-    const uint8_t bytes[] = {0xFF, c.b1, 0x50, 0x00};
-    FrameHeader header;
-    ASSERT_TRUE(DecodeFrameHeader(bytes, &header)) << std::hex << int(c.b1);
-    EXPECT_EQ(header.version, c.version) << std::hex << int(c.b1);
-    EXPECT_EQ(header.layer, c.layer) << std::hex << int(c.b1);
-    EXPECT_EQ(header.protection, c.protection) << std::hex << int(c.b1);
-  }
+int32_t Parse(const Bytes& block, AudioInfo* info, size_t length = SIZE_MAX) {
+  return ParseMpegAudio(block.data(), uint32_t(std::min(length, block.size())), info);
 }
 
-TEST(DecodeFrameHeader, RefusesWhatHasNoTableEntry) {
+// The versions and layers of valid headers are checked through ParseMpegAudio below.
+TEST(DecodeFrameHeader, TakesTheReservedVersionAsMpeg25AndRefusesWhatHasNoTableEntry) {
+  const uint8_t reserved[] = {0xFF, 0xEB, 0x50, 0x00};
+  FrameHeader header;
+  ASSERT_TRUE(DecodeFrameHeader(reserved, &header));
+  EXPECT_EQ(header.version, 3);
   const uint8_t refused[][4] = {
       {0xFE, 0xFB, 0x90, 0x00},  // no sync byte
       {0xFF, 0xDB, 0x90, 0x00},  // second byte's high bits neither F nor E
@@ -44,9 +36,6 @@ TEST(DecodeFrameHeader, RefusesWhatHasNoTableEntry) {
 
 TEST(FindFrameSync, FindsTheFirstPairAndNeedsThreeBytesBehindIt) {
   uint32_t offset = 99;
-  const uint8_t tooShort[] = {0xFF, 0xFB, 0x90};
-  EXPECT_FALSE(FindFrameSync(tooShort, 3, &offset));
-
   const uint8_t lastPlace[] = {0x00, 0xFF, 0xE0, 0x00, 0x00};
   ASSERT_TRUE(FindFrameSync(lastPlace, 5, &offset));
   EXPECT_EQ(offset, 1u);
@@ -58,35 +47,26 @@ TEST(FindFrameSync, FindsTheFirstPairAndNeedsThreeBytesBehindIt) {
 }
 
 TEST(IsMacBinaryHeader, FollowsTheVersionMarkers) {
-  auto header = [](uint8_t nameLength) {
-    Bytes bytes(128, 0);
-    bytes[1] = nameLength;
-    return bytes;
+  struct Case {
+    uint8_t nameLength;
+    size_t at;  // a byte or signature set beyond the name length; 0 for none
+    std::string_view put;
+    bool expected;
+  } cases[] = {
+      {8, 0, "", true},         {0, 0, "", false},           {64, 0, "", false},
+      {0, 123, "\x81", true},   // version 2
+      {0, 102, "mBIN", true},   // version 3
+      {8, 102, "mBIX", false},  {8, 74, "\x01", false},
   };
-  Bytes plain = header(8);
-  EXPECT_TRUE(IsMacBinaryHeader(plain.data()));
-
-  Bytes noName = header(0), longName = header(64);
-  EXPECT_FALSE(IsMacBinaryHeader(noName.data()));
-  EXPECT_FALSE(IsMacBinaryHeader(longName.data()));
-
-  Bytes version2 = header(0);
-  version2[123] = 129;
-  EXPECT_TRUE(IsMacBinaryHeader(version2.data()));
-
-  Bytes version3 = header(0);
-  PutText(version3, 102, "mBIN");
-  EXPECT_TRUE(IsMacBinaryHeader(version3.data()));
-
-  Bytes otherSignature = header(8);
-  PutText(otherSignature, 102, "mBIX");
-  EXPECT_FALSE(IsMacBinaryHeader(otherSignature.data()));
-
-  Bytes firstByteSet = header(8), byte74Set = header(8);
-  firstByteSet[0] = 1;
-  byte74Set[74] = 1;
+  for (const Case& c : cases) {
+    Bytes bytes(128, 0);
+    bytes[1] = c.nameLength;
+    if (c.at != 0) PutText(bytes, c.at, c.put);
+    EXPECT_EQ(IsMacBinaryHeader(bytes.data()), c.expected) << int(c.nameLength) << ' ' << c.at;
+  }
+  Bytes firstByteSet(128, 0);
+  firstByteSet[0] = firstByteSet[1] = 1;
   EXPECT_FALSE(IsMacBinaryHeader(firstByteSet.data()));
-  EXPECT_FALSE(IsMacBinaryHeader(byte74Set.data()));
 }
 
 TEST(ParseMpegAudio, ReportsTheTableValuesOfEachVersionAndLayer) {
@@ -105,15 +85,11 @@ TEST(ParseMpegAudio, ReportsTheTableValuesOfEachVersionAndLayer) {
       {{Mpeg::V25, 1, 14, 1, Stereo}, 3, 1, 2, 12000, 256000, 384},
   };
   for (const Case& c : cases) {
-    Bytes block = Frame(c.fields, 400);
     AudioInfo info{};
-    ASSERT_EQ(ParseMpegAudio(block.data(), uint32_t(block.size()), &info), 0);
-    EXPECT_EQ(info.version, c.version);
-    EXPECT_EQ(info.layer, c.layer);
-    EXPECT_EQ(info.channels, c.channels);
-    EXPECT_EQ(info.sampleRate, c.sampleRate);
-    EXPECT_EQ(info.bitRate, c.bitRate);
-    EXPECT_EQ(info.samplesPerFrame, c.samplesPerFrame);
+    ASSERT_EQ(Parse(Frame(c.fields, 400), &info), 0);
+    EXPECT_EQ(std::tie(info.version, info.layer, info.channels), std::tie(c.version, c.layer, c.channels));
+    EXPECT_EQ(std::tie(info.sampleRate, info.bitRate, info.samplesPerFrame),
+              std::tie(c.sampleRate, c.bitRate, c.samplesPerFrame));
     EXPECT_EQ(info.frameCount, 0u);
   }
 }
@@ -124,29 +100,21 @@ TEST(ParseMpegAudio, SkipsRefusedCandidatesToTheFirstGoodFrame) {
                  0xFF, 0xFF};                   // two more candidates running into the good frame
   Append(block, Frame({Mpeg::V2, 3, 8, 0, Stereo}, 300));
   AudioInfo info{};
-  EXPECT_EQ(ParseMpegAudio(block.data(), uint32_t(block.size()), &info), 11);
+  EXPECT_EQ(Parse(block, &info), 11);
   EXPECT_EQ(info.version, 2);
 }
 
-TEST(ParseMpegAudio, NeedsABlockOf156Bytes) {
-  Bytes block = Frame({}, 156);
+// A block needs 156 bytes; the Xing or VBRI test needs 18 bytes behind the VBR
+// header position, which for MPEG-1 Layer III stereo lies 36 bytes behind the frame.
+TEST(ParseMpegAudio, RefusesShortBlocksAndFramesTooCloseToTheEnd) {
   AudioInfo info{};
-  EXPECT_EQ(ParseMpegAudio(block.data(), 156, &info), 0);
-  EXPECT_EQ(ParseMpegAudio(block.data(), 155, &info), -1);
-}
-
-// The Xing or VBRI test needs 18 bytes behind the VBR header position, which for
-// MPEG-1 Layer III stereo lies 36 bytes behind the frame start.
-TEST(ParseMpegAudio, RefusesAFrameTooCloseToTheEndOfTheBlock) {
-  Bytes block(2048, 0);
-  Bytes header = FrameHeaderBytes({});
-  std::copy(header.begin(), header.end(), block.begin() + 1994);
-  AudioInfo info{};
-  EXPECT_EQ(ParseMpegAudio(block.data(), 2048, &info), 1994);
-
-  std::fill(block.begin(), block.end(), 0);
-  std::copy(header.begin(), header.end(), block.begin() + 1995);
-  EXPECT_EQ(ParseMpegAudio(block.data(), 2048, &info), -1);
+  EXPECT_EQ(Parse(Frame({}, 156), &info), 0);
+  EXPECT_EQ(Parse(Frame({}, 156), &info, 155), -1);
+  for (size_t at : {1994, 1995}) {
+    Bytes block(at, 0);
+    Append(block, Frame({}, 2048 - at));
+    EXPECT_EQ(Parse(block, &info), at == 1994 ? 1994 : -1);
+  }
 }
 
 TEST(ParseMpegAudio, LooksForTheVbrHeaderBehindTheSideInformation) {
@@ -154,21 +122,17 @@ TEST(ParseMpegAudio, LooksForTheVbrHeaderBehindTheSideInformation) {
     HeaderFields fields;
     size_t position;
   } cases[] = {
-      {{Mpeg::V1, 3, 9, 0, JointStereo}, 36},
-      {{Mpeg::V1, 3, 9, 0, SingleChannel}, 21},
-      {{Mpeg::V2, 3, 8, 0, Stereo}, 21},
-      {{Mpeg::V25, 3, 8, 0, SingleChannel}, 13},
-      {{Mpeg::V1, 3, 9, 0, Stereo, true}, 38},
-      {{Mpeg::V2, 3, 8, 0, SingleChannel, true}, 15},
-      {{Mpeg::V1, 2, 9, 0, Stereo}, 4},
-      {{Mpeg::V1, 1, 9, 0, Stereo, true}, 6},
+      {{Mpeg::V1, 3, 9, 0, JointStereo}, 36},         {{Mpeg::V1, 3, 9, 0, SingleChannel}, 21},
+      {{Mpeg::V2, 3, 8, 0, Stereo}, 21},              {{Mpeg::V25, 3, 8, 0, SingleChannel}, 13},
+      {{Mpeg::V1, 3, 9, 0, Stereo, true}, 38},        {{Mpeg::V2, 3, 8, 0, SingleChannel, true}, 15},
+      {{Mpeg::V1, 2, 9, 0, Stereo}, 4},               {{Mpeg::V1, 1, 9, 0, Stereo, true}, 6},
   };
   for (const Case& c : cases) {
     for (size_t at : {c.position - 1, c.position, c.position + 1}) {
       Bytes block = Frame(c.fields, 400);
       PutXing(block, at, 3, 500, 100000);
       AudioInfo info{};
-      ASSERT_EQ(ParseMpegAudio(block.data(), uint32_t(block.size()), &info), 0);
+      ASSERT_EQ(Parse(block, &info), 0);
       bool expected = at == c.position;
       EXPECT_EQ(info.frameCount, expected ? 500u : 0u) << "layer " << c.fields.layer << " at " << at;
       EXPECT_EQ(info.bitRate == 0, expected) << "layer " << c.fields.layer << " at " << at;
@@ -177,15 +141,13 @@ TEST(ParseMpegAudio, LooksForTheVbrHeaderBehindTheSideInformation) {
 }
 
 TEST(ParseMpegAudio, RefusesVbrHeadersWithoutCounts) {
-  Bytes noFlags = Frame({}, 417);
+  Bytes noFlags = Frame({}, FrameSize128k), noFrames = noFlags, vbriNoFrames = noFlags;
   PutXing(noFlags, 36, 0xC, 1000, 400000);  // only the TOC and quality bits
-  Bytes noFrames = Frame({}, 417);
   PutXing(noFrames, 36, 3, 0, 400000);
-  Bytes vbriNoFrames = Frame({}, 417);
   PutVbri(vbriNoFrames, 36, 400000, 0);
   for (const Bytes* block : {&noFlags, &noFrames, &vbriNoFrames}) {
     AudioInfo info{};
-    EXPECT_EQ(ParseMpegAudio(block->data(), uint32_t(block->size()), &info), -1);
+    EXPECT_EQ(Parse(*block, &info), -1);
   }
 }
 

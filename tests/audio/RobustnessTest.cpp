@@ -24,31 +24,20 @@ void ExpectPlausible(const AudioInfo& info) {
 
 // Seeds with every wrapper, tag and VBR header, so mutations reach each path.
 std::vector<Bytes> SeedFiles() {
-  std::vector<Bytes> seeds;
-  Bytes xing = Frame({}, 417);
+  Bytes xing = Frame({}, FrameSize128k), vbri = xing, withTags = Id3v2Tag(200);
   PutXing(xing, 36, 3, 1000, 40'000);
-  Bytes vbri = Frame({}, 417);
   PutVbri(vbri, 36, 40'000, 1000);
-  Bytes withTags = Id3v2Tag(200);
   Append(withTags, xing);
   Append(withTags, Id3v1Tag("Title", "Artist", "Album", "Comment"));
-  seeds.push_back(withTags);
-  seeds.push_back(vbri);
-
-  Bytes riff;
-  AppendText(riff, "RIFFxxxxWAVEfmt ");
-  AppendLittleEndian32(riff, 4);
-  AppendText(riff, "abcddata");
+  Bytes riff = RiffFile("fmt ", 4, {'a', 'b', 'c', 'd'});
+  AppendText(riff, "data");
   AppendLittleEndian32(riff, 2000);
   Append(riff, Frames({Mpeg::V2, 2, 8, 1, Stereo}, 100, 20));
-  seeds.push_back(riff);
-
   Bytes macBinary(128, 0);
   macBinary[1] = 4;
   Append(macBinary, Id3v2Tag(30));
   Append(macBinary, Frames({Mpeg::V25, 1, 3, 2, SingleChannel, true}, 150, 12));
-  seeds.push_back(macBinary);
-  return seeds;
+  return {withTags, vbri, riff, macBinary};
 }
 
 TEST(Robustness, RandomBlocksNeverReadPastTheirEnd) {

@@ -1,0 +1,211 @@
+#include "ui/MainFrame.h"
+
+#include "framework/core/Exception.h"
+#include "framework/core/Helpers.h"
+#include "framework/ui/Application.h"
+#include "framework/ui/Dialog.h"
+#include "player/DisplayText.h"
+#include "resources/CommandIds.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
+
+namespace {
+
+constexpr uint32_t StatusStyle = 0x50000103;  // child, visible, size grip, at the bottom
+
+// The commands that the player view carries out; the frame passes them on as they came.
+bool IsViewCommand(uint32_t command) {
+  using namespace CommandId;
+  switch (command) {
+    case CommandId::CreateFolder: case Open: case Delete: case Rename: case Properties: case MoveUp: case MoveDown:
+    case Download: case Upload: case SelectAll: case Refresh: case Prev: case Next:
+    case SortNone: case SortName: case SortSize: case SortDate: case SortExtension:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void SetEnabled(CMenu& menu, std::initializer_list<uint32_t> commands, bool enabled) {
+  for (uint32_t command : commands) menu.EnableItem(command, enabled);
+}
+
+}  // namespace
+
+void MainFrame::Create() {
+  CFrameBase::Create(ResourceId::MainFrame, WindowClass{COLOR_WINDOW, ResourceId::MainFrame});
+}
+
+bool MainFrame::OnMessage(MessageRecord& record) {
+  switch (record.message) {
+    case WM_CREATE:
+      OnCreate();
+      return true;
+    case WM_SIZE:
+      OnSize(record.lParam);
+      return false;
+    case WM_SETFOCUS:
+      view_.SetFocus();
+      return true;
+    case WM_DESTROY:
+      devices_.Stop();
+      return false;
+    case WM_NCDESTROY:
+      DefaultProc(record);
+      delete this;
+      return true;
+    case WM_COMMAND:
+      OnCommand(record);
+      return true;
+    case WM_INITMENU:
+      UpdateMenuState(*reinterpret_cast<CMenu*>(record.wParam));
+      return true;
+    case WM_DEVICECHANGE:
+      if (record.wParam == DBT_DEVNODES_CHANGED) OnDeviceChange();
+      return false;
+    case UM_RELOAD:
+      SendMessage(view_.Handle(), UM_RELOAD, record.wParam, record.lParam);
+      return true;
+    case UM_UPDATESTATE:
+      UpdateToolbar();
+      UpdateStatusBar();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MainFrame::OnCreate() {
+  bar_.Create(handle_);
+  view_.Create(handle_);
+  status_.Create(handle_, StatusStyle, 0);
+  status_.SetParts({0, 0, -1});
+  SetText(settings_.title);
+  bar_.LoadToolbar(ResourceId::MainFrame);
+  UpdateToolbar();
+  UpdateStatusBar();
+  SetSize(Width, Height);
+  devices_.Start(handle_);
+}
+
+void MainFrame::OnSize(LPARAM clientSize) {
+  const int width = LowWord(static_cast<uintptr_t>(clientSize));
+  const int height = HighWord(static_cast<uintptr_t>(clientSize));
+  SendMessage(bar_.Handle(), WM_SIZE, SIZE_RESTORED, clientSize);
+  SendMessage(status_.Handle(), WM_SIZE, SIZE_RESTORED, clientSize);
+  status_.SetParts({width - 300, width - 160, -1});
+  const int barHeight = bar_.WindowSize().height;
+  const int statusHeight = status_.WindowSize().height;
+  view_.Move(0, barHeight, width, height - barHeight - statusHeight);
+}
+
+void MainFrame::OnCommand(const MessageRecord& record) {
+  const uint32_t command = LowWord(record.wParam);
+  if (IsViewCommand(command)) {
+    SendMessage(view_.Handle(), WM_COMMAND, record.wParam, record.lParam);
+    return;
+  }
+  switch (command) {
+    case CommandId::Exit:
+      PostQuit(0);
+      break;
+    case CommandId::About: {
+      CDialogBase about;
+      about.RunModal(handle_, ResourceId::AboutDialog);
+      break;
+    }
+    case CommandId::InternalMemory:
+      SendMessage(bar_.Handle(), UM_SELECTMEDIUM, 0, 0);
+      break;
+    case CommandId::MemoryCard:
+      SendMessage(bar_.Handle(), UM_SELECTMEDIUM, 1, 0);
+      break;
+  }
+}
+
+// Only reopens the device link; a failure leaves the connection's flags
+// cleared, which the next state update shows.
+void MainFrame::OnDeviceChange() {
+  if (!connection_.IsOpen()) return;
+  try {
+    connection_.ProbeDevice();
+  } catch (const CMediaException&) {
+  } catch (const CException&) {
+  }
+}
+
+void MainFrame::UpdateMenuState(CMenu& menu) {
+  using namespace CommandId;
+  const bool locked = connection_.IsLocked();
+  const bool writable = connection_.IsFileSystemOpen() && !locked;
+  const bool selected = view_.SelectedCount() > 0;
+  menu.EnableItem(MediaProperties, connection_.IsFileSystemOpen());
+  for (uint32_t item : {InternalMemory, MemoryCard, SortNone, SortName, SortExtension, SortDate, SortSize})
+    menu.CheckItem(item, false);
+  menu.CheckItem(settings_.selectedMedium == 1 ? MemoryCard : InternalMemory, true);
+  if (connection_.folderMode == PlayerConnection::UserTreeMode) {
+    menu.CheckItem(view_.SortCommand(), true);
+    menu.EnableItem(SortNone, false);
+    SetEnabled(menu, {SortName, SortExtension, SortDate, SortSize}, true);
+    menu.EnableItem(Prev, view_.GoBack(false));
+    menu.EnableItem(Next, view_.GoForward(false));
+    SetEnabled(menu, {Download, CommandId::CreateFolder}, writable);
+    menu.EnableItem(Upload, selected);
+    menu.EnableItem(Properties, false);
+    SetEnabled(menu, {Delete, Rename}, selected && !locked);
+    SetEnabled(menu, {MoveUp, MoveDown}, false);
+  } else if (connection_.folderMode == PlayerConnection::TrackListMode) {
+    menu.CheckItem(SortNone, true);
+    SetEnabled(menu, {SortNone, SortName, SortExtension, SortDate, SortSize}, false);
+    menu.EnableItem(Download, writable);
+    menu.EnableItem(Upload, selected);
+    menu.EnableItem(CommandId::CreateFolder, false);
+    menu.EnableItem(Properties, selected);
+    SetEnabled(menu, {Delete, Rename, MoveUp, MoveDown}, selected && !locked);
+  }
+}
+
+void MainFrame::UpdateToolbar() {
+  using namespace CommandId;
+  const bool locked = connection_.IsLocked();
+  const bool ready = connection_.IsFileSystemOpen() && !locked;
+  const bool selected = view_.SelectedCount() > 0;
+  const bool changeable = selected && !locked;
+  if (connection_.folderMode == PlayerConnection::TrackListMode) {
+    bar_.EnableButton(Download, ready);
+    bar_.EnableButton(Upload, selected);
+    bar_.EnableButton(Properties, selected);
+    bar_.EnableButton(Delete, changeable);
+    bar_.EnableButton(MoveUp, changeable);
+    bar_.EnableButton(MoveDown, changeable);
+  } else if (connection_.folderMode == PlayerConnection::UserTreeMode) {
+    bar_.EnableButton(Download, ready);
+    bar_.EnableButton(Upload, selected);
+    bar_.EnableButton(Properties, false);
+    bar_.EnableButton(Delete, changeable);
+    bar_.EnableButton(MoveUp, false);
+    bar_.EnableButton(MoveDown, false);
+    bar_.EnableButton(Prev, view_.GoBack(false));
+    bar_.EnableButton(Next, view_.GoForward(false));
+  }
+}
+
+void MainFrame::UpdateStatusBar() {
+  if (!connection_.IsFileSystemOpen()) {
+    status_.SetText(0, 0, CText());
+    status_.SetText(1, 0, CText());
+    status_.SetText(2, 0, LoadStringText(StringId::NotAvailable));
+    return;
+  }
+  CText objects;
+  if (const int selected = view_.SelectedCount(); selected > 0) {
+    objects.Format(LoadStringText(StringId::ObjectsSelected).Chars(), selected);
+  } else {
+    objects.Format(LoadStringText(StringId::Objects).Chars(), view_.ItemCount());
+  }
+  status_.SetText(0, 0, objects);
+  CText space = LoadStringText(StringId::Locked);
+  if (!connection_.IsLocked()) space.Format(LoadStringText(StringId::FreeSpace).Chars(), FormatSizeText(connection_.GetFreeBytes()).Chars());
+  status_.SetText(1, 0, space);
+  status_.SetText(2, 0, connection_.GetMediaDescription());
+}

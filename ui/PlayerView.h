@@ -1,0 +1,62 @@
+// The list in the middle of the main window: the current folder of the
+// connected medium, one row per entry (name, size, date). The track list keeps
+// the play order and ends with the "<USER>" row; a USER folder starts with its
+// ".." row and folders, and is sorted.
+#pragma once
+
+#include <vector>
+
+#include "framework/ui/ListControl.h"
+#include "player/PlayerConnection.h"
+#include "ui/IconCache.h"
+
+// Splits a name at its last '.', which is neither part (both empty-safe); a
+// name without one is all base.
+void SplitExtension(const CText& name, CText* base, CText* extension);
+
+class PlayerView final : public CListControl {
+ public:
+  PlayerView(PlayerConnection& connection, IconCache& icons) : connection_(connection), icons_(icons) {}
+  ~PlayerView() override;
+
+  void Create(CNativeWindow* frame);
+
+  bool OnMessage(MessageRecord& record) override;
+  // Takes a sort command (40041 to 40045), not a column.
+  void OnColumnClick(int sortCommand) override { SortBy(static_cast<uint32_t>(sortCommand)); }
+  int Compare(LPARAM value1, LPARAM value2, uint32_t sortCommand) override;
+
+  // Connects to the player again and fills the rows; the message of a failed
+  // connection is shown only when asked.
+  void Reload(bool reportErrors);
+  void FillList();
+  // The index of the new row; nothing is added for ".".
+  int AddEntryRow(const PlayerEntry& entry);
+  void EnterFolder(const CText& name);
+  // With perform false they only tell whether the step is possible.
+  bool GoBack(bool perform);
+  bool GoForward(bool perform);
+  void SortBy(uint32_t sortCommand);
+
+  uint32_t SortCommand() const { return sortCommand_; }
+  const std::vector<CText>& History() const { return history_; }
+  int HistoryPosition() const { return historyPosition_; }
+  const PlayerEntry* EntryOf(int row) const { return reinterpret_cast<const PlayerEntry*>(ItemValue(row)); }
+
+ private:
+  void OnCreate();
+  bool OnCommand(uint32_t command);
+  bool OnNotify(const ListViewNotify& notify, LRESULT* result);
+  void ResetHistory();
+  // The first selected row's folder: into it (Enter, double click).
+  void OpenSelected();
+  void ReportStateChange();
+  void FreeEntries();
+
+  PlayerConnection& connection_;
+  IconCache& icons_;
+  bool suppress_ = false;
+  int historyPosition_ = 0;
+  std::vector<CText> history_;
+  uint32_t sortCommand_ = 0;
+};

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/TunewardenApp.h"
+#include "framework/core/Helpers.h"
+#include "framework/ui/Prompts.h"
+#include "resources/CommandIds.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
+#include "resources/ui/UiResources.h"
+
+namespace {
+
+class AppEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static char name[] = "TunewardenAppTest";
+    static char* argv[] = {name, nullptr};
+    application_.Init(1, argv);
+    InstallUiResources();
+  }
+  void TearDown() override { application_.Term(); }
+
+ private:
+  CApplication application_;
+};
+::testing::Environment* const appEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+
+// Writes every message box to stderr, where a death test reads it.
+class BoxPrinter : public CPromptAnswerer {
+ public:
+  int AnswerMessageBox(CNativeWindow*, const CText& text, const CText& caption, uint32_t) override {
+    std::fprintf(stderr, "box [%s] [%s]\n", caption.Chars(), text.Chars());
+    return IDOK;
+  }
+};
+
+class BoxCounter : public CPromptAnswerer {
+ public:
+  int AnswerMessageBox(CNativeWindow*, const CText&, const CText&, uint32_t) override { return ++count, IDOK; }
+  int count = 0;
+};
+
+std::string Escaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+// The program's four objects in their order, as the entry function has them.
+struct Program {
+  AppSettings settings;
+  IconCache icons;
+  PlayerConnection connection{settings};
+  TunewardenApp application{settings, icons, connection};
+};
+
+class TunewardenAppTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tw_app_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    temp_ = pattern;
+    // The running copy's socket and the player lie in the test's own folder.
+    setenv("TMPDIR", temp_.c_str(), 1);
+    setenv("TUNEWARDEN_PLAYER", (temp_ + "/no-player").c_str(), 1);
+    std::filesystem::remove(SettingsFile());
+  }
+  void TearDown() override {
+    std::filesystem::remove(SettingsFile());
+    unsetenv("TMPDIR");
+    unsetenv("TUNEWARDEN_PLAYER");
+    std::filesystem::remove_all(temp_);
+  }
+  static std::string SettingsFile() { return AppSettings::SettingsPath().Chars(); }
+
+  std::string temp_;
+};
+
+TEST_F(TunewardenAppTest, SecondCopyBringsTheFirstToTheFrontAndEndsWritingTheSettings) {
+  RunningCopy first;
+  int asked = 0;
+  ASSERT_TRUE(first.Listen("Tunewarden", [&] { ++asked; }));
+  Program second;
+  EXPECT_EQ(second.application.RunAll(), 0);
+  PumpMessages(2);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(CFrameBase::FrameCount(), 0);
+  EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
+}
+
+TEST_F(TunewardenAppTest, FirstCopyStartsQuietlyWithoutAPlayerAndComesToTheFrontWhenAsked) {
+  BoxCounter boxes;
+  CAnswererScope scope(boxes);
+  Program program;
+  QWidget elsewhere;
+  QTimer::singleShot(0, [&] {
+    MainFrame* frame = program.application.Frame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->Widget()->isVisible());
+    EXPECT_EQ(frame->Text(), CText("Tunewarden"));
+    EXPECT_EQ(frame->View().ItemCount(), 0);
+    EXPECT_EQ(frame->StatusBar().PartText(2), CText("Not Available"));
+    elsewhere.show();
+    elsewhere.activateWindow();
+    PumpMessages(3);
+    ASSERT_FALSE(frame->Widget()->isActiveWindow());
+    EXPECT_TRUE(RunningCopy::AskEarlierCopy("Tunewarden"));
+    PumpMessages(3);
+    EXPECT_TRUE(frame->Widget()->isActiveWindow());
+    frame->Send(WM_COMMAND, CommandId::Exit);
+  });
+  EXPECT_EQ(program.application.RunAll(), 0);
+  EXPECT_EQ(boxes.count, 0);
+  EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
+  // Exit leaves the window to the end of the program.
+  ASSERT_NE(program.application.Frame(), nullptr);
+  DestroyWindow(program.application.Frame()->Handle());
+  PumpMessages(1);
+}
+
+TEST_F(TunewardenAppTest, MissingProgramIconIsAnInitializeErrorThatEndsWithoutSettings) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string expected =
+      "box \\[Initialize Error 1814\\] \\[" + Escaped(SystemMessage(ErrorResourceNotFound).Chars()) + "\\]";
+  EXPECT_EXIT(
+      {
+        BoxPrinter printer;
+        CAnswererScope scope(printer);
+        Resources().icons.erase(ResourceId::FileIcon);
+        Program program;
+        program.application.RunAll();
+      },
+      testing::ExitedWithCode(0), expected);
+  EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+}
+
+TEST_F(TunewardenAppTest, ConfigErrorBoxFromAFakeFailureCode) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string expected = "box \\[Config Error 5\\] \\[" + Escaped(SystemMessage(5).Chars()) + "\\]";
+  EXPECT_EXIT(
+      {
+        BoxPrinter printer;
+        CAnswererScope scope(printer);
+        AppSettings settings;
+        settings.SetDefaults();
+        FailStart(settings, StringId::ConfigError, 5);
+      },
+      testing::ExitedWithCode(0), expected);
+}
+
+}  // namespace

@@ -220,6 +220,8 @@ TEST_F(MainFrameTest, CommandsReachTheViewAndADeviceChangeProbesQuietly) {
   // Refresh reports what went wrong.
   frame_->Send(WM_COMMAND, Refresh);
   EXPECT_EQ(recorder_.boxes.size(), 1u);
+  frame_->Send(WM_COMMAND, About);
+  EXPECT_EQ(recorder_.dialogs, std::vector<std::string>{"About Tunewarden"});
 }
 
 TEST_F(MainFrameTest, FileTypesTakeTheirIconFromTheThemeCachedByExtensionText) {

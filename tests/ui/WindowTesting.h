@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/ui/Application.h"
+#include "framework/ui/Dialog.h"
 #include "framework/ui/Prompts.h"
 #include "resources/ui/UiResources.h"
 #include "tests/player/LameFiles.h"
@@ -47,7 +48,9 @@ class BoxRecorder : public CPromptAnswerer {
     boxes.push_back({caption.Chars(), text.Chars(), flags});
     return IDOK;
   }
+  void AnswerDialog(CDialogBase& dialog) override { dialogs.push_back(dialog.Text().Chars()); }
   std::vector<ShownBox> boxes;
+  std::vector<std::string> dialogs;  // titles
 };
 
 class WindowTest : public ConnectionTest {

@@ -12,8 +12,8 @@ COwnedArray::~COwnedArray() { RemoveAll(); }
 int COwnedArray::Add(CRoot* item) {
   const size_t needed = (static_cast<size_t>(count_) + 1) * sizeof(CRoot*);
   if (needed > storageBytes_) {
-    // Grow in steps of 16 pointers (64 bytes where pointers have 4 bytes).
-    constexpr size_t Step = 16 * sizeof(CRoot*);
+    // The smallest multiple of 64 bytes that holds one more pointer.
+    constexpr size_t Step = 64;
     const size_t bytes = (needed + Step - 1) / Step * Step;
     void* grown = bytes <= std::numeric_limits<uint32_t>::max() ? std::realloc(items_, bytes) : nullptr;
     if (!grown) {

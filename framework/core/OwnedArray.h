@@ -1,5 +1,5 @@
 // A growable array of CRoot objects that it owns and destroys. Storage grows
-// in steps of 16 items.
+// in steps of 64 bytes.
 #pragma once
 
 #include <cstdint>

@@ -21,13 +21,17 @@ class Tracked final : public CRoot {
 
 }  // namespace
 
-TEST(OwnedArray, GrowsInStepsOfSixteenItems) {
+TEST(OwnedArray, GrowsToTheNextMultipleOf64Bytes) {
   std::vector<int> destroyed;
   COwnedArray array;
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(array.Add(new Tracked(i, &destroyed)), i);
-  EXPECT_EQ(array.StorageBytes(), 16 * sizeof(CRoot*));
+  const uint32_t perStep = 64 / sizeof(CRoot*);
+  for (uint32_t i = 0; i < 16; ++i) {
+    EXPECT_EQ(array.Add(new Tracked(i, &destroyed)), static_cast<int>(i));
+    EXPECT_EQ(array.StorageBytes(), (i / perStep + 1) * 64) << "after item " << i + 1;
+  }
+  const uint32_t before = array.StorageBytes();
   array.Add(new Tracked(16, &destroyed));
-  EXPECT_EQ(array.StorageBytes(), 32 * sizeof(CRoot*)) << "the 17th item doubles the storage";
+  EXPECT_EQ(array.StorageBytes(), before + 64) << "the 17th item grows the storage by one step";
   EXPECT_TRUE(destroyed.empty());
 }
 

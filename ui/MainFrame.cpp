@@ -167,24 +167,18 @@ void MainFrame::UpdateMenuState(CMenu& menu) {
 
 void MainFrame::UpdateToolbar() {
   using namespace CommandId;
+  const uint8_t mode = connection_.folderMode;
+  if (mode != PlayerConnection::TrackListMode && mode != PlayerConnection::UserTreeMode) return;
+  const bool trackList = mode == PlayerConnection::TrackListMode;
   const bool locked = connection_.IsLocked();
-  const bool ready = connection_.IsFileSystemOpen() && !locked;
   const bool selected = view_.SelectedCount() > 0;
-  const bool changeable = selected && !locked;
-  if (connection_.folderMode == PlayerConnection::TrackListMode) {
-    bar_.EnableButton(Download, ready);
-    bar_.EnableButton(Upload, selected);
-    bar_.EnableButton(Properties, selected);
-    bar_.EnableButton(Delete, changeable);
-    bar_.EnableButton(MoveUp, changeable);
-    bar_.EnableButton(MoveDown, changeable);
-  } else if (connection_.folderMode == PlayerConnection::UserTreeMode) {
-    bar_.EnableButton(Download, ready);
-    bar_.EnableButton(Upload, selected);
-    bar_.EnableButton(Properties, false);
-    bar_.EnableButton(Delete, changeable);
-    bar_.EnableButton(MoveUp, false);
-    bar_.EnableButton(MoveDown, false);
+  bar_.EnableButton(Download, connection_.IsFileSystemOpen() && !locked);
+  bar_.EnableButton(Upload, selected);
+  bar_.EnableButton(Properties, trackList && selected);
+  bar_.EnableButton(Delete, selected && !locked);
+  bar_.EnableButton(MoveUp, trackList && selected && !locked);
+  bar_.EnableButton(MoveDown, trackList && selected && !locked);
+  if (!trackList) {
     bar_.EnableButton(Prev, view_.GoBack(false));
     bar_.EnableButton(Next, view_.GoForward(false));
   }

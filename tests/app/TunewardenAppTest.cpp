@@ -12,24 +12,9 @@
 #include "resources/CommandIds.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
-#include "resources/ui/UiResources.h"
+#include "tests/ui/ProgramEnvironment.h"
 
 namespace {
-
-class AppEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static char name[] = "TunewardenAppTest";
-    static char* argv[] = {name, nullptr};
-    application_.Init(1, argv);
-    InstallUiResources();
-  }
-  void TearDown() override { application_.Term(); }
-
- private:
-  CApplication application_;
-};
-::testing::Environment* const appEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 // Writes every message box to stderr, where a death test reads it.
 class BoxPrinter : public CPromptAnswerer {

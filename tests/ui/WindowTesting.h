@@ -11,7 +11,7 @@
 #include "framework/ui/Application.h"
 #include "framework/ui/Dialog.h"
 #include "framework/ui/Prompts.h"
-#include "resources/ui/UiResources.h"
+#include "tests/ui/ProgramEnvironment.h"
 #include "tests/player/LameFiles.h"
 #include "ui/IconCache.h"
 #include "ui/MessageBoxes.h"
@@ -19,21 +19,6 @@
 namespace window_testing {
 
 using namespace connection_testing;
-
-class WindowEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static char name[] = "UiTest";
-    static char* argv[] = {name, nullptr};
-    application_.Init(1, argv);
-    InstallUiResources();
-  }
-  void TearDown() override { application_.Term(); }
-
- private:
-  CApplication application_;
-};
-inline ::testing::Environment* const windowEnvironment = ::testing::AddGlobalTestEnvironment(new WindowEnvironment);
 
 struct ShownBox {
   std::string caption;

@@ -16,25 +16,19 @@ constexpr uint32_t Sector = 512;
 using PlayerDeviceTest = PlayerTest;
 
 TEST_F(PlayerDeviceTest, NoPlayerMeansNotConnected) {
-  EXPECT_EQ(device_->open(0, 0), 0u);  // the folder does not exist
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(Failure(device_->open(0, 0)), DeviceError::NotConnected);  // the folder does not exist
 
   std::filesystem::create_directories(player_);  // a folder that is not a player
-  EXPECT_EQ(device_->open(0, 0), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(Failure(device_->open(0, 0)), DeviceError::NotConnected);
 
   MakePlayer(4 * MiB);
   WriteFile(File("unplugged"), "");
-  EXPECT_EQ(device_->open(0, 0), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
-  EXPECT_EQ(device_->selectMedia("Internal"), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(Failure(device_->open(0, 0)), DeviceError::NotConnected);
+  EXPECT_EQ(Failure(device_->selectMedia("Internal")), DeviceError::NotConnected);
 
   std::filesystem::remove(File("unplugged"));
-  EXPECT_EQ(device_->open(1, 0), 0u);  // there is only port 0
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
-  EXPECT_EQ(device_->open(0, 7), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::UnsupportedResponse);
+  EXPECT_EQ(Failure(device_->open(1, 0)), DeviceError::NotConnected);  // there is only port 0
+  EXPECT_EQ(Failure(device_->open(0, 7)), DeviceError::UnsupportedResponse);
   EXPECT_EQ(device_->open(0, 0), 1u);
 }
 
@@ -93,28 +87,21 @@ TEST_F(PlayerDeviceTest, LargeImageClampsCapacityAndReachesItsLastSector) {
 TEST_F(PlayerDeviceTest, MissingOrEjectedCardAndUnknownNamesGiveNoCard) {
   MakePlayer(4 * MiB);
   ASSERT_EQ(device_->open(0, 0), 1u);
-  EXPECT_EQ(device_->selectMedia("MMC"), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
-  EXPECT_EQ(device_->selectMedia(""), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
-  EXPECT_EQ(device_->selectMedia("internal"), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->selectMedia("MMC")), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->selectMedia("")), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->selectMedia("internal")), DeviceError::NoCard);
   MediaInfoRecord info{};
-  EXPECT_EQ(device_->getMediaInfo(&info), 0u);  // nothing selected
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->getMediaInfo(&info)), DeviceError::NoCard);  // nothing selected
 
   MakeImage(File("card.img"), 2 * MiB);
   WriteFile(File("card.ejected"), "");
-  EXPECT_EQ(device_->selectMedia("MMC"), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->selectMedia("MMC")), DeviceError::NoCard);
 
   std::filesystem::remove(File("card.ejected"));
   ASSERT_EQ(device_->selectMedia("MMC"), 1u);
   WriteFile(File("card.ejected"), "");  // taken out while selected
-  EXPECT_EQ(device_->getMediaInfo(&info), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
-  EXPECT_EQ(device_->readSectors(0, 1, Pattern(Sector, 0).data()), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->getMediaInfo(&info)), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->readSectors(0, 1, Pattern(Sector, 0).data())), DeviceError::NoCard);
 }
 
 TEST_F(PlayerDeviceTest, SectorsRoundTripThroughTheImageAndStopAtItsEnd) {
@@ -132,12 +119,9 @@ TEST_F(PlayerDeviceTest, SectorsRoundTripThroughTheImageAndStopAtItsEnd) {
 
   EXPECT_EQ(device_->readSectors(count - 1, 1, back.data()), 1u);
   EXPECT_EQ(device_->readSectors(count, 0, back.data()), 1u);
-  EXPECT_EQ(device_->readSectors(count - 1, 2, back.data()), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::SectorOutOfRange);
-  EXPECT_EQ(device_->writeSectors(count, 1, back.data()), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::SectorOutOfRange);
-  EXPECT_EQ(device_->readSectors(UINT32_MAX, 2, back.data()), 0u);  // no 32-bit wrap
-  EXPECT_EQ(device_->lastError(), DeviceError::SectorOutOfRange);
+  EXPECT_EQ(Failure(device_->readSectors(count - 1, 2, back.data())), DeviceError::SectorOutOfRange);
+  EXPECT_EQ(Failure(device_->writeSectors(count, 1, back.data())), DeviceError::SectorOutOfRange);
+  EXPECT_EQ(Failure(device_->readSectors(UINT32_MAX, 2, back.data())), DeviceError::SectorOutOfRange);  // no 32-bit wrap
 }
 
 TEST_F(PlayerDeviceTest, LockMarkAndReadOnlyImageProtectTheMedium) {
@@ -148,12 +132,9 @@ TEST_F(PlayerDeviceTest, LockMarkAndReadOnlyImageProtectTheMedium) {
 
   WriteFile(File("card.lock"), "");
   OpenAndSelect("MMC");  // a locked medium is still selected
-  EXPECT_EQ(device_->checkWritable(), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
-  EXPECT_EQ(device_->writeSectors(0, 1, data.data()), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
-  EXPECT_EQ(device_->writeReservedBlock(block), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
+  EXPECT_EQ(Failure(device_->checkWritable()), DeviceError::WriteProtected);
+  EXPECT_EQ(Failure(device_->writeSectors(0, 1, data.data())), DeviceError::WriteProtected);
+  EXPECT_EQ(Failure(device_->writeReservedBlock(block)), DeviceError::WriteProtected);
   EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
   EXPECT_EQ(ReadBytes(File("card.img"), 0, Sector), std::vector<uint8_t>(Sector, 0));
 
@@ -167,10 +148,8 @@ TEST_F(PlayerDeviceTest, LockMarkAndReadOnlyImageProtectTheMedium) {
 
   chmod(File("internal.img").c_str(), 0444);
   ASSERT_EQ(device_->selectMedia("Internal"), 1u);
-  EXPECT_EQ(device_->checkWritable(), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
-  EXPECT_EQ(device_->writeSectors(0, 1, data.data()), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::WriteProtected);
+  EXPECT_EQ(Failure(device_->checkWritable()), DeviceError::WriteProtected);
+  EXPECT_EQ(Failure(device_->writeSectors(0, 1, data.data())), DeviceError::WriteProtected);
   EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
 }
 
@@ -178,10 +157,8 @@ TEST_F(PlayerDeviceTest, FirmwareBlocksOnlyInFirmwareMode) {
   MakePlayer(4 * MiB);
   uint8_t block[128];
   ASSERT_EQ(device_->open(0, 0), 1u);
-  EXPECT_EQ(device_->readFirmwareBlock(0, block, 1), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::FirmwareBlock);
-  EXPECT_EQ(device_->writeFirmwareBlock(0, block, 1), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::FirmwareBlock);
+  EXPECT_EQ(Failure(device_->readFirmwareBlock(0, block, 1)), DeviceError::FirmwareBlock);
+  EXPECT_EQ(Failure(device_->writeFirmwareBlock(0, block, 1)), DeviceError::FirmwareBlock);
   EXPECT_FALSE(std::filesystem::exists(File("firmware.bin")));
 
   ASSERT_EQ(device_->open(0, DeviceInterface::FirmwareMode), 1u);  // a probe may switch the mode
@@ -194,18 +171,15 @@ TEST_F(PlayerDeviceTest, FirmwareBlocksOnlyInFirmwareMode) {
   EXPECT_EQ(std::filesystem::file_size(File("firmware.bin")), 480u * 128);
   EXPECT_EQ(ReadBytes(File("firmware.bin"), 479 * 128, 128), data);
 
-  EXPECT_EQ(device_->writeFirmwareBlock(480, data.data(), 1), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::FirmwareBlock);
-  EXPECT_EQ(device_->readFirmwareBlock(0, block, 2), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::FirmwareBlock);
+  EXPECT_EQ(Failure(device_->writeFirmwareBlock(480, data.data(), 1)), DeviceError::FirmwareBlock);
+  EXPECT_EQ(Failure(device_->readFirmwareBlock(0, block, 2)), DeviceError::FirmwareBlock);
 }
 
 TEST_F(PlayerDeviceTest, EachMediumKeepsItsOwnReservedBlock) {
   MakePlayer(4 * MiB, 2 * MiB);
   uint8_t block[128];
   ASSERT_EQ(device_->open(0, 0), 1u);
-  EXPECT_EQ(device_->readReservedBlock(block), 0u);  // no medium selected
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->readReservedBlock(block)), DeviceError::NoCard);  // no medium selected
 
   ASSERT_EQ(device_->selectMedia("Internal"), 1u);
   ASSERT_EQ(device_->readReservedBlock(block), 1u);
@@ -239,12 +213,9 @@ TEST_F(PlayerDeviceTest, InjectedFailureAndTimeoutLastUntilClose) {
     OpenAndSelect("Internal");
     EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
     EXPECT_EQ(device_->writeSectors(1, 1, buffer.data()), 1u);
-    EXPECT_EQ(device_->writeSectors(2, 1, buffer.data()), 0u);
-    EXPECT_EQ(device_->lastError(), code);
-    EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 0u);
-    EXPECT_EQ(device_->lastError(), code);
-    EXPECT_EQ(device_->flush(), 0u);
-    EXPECT_EQ(device_->lastError(), code);
+    EXPECT_EQ(Failure(device_->writeSectors(2, 1, buffer.data())), code);
+    EXPECT_EQ(Failure(device_->readSectors(0, 1, buffer.data())), code);
+    EXPECT_EQ(Failure(device_->flush()), code);
     EXPECT_EQ(device_->checkWritable(), 1u);  // the player itself still answers
   }
   std::filesystem::remove(File("faults"));
@@ -253,37 +224,27 @@ TEST_F(PlayerDeviceTest, InjectedFailureAndTimeoutLastUntilClose) {
   EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
 }
 
-TEST_F(PlayerDeviceTest, UnplugDuringATransferStaysUnpluggedUntilPlugged) {
-  MakePlayer(4 * MiB);
-  WriteFile(File("faults"), "unplug-after = 1  # during the second transfer\n");
-  OpenAndSelect("Internal");
-  std::vector<uint8_t> buffer(Sector);
-  EXPECT_EQ(device_->writeSectors(0, 1, buffer.data()), 1u);
-  EXPECT_EQ(device_->writeSectors(1, 1, buffer.data()), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
-  EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
-  EXPECT_EQ(device_->checkWritable(), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
-  EXPECT_EQ(device_->open(0, 0), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
-  EXPECT_TRUE(std::filesystem::exists(File("unplugged")));
-
-  std::filesystem::remove(File("unplugged"));
-  EXPECT_EQ(device_->open(0, 0), 1u);
-}
-
-TEST_F(PlayerDeviceTest, UnplugFromOutsideIsSeenByTheNextProbe) {
+TEST_F(PlayerDeviceTest, UnplugFromOutsideOrDuringATransferStaysUntilPlugged) {
   MakePlayer(4 * MiB);
   OpenAndSelect("Internal");
   std::vector<uint8_t> buffer(Sector);
   EXPECT_EQ(device_->open(0, 0), 1u);  // a probe keeps the selected medium
   EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 1u);
   WriteFile(File("unplugged"), "");
-  EXPECT_EQ(device_->open(0, 0), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
-  EXPECT_EQ(device_->readSectors(0, 1, buffer.data()), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NotConnected);
+  EXPECT_EQ(Failure(device_->open(0, 0)), DeviceError::NotConnected);
+  EXPECT_EQ(Failure(device_->readSectors(0, 1, buffer.data())), DeviceError::NotConnected);
+  std::filesystem::remove(File("unplugged"));
+
+  WriteFile(File("faults"), "unplug-after = 1  # during the second transfer\n");
+  device_->close();
+  OpenAndSelect("Internal");
+  EXPECT_EQ(device_->writeSectors(0, 1, buffer.data()), 1u);
+  EXPECT_EQ(Failure(device_->writeSectors(1, 1, buffer.data())), DeviceError::NotConnected);
+  EXPECT_EQ(Failure(device_->checkWritable()), DeviceError::NotConnected);
+  EXPECT_EQ(Failure(device_->open(0, 0)), DeviceError::NotConnected);
+  EXPECT_TRUE(std::filesystem::exists(File("unplugged")));
+  std::filesystem::remove(File("unplugged"));
+  EXPECT_EQ(device_->open(0, 0), 1u);
 }
 
 TEST_F(PlayerDeviceTest, ConfigMayMapAMediumToAnotherStorage) {
@@ -298,23 +259,20 @@ TEST_F(PlayerDeviceTest, ConfigMayMapAMediumToAnotherStorage) {
   EXPECT_EQ(ReadBytes(elsewhere, 5 * Sector, Sector), data);
 
   std::filesystem::remove(elsewhere);  // the reader is empty
-  EXPECT_EQ(device_->selectMedia("MMC"), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::NoCard);
+  EXPECT_EQ(Failure(device_->selectMedia("MMC")), DeviceError::NoCard);
 }
 
 TEST_F(PlayerDeviceTest, SystemErrorsCarryThePlatformLastError) {
   MakePlayer(4 * MiB);
   WriteFile(File("player.conf"), "card-type=floppy\n");
   platform::SetLastError(0);
-  EXPECT_EQ(device_->open(0, 0), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::System);
+  EXPECT_EQ(Failure(device_->open(0, 0)), DeviceError::System);
   EXPECT_EQ(platform::GetLastError(), platform::Error::InvalidData);
 
   WriteFile(File("player.conf"), "card-type=sd\n");
   std::filesystem::remove(File("internal.img"));
   ASSERT_EQ(device_->open(0, 0), 1u);
-  EXPECT_EQ(device_->selectMedia("Internal"), 0u);
-  EXPECT_EQ(device_->lastError(), DeviceError::System);
+  EXPECT_EQ(Failure(device_->selectMedia("Internal")), DeviceError::System);
   EXPECT_EQ(platform::GetLastError(), platform::Error::FileNotFound);
 }
 

@@ -82,6 +82,12 @@ class PlayerTest : public testing::Test {
     ASSERT_EQ(device_->selectMedia(medium), 1u) << device_->lastError();
   }
 
+  // The device's code for a call that must fail.
+  uint32_t Failure(uint32_t result) {
+    EXPECT_EQ(result, 0u);
+    return device_->lastError();
+  }
+
   void Reopen() {
     device_->close();
     ASSERT_EQ(device_->open(0, 0), 1u) << device_->lastError();

@@ -19,13 +19,7 @@ class RawFat16 {
     rootEntries_ = u16(boot, 17);
   }
 
-  std::vector<uint8_t> read(uint64_t offset, size_t size) const {
-    std::ifstream file(path_, std::ios::binary);
-    file.seekg(std::streamoff(offset));
-    std::vector<uint8_t> bytes(size);
-    file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
-    return bytes;
-  }
+  std::vector<uint8_t> read(uint64_t offset, size_t size) const { return ReadPcBytes(path_, offset, size); }
 
   void write(uint64_t offset, const std::vector<uint8_t>& bytes) const {
     std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
@@ -50,14 +44,12 @@ class RawFat16 {
     return root;
   }
 
-  uint16_t firstCluster(const std::string& shortName) const {
-    return u16(read(rootEntry(shortName) + 26, 2), 0);
-  }
-  void setFirstCluster(const std::string& shortName, uint16_t cluster) const {
-    write(rootEntry(shortName) + 26, {uint8_t(cluster), uint8_t(cluster >> 8)});
-  }
-  void setSize(const std::string& shortName, uint32_t size) const {
-    write(rootEntry(shortName) + 28, {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)});
+  uint16_t firstCluster(const std::string& shortName) const { return u16(read(rootEntry(shortName) + 26, 2), 0); }
+  // The little-endian `value` in `bytes` bytes at `at` in the entry.
+  void setEntryField(const std::string& shortName, size_t at, uint32_t value, size_t bytes) const {
+    std::vector<uint8_t> field;
+    for (size_t i = 0; i < bytes; ++i) field.push_back(uint8_t(value >> (8 * i)));
+    write(rootEntry(shortName) + at, field);
   }
 
  private:
@@ -127,7 +119,7 @@ TEST_F(DamageTest, BadClusterNumbersAndLoopsAreReported) {
     std::function<void()> apply;
   };
   for (const Damage& damage : {
-           Damage{"start outside the volume", [&] { raw_->setFirstCluster("A       BIN", 0xFFF0); }},
+           Damage{"start outside the volume", [&] { raw_->setEntryField("A       BIN", 26, 0xFFF0, 2); }},
            Damage{"link outside the volume", [&] { raw_->setFat(first + 1, 0xFFF0); }},
            Damage{"link to a free cluster", [&] { raw_->setFat(first + 1, 0); }},
            Damage{"bad-cluster mark in the chain", [&] { raw_->setFat(first, 0xFFF7); }},
@@ -148,7 +140,7 @@ TEST_F(DamageTest, BadClusterNumbersAndLoopsAreReported) {
 }
 
 TEST_F(DamageTest, AChainShorterThanTheSizeIsNotReadPastItsEnd) {
-  raw_->setSize("A       BIN", 1 << 20);
+  raw_->setEntryField("A       BIN", 28, 1 << 20, 4);
   FileSystemInterface* fs = Reattached();
   EXPECT_EQ(ReadFile(fs, "A.BIN"), std::nullopt);
   EXPECT_EQ(fs->lastError(), FileSystemError::DamagedChain);
@@ -158,7 +150,7 @@ TEST_F(DamageTest, FoldersOutsideTheVolumeOrLoopingAreReported) {
   uint16_t folder = raw_->firstCluster("DIR        ");
   std::filesystem::copy_file(player_.image(), saved_);
   for (uint16_t cluster : {uint16_t(0xFFF0), uint16_t(0)}) {
-    raw_->setFirstCluster("DIR        ", cluster);
+    raw_->setEntryField("DIR        ", 26, cluster, 2);
     FileSystemInterface* fs = Reattached();
     EXPECT_EQ(CodeOf(fs->changeDir("DIR")), FileSystemError::DamagedChain) << cluster;
     EXPECT_EQ(ReadFile(fs, "DIR\\C.BIN"), std::nullopt);

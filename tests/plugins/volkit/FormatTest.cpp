@@ -1,7 +1,5 @@
 // Formatting: the layout mkfs.fat would choose, partitions kept, full
 // formats that report progress in the medium's units and can be stopped.
-#include <fstream>
-
 #include "VolkitTestSupport.h"
 
 namespace volkit_test {
@@ -12,14 +10,6 @@ VolumeInfoRecord Attached(Player& player) {
   VolumeInfoRecord info{};
   EXPECT_EQ(player.fs()->getVolumeInfo(&info), 1u);
   return info;
-}
-
-std::vector<uint8_t> ReadSector(const std::string& path, uint64_t sector) {
-  std::ifstream file(path, std::ios::binary);
-  file.seekg(std::streamoff(sector * 512));
-  std::vector<uint8_t> bytes(512);
-  file.read(reinterpret_cast<char*>(bytes.data()), 512);
-  return bytes;
 }
 
 class FormatSizeTest : public testing::TestWithParam<uint64_t> {};
@@ -58,7 +48,7 @@ TEST_F(FormatTest, KeepsThePartitionTableAndIsUsableAtOnce) {
   // The display images are written right after a format, without attach.
   ASSERT_EQ(WriteFile(player_.fs(), "intro.lcd", Pattern(1234, 1)), 1u) << player_.fs()->lastError();
 
-  std::vector<uint8_t> mbr = ReadSector(player_.image(), 0);
+  std::vector<uint8_t> mbr = ReadPcBytes(player_.image(), 0, 512);
   EXPECT_EQ(mbr[446 + 4], 0x06) << "the type names FAT16 now";
   EXPECT_EQ(mbr[446 + 8] | mbr[446 + 9] << 8, 2048);
   EXPECT_EQ(mbr[510], 0x55);

@@ -106,6 +106,14 @@ std::string ReadPcFile(const std::string& path) {
   return data.str();
 }
 
+std::vector<uint8_t> ReadPcBytes(const std::string& path, uint64_t offset, size_t size) {
+  std::ifstream file(path, std::ios::binary);
+  file.seekg(std::streamoff(offset));
+  std::vector<uint8_t> bytes(size);
+  file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
+  return bytes;
+}
+
 void WritePcFile(const std::string& path, const std::string& data) {
   std::ofstream(path, std::ios::binary).write(data.data(), std::streamsize(data.size()));
 }

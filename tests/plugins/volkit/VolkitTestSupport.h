@@ -48,6 +48,8 @@ std::string FsckProblems(const std::string& path, uint32_t offsetSectors = 0);
 // The mtools image argument: path, with @@offset for a partitioned image.
 std::string MtoolsImage(const std::string& path, uint32_t offsetSectors = 0);
 std::string ReadPcFile(const std::string& path);
+// `size` bytes of a PC file from `offset` on.
+std::vector<uint8_t> ReadPcBytes(const std::string& path, uint64_t offset, size_t size);
 void WritePcFile(const std::string& path, const std::string& data);
 // Reproducible bytes of the given length.
 std::string Pattern(size_t length, uint32_t seed);
@@ -85,6 +87,16 @@ struct WriteOptions {
   std::optional<uint32_t> stopDataAtBlock;      // the data callback refuses this block
   std::optional<uint32_t> stopProgressAtCall;   // the progress callback refuses this call
 };
+inline WriteOptions StopData(uint32_t block) {
+  WriteOptions options;
+  options.stopDataAtBlock = block;
+  return options;
+}
+inline WriteOptions StopProgress(uint32_t call) {
+  WriteOptions options;
+  options.stopProgressAtCall = call;
+  return options;
+}
 struct TransferLog {
   std::vector<uint32_t> blockLengths;
   std::vector<uint32_t> progressDone;

@@ -174,7 +174,7 @@ TEST(WildcardTest, MatchesLikeTheOriginalSystem) {
   SetActiveCodePage(0);
 }
 
-TEST_F(FilesTest, DirectorySearchListsMatchingEntries) {
+TEST_F(FilesTest, DirectorySearchListsMatchingEntriesHereOrInTheCurrentDirectory) {
   Put("A.HEX", "12");
   Put("b.hex", "");
   Put("c.txt", "");
@@ -196,11 +196,20 @@ TEST_F(FilesTest, DirectorySearchListsMatchingEntries) {
   EXPECT_FALSE(search.Start(dir_ + "none/*"));
   EXPECT_EQ(GetLastError(), Error::PathNotFound);
 
+  // A relative pattern searches the current directory.
   std::string here = CurrentDirectory();
+  ASSERT_TRUE(here.ends_with('/'));
   ASSERT_TRUE(SetCurrentDirectory(dir_ + "sub.hex"));
+  EXPECT_EQ(CurrentDirectory(), std::filesystem::canonical(dir_ + "sub.hex").string() + "/");
   Put("sub.hex/inner", "");
   EXPECT_EQ(Search("*.*"), (std::vector<std::string>{".", "..", "inner"}));
+  EXPECT_FALSE(SetCurrentDirectory(dir_ + "c.txt"));
+  EXPECT_EQ(GetLastError(), Error::NotADirectory);
+  EXPECT_FALSE(SetCurrentDirectory(dir_ + "missing"));
+  EXPECT_EQ(GetLastError(), Error::FileNotFound);
   ASSERT_TRUE(SetCurrentDirectory(here));
+  EXPECT_TRUE(ProgramPath().ends_with("/platform_tests"));
+  EXPECT_EQ(ProgramFolder() + "platform_tests", ProgramPath());
 }
 
 TEST_F(FilesTest, PathsAreInTheProgramsCodePage) {
@@ -216,21 +225,6 @@ TEST_F(FilesTest, PathsAreInTheProgramsCodePage) {
   EXPECT_EQ(GetLastError(), Error::InvalidName);
   EXPECT_FALSE(FileExists(std::string("a\0b", 3)));
   EXPECT_EQ(GetLastError(), Error::InvalidName);
-}
-
-TEST_F(FilesTest, CurrentDirectoryAndProgramPath) {
-  std::string here = CurrentDirectory();
-  ASSERT_TRUE(here.ends_with('/'));
-  ASSERT_TRUE(SetCurrentDirectory(dir_));
-  EXPECT_EQ(CurrentDirectory(), std::filesystem::canonical(dir_).string() + "/");
-  Put("file", "");
-  EXPECT_FALSE(SetCurrentDirectory(dir_ + "file"));
-  EXPECT_EQ(GetLastError(), Error::NotADirectory);
-  EXPECT_FALSE(SetCurrentDirectory(dir_ + "missing"));
-  EXPECT_EQ(GetLastError(), Error::FileNotFound);
-  ASSERT_TRUE(SetCurrentDirectory(here));
-  EXPECT_TRUE(ProgramPath().ends_with("/platform_tests"));
-  EXPECT_EQ(ProgramFolder() + "platform_tests", ProgramPath());
 }
 
 }  // namespace

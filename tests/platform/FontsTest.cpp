@@ -54,7 +54,7 @@ class FontsTest : public ::testing::Test {
   void TearDown() override { SetActiveCodePage(0); }
 };
 
-TEST_F(FontsTest, WindowsFaceNamesResolveThroughTheAliasTable) {
+TEST_F(FontsTest, WindowsFaceNamesInTheCodePageResolveThroughTheAliasTable) {
   EXPECT_EQ(MakeFont("MS Gothic")->FamilyName(), "IPAGothic");
   EXPECT_EQ(MakeFont("ms gothic")->FamilyName(), "IPAGothic");
   EXPECT_EQ(MakeFont("ＭＳ ゴシック")->FamilyName(), "IPAGothic");
@@ -64,9 +64,8 @@ TEST_F(FontsTest, WindowsFaceNamesResolveThroughTheAliasTable) {
   EXPECT_TRUE(arial == "Liberation Sans" || arial == "DejaVu Sans") << arial;
   // An installed face that the table does not name is used as it is.
   EXPECT_EQ(MakeFont("DejaVu Serif")->FamilyName(), "DejaVu Serif");
-}
 
-TEST_F(FontsTest, FaceNameIsReadInTheProgramCodePage) {
+  // The face name is read in the program's code page.
   SetActiveCodePage(932);
   std::string face;
   ASSERT_TRUE(Utf8ToCodePage("ＭＳ ゴシック", &face));

@@ -74,6 +74,9 @@ TEST_F(RegistryTest, FileIsReadLineByLineSkippingBrokenLines) {
   EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", ""), "C:\\icons\\mp3.ico,0");
   EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", "Last"), "no line end");
   EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", "Lost"), std::nullopt);
+
+  EXPECT_FALSE(RegistryLoadFile(path_ + ".none"));
+  EXPECT_EQ(GetLastError(), Error::FileNotFound);
 }
 
 TEST_F(RegistryTest, ValuesComeInTheCodePage) {
@@ -82,11 +85,6 @@ TEST_F(RegistryTest, ValuesComeInTheCodePage) {
   EXPECT_EQ(RegistryValue(LocalMachine, "Fonts", "Name"),
             "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e");
   EXPECT_EQ(RegistryValue(LocalMachine, "Fonts", "Korean"), std::nullopt);
-}
-
-TEST_F(RegistryTest, MissingFileIsReported) {
-  EXPECT_FALSE(RegistryLoadFile(path_ + ".none"));
-  EXPECT_EQ(GetLastError(), Error::FileNotFound);
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,25 +18,9 @@
 #include "platform/Files.h"
 #include "player/PlayerConnection.h"
 #include "resources/StringTables.h"
+#include "tests/Shell.h"
 
 namespace connection_testing {
-
-struct Outcome {
-  int exitCode = -1;
-  std::string output;  // stdout, and stderr when asked
-};
-
-inline Outcome RunShell(const std::string& command, bool withErrors = true) {
-  Outcome outcome;
-  FILE* pipe = popen((command + (withErrors ? " 2>&1" : "")).c_str(), "r");
-  if (!pipe) return outcome;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.output.append(buffer, got);
-  const int status = pclose(pipe);
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
-}
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

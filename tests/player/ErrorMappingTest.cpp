@@ -6,6 +6,7 @@
 #include "framework/core/Exception.h"
 #include "platform/Errors.h"
 #include "player/ErrorMapping.h"
+#include "tests/player/StubDevice.h"
 
 namespace {
 
@@ -24,25 +25,10 @@ std::string Thrown(Raise&& raise) {
 
 // A device whose lastError is set by the test: the file-system code 9 path
 // without a real device failure.
-class FakeDeviceForCode9 final : public DeviceInterface {
+class FakeDeviceForCode9 final : public StubDevice {
  public:
   explicit FakeDeviceForCode9(uint32_t code) : code_(code) {}
-  uint32_t destroy(uint32_t) override { return 1; }
   uint32_t lastError() override { return code_; }
-  uint32_t open(uint32_t, uint32_t) override { return 0; }
-  uint32_t close() override { return 1; }
-  uint32_t selectMedia(const char*) override { return 0; }
-  uint32_t getMediaInfo(MediaInfoRecord*) override { return 0; }
-  uint32_t checkWritable() override { return 0; }
-  uint32_t sectorSize() override { return 512; }
-  uint32_t sectorCount() override { return 0; }
-  uint32_t readSectors(uint32_t, uint32_t, void*) override { return 0; }
-  uint32_t writeSectors(uint32_t, uint32_t, const void*) override { return 0; }
-  uint32_t flush() override { return 0; }
-  uint32_t readFirmwareBlock(uint32_t, void*, uint32_t) override { return 0; }
-  uint32_t writeFirmwareBlock(uint32_t, const void*, uint32_t) override { return 0; }
-  uint32_t readReservedBlock(void*) override { return 0; }
-  uint32_t writeReservedBlock(const void*) override { return 0; }
 
  private:
   uint32_t code_;

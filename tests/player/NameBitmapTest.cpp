@@ -77,7 +77,7 @@ TEST_F(NameBitmapTest, PackedBytesMatchAnIndependentDrawing) {
   }
 }
 
-TEST_F(NameBitmapTest, FirstTwoRowsAreBackgroundAndCapitalsStartBelow) {
+TEST_F(NameBitmapTest, FirstTwoRowsAreBackgroundCapitalsStartBelowAndNarrowTextsFit) {
   for (const char* text : {"ÉTÀ", "Tunewarden", "漢字", "|"}) {
     Rendered rendered = Render(text);
     ASSERT_GT(rendered.width, 0) << text;
@@ -96,14 +96,11 @@ TEST_F(NameBitmapTest, FirstTwoRowsAreBackgroundAndCapitalsStartBelow) {
   }
   EXPECT_GE(top, 2);
   EXPECT_LE(top, 5);
-}
 
-TEST_F(NameBitmapTest, NarrowCharacterAndEmptyText) {
   Rendered dot = Render(".");
   EXPECT_GE(dot.width, 1);
   EXPECT_LE(dot.width, 6);
   EXPECT_EQ(dot.bytes.size(), 2u * dot.width);
-
   Rendered empty = Render("");
   EXPECT_EQ(empty.bytes.size(), 0u);
   EXPECT_EQ(empty.width, 0);
@@ -150,24 +147,6 @@ TEST_F(NameBitmapTest, ShortenedDoubleByteTextEndsOnACharacter) {
   Rendered rendered = Render(text);
   EXPECT_EQ(rendered.width, font->Measure(kept).width);
   EXPECT_EQ(rendered.bytes, ExpectedBytes(kept, "MS Gothic"));
-}
-
-TEST_F(NameBitmapTest, PackPlacesPixelsInPagesOfVerticalBytes) {
-  MonoBitmap bitmap(10, 13);
-  bitmap.SetInk(0, 0);   // work row 2: page 0, bit 2
-  bitmap.SetInk(3, 5);   // work row 7: page 0, bit 7
-  bitmap.SetInk(4, 6);   // work row 8: page 1, bit 0
-  bitmap.SetInk(9, 12);  // work row 14: page 1, bit 6
-  std::array<uint8_t, NameBitmapSize> out{};
-  ASSERT_EQ(PackNameBitmap(out, bitmap), 20u);
-  std::array<uint8_t, 20> expected{};
-  expected[0] = 0x04;
-  expected[3] = 0x80;
-  expected[10 + 4] = 0x01;
-  expected[10 + 9] = 0x40;
-  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), out.begin()));
-  EXPECT_TRUE(IsNameBitmapInk(out, 10, 9, 14));
-  EXPECT_FALSE(IsNameBitmapInk(out, 10, 8, 14));
 }
 
 TEST_F(NameBitmapTest, PackKeepsTwoPagesAndRefusesImpossibleImages) {

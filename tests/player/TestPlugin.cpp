@@ -5,6 +5,7 @@
 #include <string>
 
 #include "player/PluginContract.h"
+#include "tests/player/StubDevice.h"
 
 extern "C" void RecordPluginEvent(const char* event) __attribute__((weak));
 
@@ -17,27 +18,12 @@ void Record(const char* what) {
 __attribute__((destructor)) void Unloaded() { Record("freed"); }
 
 #if defined(TEST_DEVICE)
-class Device final : public DeviceInterface {
+class Device final : public StubDevice {
   uint32_t destroy(uint32_t deleteSelf) override {
     Record(deleteSelf == 1 ? "destroy 1" : "destroy 0");
     if (deleteSelf) delete this;
     return 1;
   }
-  uint32_t lastError() override { return 0; }
-  uint32_t open(uint32_t, uint32_t) override { return 0; }
-  uint32_t close() override { return 0; }
-  uint32_t selectMedia(const char*) override { return 0; }
-  uint32_t getMediaInfo(MediaInfoRecord*) override { return 0; }
-  uint32_t checkWritable() override { return 0; }
-  uint32_t sectorSize() override { return 0; }
-  uint32_t sectorCount() override { return 0; }
-  uint32_t readSectors(uint32_t, uint32_t, void*) override { return 0; }
-  uint32_t writeSectors(uint32_t, uint32_t, const void*) override { return 0; }
-  uint32_t flush() override { return 0; }
-  uint32_t readFirmwareBlock(uint32_t, void*, uint32_t) override { return 0; }
-  uint32_t writeFirmwareBlock(uint32_t, const void*, uint32_t) override { return 0; }
-  uint32_t readReservedBlock(void*) override { return 0; }
-  uint32_t writeReservedBlock(const void*) override { return 0; }
 };
 using Interface = DeviceInterface;
 using Implementation = Device;

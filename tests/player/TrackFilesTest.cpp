@@ -46,9 +46,11 @@ class TrackFilesTest : public ConnectionTest {
     return stored;
   }
 
-  // Sets the MUSIC folder up from outside: the numbered files, and a playlist
-  // that lists the first of them (or missing tracks) up to the count.
+  // Sets the MUSIC folder up anew from outside: the numbered files, and a
+  // playlist that lists the first of them (or missing tracks) up to the count.
   void PrepareMusic(const std::vector<int>& files, int listed) {
+    std::filesystem::remove_all(temp_ + "/files");
+    Mtools("mdeltree", "::/MUSIC");
     Mtools("mmd", "::/MUSIC");
     if (!files.empty()) {
       const std::string folder = temp_ + "/files";
@@ -130,14 +132,9 @@ TEST_F(TrackFilesTest, AStoredTrackHoldsTheAudioRangeItsRecordAndItsPlaylistLine
 
 // The first free number from the list's length on: past taken ones, into a
 // gap, and round from 999 to 1.
-TEST_F(TrackFilesTest, NumberingMovesOnFromTheListsLength) {
+TEST_F(TrackFilesTest, NumberingMovesOnFromTheListsLengthAndWraps) {
   EXPECT_EQ(NextTrackName({1, 2, 3}, 3), "TRACK004.MP3");
-  std::filesystem::remove_all(temp_ + "/files");
-  ASSERT_EQ(Mtools("mdeltree", "::/MUSIC").exitCode, 0);
   EXPECT_EQ(NextTrackName({1, 5}, 2), "TRACK002.MP3");
-}
-
-TEST_F(TrackFilesTest, TheSearchWrapsFrom999To1) {
   std::vector<int> files = {998, 999};
   for (int number = 1; number <= 996; ++number) files.push_back(number);
   EXPECT_EQ(NextTrackName(files, 998), "TRACK997.MP3");
@@ -152,7 +149,6 @@ TEST_F(TrackFilesTest, NoNumberLeftIsMemoryFull) {
   EXPECT_EQ(MediaErrorOf([&] { StoreTrack(song_, &info); }), int(StringId::MemoryFull));
   EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/PLAYLIST.DAT\n");
 
-  ASSERT_EQ(Mtools("mdeltree", "::/MUSIC").exitCode, 0);
   std::vector<int> files;
   for (int number = 1; number <= 999; ++number) files.push_back(number);
   PrepareMusic(files, 5);

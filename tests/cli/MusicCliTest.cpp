@@ -3,6 +3,7 @@
 // bitmaps drawn; the images are checked with mtools and fsck.fat.
 #include <sstream>
 
+#include "tests/cli/CliFixture.h"
 #include "tests/player/LameFiles.h"
 
 namespace {
@@ -16,34 +17,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-class MusicCliTest : public testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw_music_cli_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    temp_ = pattern;
-    setenv("TUNEWARDEN_PLAYER", (temp_ + "/player").c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("TUNEWARDEN_PLAYER");
-    std::filesystem::remove_all(temp_);
-  }
-
-  // Standard output only, unless the errors are asked for too.
-  Outcome Cli(const std::string& arguments, bool withErrors = false) {
-    return RunShell(std::string(CLI_COMMAND) + " " + arguments, withErrors);
-  }
-  std::string Image() const { return temp_ + "/player/internal.img"; }
-  std::string ReadFromImage(const std::string& path) {
-    return RunShell("MTOOLS_SKIP_CHECK=1 mtype -i '" + Image() + "' '::" + path + "'", false).output;
-  }
-  void ExpectClean() {
-    const Outcome checked = RunShell("fsck.fat -n '" + Image() + "'");
-    EXPECT_EQ(checked.exitCode, 0) << checked.output;
-  }
-
-  std::string temp_;
-};
+using MusicCliTest = CliFixture;
 
 TEST_F(MusicCliTest, AnalyseShowsTheFieldsInTheRecordsOrderOrRefusesTheFile) {
   MakeMp3(temp_ + "/a.mp3", 2, "First Song", "Someone");
@@ -68,37 +42,33 @@ TEST_F(MusicCliTest, AnalyseShowsTheFieldsInTheRecordsOrderOrRefusesTheFile) {
   EXPECT_EQ(lines[15 + 10], "title=b") << "a file without tags is named after the file";
 
   WriteFile(temp_ + "/notes.txt", std::string(3000, 'n'));
-  const Outcome refused = Cli("analyse '" + temp_ + "/notes.txt'", true);
-  EXPECT_NE(refused.exitCode, 0);
-  EXPECT_NE(refused.output.find("This file format is not valid."), std::string::npos) << refused.output;
+  EXPECT_NE(Cli("analyse '" + temp_ + "/notes.txt'").exitCode, 0);
+  EXPECT_NE(errors_.find("This file format is not valid."), std::string::npos) << errors_;
 }
 
 TEST_F(MusicCliTest, PutFillsBothFolderModesAndTagsAreShownAndSet) {
-  ASSERT_EQ(RunShell(std::string(PLAYER_COMMAND) + " create --format --internal 8M").exitCode, 0);
+  ASSERT_EQ(Player("create --format --internal 8M").exitCode, 0);
   const std::string album = temp_ + "/album";
   std::filesystem::create_directories(album + "/disc2");
   MakeMp3(album + "/one.mp3", 1, "One");
   MakeMp3(album + "/disc2/two.mp3", 1, "Two");
   WriteFile(album + "/cover.txt", "cover");
 
-  Outcome put = Cli("put '\\MUSIC' '" + album + "/one.mp3' '" + album + "/disc2'", true);
-  ASSERT_EQ(put.exitCode, 0) << put.output;
+  ASSERT_EQ(Cli("put '\\MUSIC' '" + album + "/one.mp3' '" + album + "/disc2'").exitCode, 0) << errors_;
   EXPECT_EQ(Lines(Cli("ls").output).size(), 3u);
-  EXPECT_EQ(RunShell("MTOOLS_SKIP_CHECK=1 mdir -b -i '" + Image() + "' ::/MUSIC").output,
+  EXPECT_EQ(Mtools("mdir", "-b ::/MUSIC").output,
             "::/MUSIC/TRACK001.MP3\n::/MUSIC/TRACK001.INF\n::/MUSIC/TRACK002.MP3\n::/MUSIC/TRACK002.INF\n"
             "::/MUSIC/PLAYLIST.DAT\n") << "folders are walked, not made";
   ExpectClean();
 
-  put = Cli("put '<USER>' '" + album + "'", true);
-  ASSERT_EQ(put.exitCode, 0) << put.output;
+  ASSERT_EQ(Cli("put '<USER>' '" + album + "'").exitCode, 0) << errors_;
   EXPECT_EQ(ReadFromImage("/USER/album/cover.txt"), "cover");
   EXPECT_EQ(ReadFromImage("/USER/album/disc2/two.mp3"), ReadFile(album + "/disc2/two.mp3"));
   ExpectClean();
 
   WriteFile(album + "/cover.txt", "new cover");
-  put = Cli("put '\\USER\\album' '" + album + "/cover.txt'", true);
-  EXPECT_EQ(put.exitCode, 0);
-  EXPECT_NE(put.output.find("--replace"), std::string::npos) << put.output;
+  EXPECT_EQ(Cli("put '\\USER\\album' '" + album + "/cover.txt'").exitCode, 0);
+  EXPECT_NE(errors_.find("--replace"), std::string::npos) << errors_;
   EXPECT_EQ(ReadFromImage("/USER/album/cover.txt"), "cover") << "kept without --replace";
   EXPECT_EQ(Cli("put '\\USER\\album' '" + album + "/cover.txt' --replace").exitCode, 0);
   EXPECT_EQ(ReadFromImage("/USER/album/cover.txt"), "new cover");
@@ -131,7 +101,7 @@ TEST_F(MusicCliTest, BitmapDrawsTextArtAndTheSamePictureAsAPng) {
   // ffmpeg decodes the PNG independently of our writer.
   const std::string png = temp_ + "/name.png";
   ASSERT_EQ(Cli("bitmap Tunewarden --png '" + png + "'").exitCode, 0);
-  const Outcome decoded = RunShell("ffmpeg -v error -i '" + png + "' -f rawvideo -pix_fmt gray -", false);
+  const Outcome decoded = Run("ffmpeg -v error -i '" + png + "' -f rawvideo -pix_fmt gray -");
   ASSERT_EQ(decoded.exitCode, 0);
   EXPECT_EQ(decoded.output, pixels);
 }

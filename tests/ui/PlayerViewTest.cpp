@@ -91,16 +91,6 @@ TEST_F(PlayerViewTest, SortOrdersKeepTheUpRowAndFoldersFirst) {
   EXPECT_EQ(Column(0)[5], "noext");
 }
 
-TEST_F(PlayerViewTest, SplitExtensionTakesTheLastDot) {
-  CText base, extension;
-  SplitExtension("a.b.mp3", &base, &extension);
-  EXPECT_EQ(std::string(base.Chars()) + "|" + extension.Chars(), "a.b|mp3");
-  SplitExtension("README", &base, &extension);
-  EXPECT_EQ(std::string(base.Chars()) + "|" + extension.Chars(), "README|");
-  SplitExtension("name.", &base, &extension);
-  EXPECT_EQ(std::string(base.Chars()) + "|" + extension.Chars(), "name|");
-}
-
 TEST_F(PlayerViewTest, TrackListShowsTitlesInPlayOrderThenTheUserRow) {
   CreatePlayer();
   PutTracks({"Second Song", "First Song"});

@@ -100,6 +100,12 @@ TEST_F(PlayerViewTest, TrackListShowsTitlesInPlayOrderThenTheUserRow) {
   EXPECT_EQ(view_->ItemImage(0), IconCache::TrackImage);
   EXPECT_EQ(view_->ItemImage(2), IconCache::FolderImage);
   EXPECT_EQ(view_->SortCommand(), CommandId::SortNone);
+  // Enter opens the selected folder row, Backspace goes back.
+  view_->SelectItem(2);
+  view_->Send(WM_KEYDOWN, VK_RETURN);
+  EXPECT_EQ(connection_->folderMode, PlayerConnection::UserTreeMode);
+  view_->Send(WM_KEYDOWN, VK_BACK);
+  EXPECT_EQ(Column(0).back(), "<USER>");
   EXPECT_TRUE(recorder_.boxes.empty());
 }
 

@@ -44,7 +44,7 @@ const char* Find(Language language, uint32_t id) {
   return nullptr;
 }
 
-// The conversion specifications in order, "%%" left out.
+// The conversions in order, "%%" left out.
 std::vector<std::string> Specifiers(const std::string& text) {
   std::vector<std::string> found;
   const std::regex specifier(R"(%(%|[-+ 0#]*\d*(\.\d+)?[a-zA-Z]))");

@@ -32,38 +32,32 @@ TEST_F(PlayerDeviceTest, NoPlayerMeansNotConnected) {
   EXPECT_EQ(device_->open(0, 0), 1u);
 }
 
-TEST_F(PlayerDeviceTest, InternalMemoryInfo) {
-  MakePlayer(4 * MiB);
-  OpenAndSelect("Internal");
-  MediaInfoRecord info;
-  std::memset(&info, 0xAA, sizeof info);
-  ASSERT_EQ(device_->getMediaInfo(&info), 1u);
-  EXPECT_EQ(info.imageMedium, 0);
-  EXPECT_EQ(info.type, MediaType::Internal);
-  EXPECT_EQ(info.capacity, 4 * MiB - 512 * 1024);
-  EXPECT_EQ(info.unitSize, 512u * 1024);
-  EXPECT_EQ(info.reserved1, 0);
-  EXPECT_EQ(info.reserved8, 0u);
-  EXPECT_EQ(device_->sectorSize(), Sector);
-  EXPECT_EQ(device_->sectorCount(), 4 * MiB / Sector);
-}
-
-TEST_F(PlayerDeviceTest, CardInfoForEachCardType) {
+TEST_F(PlayerDeviceTest, MediaInfoForTheMemoryAndEachCardType) {
   MakePlayer(4 * MiB, 3 * MiB);
-  const std::pair<const char*, uint8_t> types[] = {
-      {"sd", MediaType::SdCard}, {"mmc", MediaType::MultiMediaCard}, {"smmc", MediaType::SecureMmc}};
-  for (const auto& [name, code] : types) {
-    SCOPED_TRACE(name);
-    WriteFile(File("player.conf"), std::string("card-type=") + name + "\n");
+  const struct {
+    const char *cardType, *medium;
+    uint8_t imageMedium, type;
+    uint32_t capacity, unitSize;
+  } cases[] = {{"sd", "Internal", 0, MediaType::Internal, 4 * MiB - 512 * 1024, 512 * 1024},
+               {"sd", "MMC", 1, MediaType::SdCard, 3 * MiB, 64 * 1024},
+               {"mmc", "MMC", 1, MediaType::MultiMediaCard, 3 * MiB, 64 * 1024},
+               {"smmc", "MMC", 1, MediaType::SecureMmc, 3 * MiB, 64 * 1024}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cardType);
+    WriteFile(File("player.conf"), std::string("card-type=") + c.cardType + "\n");
     device_->close();
-    OpenAndSelect("MMC");
-    MediaInfoRecord info{};
+    OpenAndSelect(c.medium);
+    MediaInfoRecord info;
+    std::memset(&info, 0xAA, sizeof info);
     ASSERT_EQ(device_->getMediaInfo(&info), 1u);
-    EXPECT_EQ(info.imageMedium, 1);
-    EXPECT_EQ(info.type, code);
-    EXPECT_EQ(info.capacity, 3 * MiB);
-    EXPECT_EQ(info.unitSize, 64u * 1024);
-    EXPECT_EQ(device_->sectorCount(), 3 * MiB / Sector);
+    EXPECT_EQ(info.imageMedium, c.imageMedium);
+    EXPECT_EQ(info.type, c.type);
+    EXPECT_EQ(info.capacity, c.capacity);
+    EXPECT_EQ(info.unitSize, c.unitSize);
+    EXPECT_EQ(info.reserved1, 0);
+    EXPECT_EQ(info.reserved8, 0u);
+    EXPECT_EQ(device_->sectorSize(), Sector);
+    EXPECT_EQ(device_->sectorCount(), (c.imageMedium ? 3 : 4) * MiB / Sector);
   }
 }
 

@@ -68,6 +68,12 @@ class DamageTest : public testing::Test {
     ASSERT_EQ(player_.fs()->makeDir("DIR"), 1u);
     ASSERT_EQ(WriteFile(player_.fs(), "DIR\\C.BIN", Pattern(100, 3)), 1u);
     raw_ = std::make_unique<RawFat16>(player_.image());
+    std::filesystem::copy_file(player_.image(), saved_);
+  }
+
+  // The image as SetUp left it, before the next damage.
+  void Restore() {
+    std::filesystem::copy_file(saved_, player_.image(), std::filesystem::copy_options::overwrite_existing);
   }
 
   // Attaches anew after the image was changed behind volkit's back.
@@ -125,7 +131,6 @@ TEST_F(DamageTest, BadClusterNumbersAndLoopsAreReported) {
            Damage{"bad-cluster mark in the chain", [&] { raw_->setFat(first, 0xFFF7); }},
            Damage{"chain looping back", [&] { raw_->setFat(first + 2, first); }},
        }) {
-    std::filesystem::copy_file(player_.image(), saved_, std::filesystem::copy_options::overwrite_existing);
     damage.apply();
     FileSystemInterface* fs = Reattached();
     EXPECT_EQ(ReadFile(fs, "A.BIN"), std::nullopt) << damage.what;
@@ -135,7 +140,7 @@ TEST_F(DamageTest, BadClusterNumbersAndLoopsAreReported) {
     // The rest of the volume stays usable.
     EXPECT_EQ(ReadFile(fs, "B.BIN"), Pattern(100, 2)) << damage.what;
     EXPECT_EQ(WriteFile(fs, "D.BIN", "fine"), 1u) << damage.what;
-    std::filesystem::copy_file(saved_, player_.image(), std::filesystem::copy_options::overwrite_existing);
+    Restore();
   }
 }
 
@@ -148,7 +153,6 @@ TEST_F(DamageTest, AChainShorterThanTheSizeIsNotReadPastItsEnd) {
 
 TEST_F(DamageTest, FoldersOutsideTheVolumeOrLoopingAreReported) {
   uint16_t folder = raw_->firstCluster("DIR        ");
-  std::filesystem::copy_file(player_.image(), saved_);
   for (uint16_t cluster : {uint16_t(0xFFF0), uint16_t(0)}) {
     raw_->setEntryField("DIR        ", 26, cluster, 2);
     FileSystemInterface* fs = Reattached();
@@ -157,7 +161,7 @@ TEST_F(DamageTest, FoldersOutsideTheVolumeOrLoopingAreReported) {
     EXPECT_EQ(CodeOf(fs->removeDir("DIR")), FileSystemError::DamagedChain) << cluster;
     EXPECT_EQ(CurrentDir(fs), "\\");
     EXPECT_EQ(List(fs).size(), 3u) << "the root still lists";
-    std::filesystem::copy_file(saved_, player_.image(), std::filesystem::copy_options::overwrite_existing);
+    Restore();
   }
   raw_->setFat(folder, folder);
   FileSystemInterface* fs = Reattached();

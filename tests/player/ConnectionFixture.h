@@ -16,6 +16,7 @@
 #include "app/AppSettings.h"
 #include "framework/core/Exception.h"
 #include "platform/Files.h"
+#include "player/MemoryTransfer.h"
 #include "player/PlayerConnection.h"
 #include "resources/StringTables.h"
 #include "tests/Shell.h"
@@ -113,6 +114,22 @@ class ConnectionTest : public testing::Test {
     connection_->Open(0);
     connection_->SelectMedia();
     connection_->OpenFileSystem();
+  }
+
+  // Writes the bytes into the current folder as a download does; with the
+  // file's analysis they become a track.
+  bool Write(const char* name, std::string bytes, TransferProgressCallback progress = nullptr,
+             AudioInfo* audioInfo = nullptr) {
+    MemoryCursor cursor{reinterpret_cast<uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size())};
+    TransferRequest request{};
+    request.flags = TransferRequest::Write;
+    request.name = name;
+    request.context = &cursor;
+    request.audioInfo = audioInfo;
+    request.data = CopyOutOfMemory;
+    request.progress = progress;
+    request.total = static_cast<uint32_t>(bytes.size());
+    return connection_->WriteEntry(request);
   }
 
   // The rows of the current folder: display names in listing order.

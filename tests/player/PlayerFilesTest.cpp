@@ -2,7 +2,6 @@
 // the real plug-ins.
 #include <cstring>
 
-#include "player/MemoryTransfer.h"
 #include "tests/player/ConnectionFixture.h"
 
 namespace {
@@ -15,18 +14,6 @@ class PlayerFilesTest : public ConnectionTest {
     ConnectionTest::SetUp();
     CreatePlayer();
     Connect();
-  }
-
-  bool Write(const char* name, std::string bytes, TransferProgressCallback progress = nullptr) {
-    MemoryCursor cursor{reinterpret_cast<uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size())};
-    TransferRequest request{};
-    request.flags = TransferRequest::Write;
-    request.name = name;
-    request.context = &cursor;
-    request.data = CopyOutOfMemory;
-    request.progress = progress;
-    request.total = static_cast<uint32_t>(bytes.size());
-    return connection_->WriteEntry(request);
   }
 
   PlayerEntry Entry(const char* name) {

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "audio/AudioAnalysis.h"
-#include "player/MemoryTransfer.h"
 #include "player/NameBitmap.h"
 #include "resources/StringIds.h"
 #include "tests/player/LameFiles.h"
@@ -31,17 +30,8 @@ class TrackFilesTest : public ConnectionTest {
     EXPECT_TRUE(AnalyseAudioFile(file, "song.mp3", info));
     platform::CloseFile(file);
     if (adjust) adjust(info);
-    std::string bytes = ReadFile(path).substr(info->dataStart, info->dataLength);
-    MemoryCursor cursor{reinterpret_cast<uint8_t*>(bytes.data()), uint32_t(bytes.size())};
-    TransferRequest request{};
-    request.flags = TransferRequest::Write;
-    request.name = "song.mp3";
-    request.context = &cursor;
-    request.audioInfo = info;
-    request.data = CopyOutOfMemory;
-    request.total = uint32_t(bytes.size());
     connection_->BeginUpdate();
-    const bool stored = connection_->WriteEntry(request);
+    const bool stored = Write("song.mp3", ReadFile(path).substr(info->dataStart, info->dataLength), nullptr, info);
     connection_->EndUpdate();
     return stored;
   }

@@ -18,22 +18,11 @@ void Record(const char* what) {
 __attribute__((destructor)) void Unloaded() { Record("freed"); }
 
 #if defined(TEST_DEVICE)
-class Device final : public StubDevice {
-  uint32_t destroy(uint32_t deleteSelf) override {
-    Record(deleteSelf == 1 ? "destroy 1" : "destroy 0");
-    if (deleteSelf) delete this;
-    return 1;
-  }
-};
 using Interface = DeviceInterface;
-using Implementation = Device;
+using Stub = StubDevice;
 #elif defined(TEST_FILESYSTEM)
-class FileSystem final : public FileSystemInterface {
-  uint32_t destroy(uint32_t deleteSelf) override {
-    Record(deleteSelf == 1 ? "destroy 1" : "destroy 0");
-    if (deleteSelf) delete this;
-    return 1;
-  }
+using Interface = FileSystemInterface;
+class Stub : public FileSystemInterface {
   uint32_t lastError() override { return 0; }
   uint32_t attach(DeviceInterface*) override { return 0; }
   uint32_t format(DeviceInterface*, TransferRequest*) override { return 0; }
@@ -56,8 +45,16 @@ class FileSystem final : public FileSystemInterface {
   uint32_t writeFile(TransferRequest*) override { return 0; }
   uint32_t readFile(TransferRequest*) override { return 0; }
 };
-using Interface = FileSystemInterface;
-using Implementation = FileSystem;
+#endif
+
+#if defined(TEST_DEVICE) || defined(TEST_FILESYSTEM)
+class Implementation final : public Stub {
+  uint32_t destroy(uint32_t deleteSelf) override {
+    Record(deleteSelf == 1 ? "destroy 1" : "destroy 0");
+    if (deleteSelf) delete this;
+    return 1;
+  }
+};
 #endif
 
 }  // namespace

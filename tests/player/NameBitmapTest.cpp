@@ -107,46 +107,30 @@ TEST_F(NameBitmapTest, FirstTwoRowsAreBackgroundCapitalsStartBelowAndNarrowTexts
 }
 
 // A long text is cut from its end until it fits in 256 pixels: the stored
-// width is that of the longest run of whole characters that fits.
-TEST_F(NameBitmapTest, LongTextIsShortenedToAtMost256Pixels) {
-  std::unique_ptr<platform::Font> font = CreateNameFont("MS Gothic", NameFontHeight);
-  const std::string text =
-      "The quick brown fox jumps over the lazy dog - 日本語のとても長い曲名がここに続きます";
-  ASSERT_GT(font->Measure(text).width, MaxNameBitmapWidth);
+// width is that of the longest run of whole characters that fits, also under
+// a double-byte code page, where a cut never leaves a lead byte at the end.
+TEST_F(NameBitmapTest, LongTextIsShortenedToAtMost256PixelsOfWholeCharacters) {
+  const std::pair<uint32_t, const char*> cases[] = {
+      {platform::CodePageUtf8, "The quick brown fox jumps over the lazy dog - 日本語のとても長い曲名がここに続きます"},
+      {932, "a日本語の曲名はとても長いのでここで切られますがどこで切れるでしょうかね"}};
+  for (const auto& [codePage, utf8] : cases) {
+    platform::SetActiveCodePage(codePage);
+    std::string text;
+    ASSERT_TRUE(platform::Utf8ToCodePage(utf8, &text));
+    std::unique_ptr<platform::Font> font = CreateNameFont("MS Gothic", NameFontHeight);
+    ASSERT_GT(font->Measure(text).width, MaxNameBitmapWidth);
 
-  size_t fits = 0;
-  for (size_t end = 0; end < text.size(); end += platform::CharLength(text, end)) {
-    if (font->Measure(text.substr(0, end)).width <= MaxNameBitmapWidth) fits = end;
+    size_t fits = 0;
+    for (size_t end = 0; end < text.size(); end += platform::CharLength(text, end)) {
+      if (font->Measure(text.substr(0, end)).width <= MaxNameBitmapWidth) fits = end;
+    }
+    const std::string kept = text.substr(0, fits);
+
+    Rendered rendered = Render(text);
+    EXPECT_GT(rendered.width, MaxNameBitmapWidth - 12) << codePage;
+    EXPECT_EQ(rendered.width, font->Measure(kept).width) << codePage;
+    EXPECT_EQ(rendered.bytes, ExpectedBytes(kept, "MS Gothic")) << codePage;
   }
-  const std::string kept = text.substr(0, fits);
-
-  Rendered rendered = Render(text);
-  EXPECT_LE(rendered.width, MaxNameBitmapWidth);
-  EXPECT_GT(rendered.width, MaxNameBitmapWidth - 12);
-  EXPECT_EQ(rendered.width, font->Measure(kept).width);
-  EXPECT_EQ(rendered.bytes, ExpectedBytes(kept, "MS Gothic"));
-}
-
-// Under a double-byte code page the cut never leaves a lead byte at the end:
-// the picture is that of whole characters only.
-TEST_F(NameBitmapTest, ShortenedDoubleByteTextEndsOnACharacter) {
-  platform::SetActiveCodePage(932);
-  std::string text;
-  ASSERT_TRUE(platform::Utf8ToCodePage(
-      "a日本語の曲名はとても長いのでここで切られますがどこで切れるでしょうかね", &text));
-  std::unique_ptr<platform::Font> font = CreateNameFont("MS Gothic", NameFontHeight);
-  ASSERT_GT(font->Measure(text).width, MaxNameBitmapWidth);
-
-  // One ASCII byte first: whole characters end at odd offsets.
-  size_t fits = 1;
-  for (size_t end = 1; end <= text.size(); end += 2) {
-    if (font->Measure(text.substr(0, end)).width <= MaxNameBitmapWidth) fits = end;
-  }
-  const std::string kept = text.substr(0, fits);
-
-  Rendered rendered = Render(text);
-  EXPECT_EQ(rendered.width, font->Measure(kept).width);
-  EXPECT_EQ(rendered.bytes, ExpectedBytes(kept, "MS Gothic"));
 }
 
 TEST_F(NameBitmapTest, PackKeepsTwoPagesAndRefusesImpossibleImages) {

@@ -16,26 +16,6 @@ constexpr uint32_t kHiddenTemplate = 9002;
 constexpr uint32_t kOtherButton = 1234;
 constexpr uint32_t kNameEdit = 1100;
 
-void RegisterTemplates() {
-  DialogTemplate dialog;
-  dialog.id = kTemplate;
-  dialog.title = "Question";
-  dialog.width = 200;
-  dialog.height = 80;
-  dialog.controls = {
-      {kNameEdit, ControlKind::Edit, "", 7, 7, 100, 12},
-      {IDOK, ControlKind::Button, "OK", 7, 50, 40, 14, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON},
-      {IDCANCEL, ControlKind::Button, "Cancel", 50, 50, 40, 14},
-      {IDYES, ControlKind::Button, "&Yes", 95, 50, 40, 14},
-      {IDNO, ControlKind::Button, "&No", 140, 50, 40, 14},
-      {kOtherButton, ControlKind::Button, "Other", 140, 7, 40, 14},
-  };
-  Resources().dialogs[kTemplate] = dialog;
-  dialog.id = kHiddenTemplate;
-  dialog.style = 0;
-  Resources().dialogs[kHiddenTemplate] = dialog;
-}
-
 // Plays the user with a function given by the test.
 class ScriptedUser : public CPromptAnswerer {
  public:
@@ -55,7 +35,23 @@ class ScriptedUser : public CPromptAnswerer {
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterTemplates();
+    DialogTemplate dialog;
+    dialog.id = kTemplate;
+    dialog.title = "Question";
+    dialog.width = 200;
+    dialog.height = 80;
+    dialog.controls = {
+        {kNameEdit, ControlKind::Edit, "", 7, 7, 100, 12},
+        {IDOK, ControlKind::Button, "OK", 7, 50, 40, 14, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON},
+        {IDCANCEL, ControlKind::Button, "Cancel", 50, 50, 40, 14},
+        {IDYES, ControlKind::Button, "&Yes", 95, 50, 40, 14},
+        {IDNO, ControlKind::Button, "&No", 140, 50, 40, 14},
+        {kOtherButton, ControlKind::Button, "Other", 140, 7, 40, 14},
+    };
+    Resources().dialogs[kTemplate] = dialog;
+    dialog.id = kHiddenTemplate;
+    dialog.style = 0;
+    Resources().dialogs[kHiddenTemplate] = dialog;
   }
   ScriptedUser user;
   CAnswererScope scope{user};
@@ -71,17 +67,25 @@ class RecordingDialog : public CDialogBase {
   }
 };
 
-TEST_F(DialogTest, CommandsOkCancelYesAndNoEndTheDialogWithTheirId) {
+TEST_F(DialogTest, DefaultHandlingInitialisesWithOneAndEndsOnOkCancelYesNoOrClose) {
   for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
     RecordingDialog dialog;
+    LRESULT initResult = 0;
+    dialog.handler = [&](MessageRecord& record) {
+      if (record.message != WM_INITDIALOG) return false;
+      dialog.DefaultProc(record);
+      initResult = record.result;
+      return true;
+    };
     user.onDialog = [id](CDialogBase& running) { running.Send(WM_COMMAND, MakeWParam(id, BN_CLICKED)); };
     EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), id);
     EXPECT_EQ(dialog.Handle(), nullptr);
     EXPECT_FALSE(dialog.IsModal());
+    ASSERT_FALSE(dialog.messages.empty());
+    EXPECT_EQ(dialog.messages.front(), WM_INITDIALOG);
+    EXPECT_EQ(initResult, 1);
   }
-}
 
-TEST_F(DialogTest, OtherCommandsLeaveItOpenAndCloseGivesCancel) {
   RecordingDialog dialog;
   bool openAfterOther = false;
   user.onDialog = [&](CDialogBase& running) {
@@ -91,23 +95,12 @@ TEST_F(DialogTest, OtherCommandsLeaveItOpenAndCloseGivesCancel) {
   };
   EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDCANCEL);
   EXPECT_TRUE(openAfterOther);
-}
 
-TEST_F(DialogTest, InitialisationComesFirstAndGivesOne) {
-  RecordingDialog dialog;
-  LRESULT initResult = 0;
-  user.onDialog = [&](CDialogBase& running) { running.Close(IDOK); };
-  dialog.handler = [&](MessageRecord& record) {
-    if (record.message != WM_INITDIALOG) return false;
-    dialog.DefaultProc(record);
-    initResult = record.result;
-    dialog.SetItemText(kNameEdit, "filled at start");
-    return true;
-  };
-  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
-  ASSERT_FALSE(dialog.messages.empty());
-  EXPECT_EQ(dialog.messages.front(), WM_INITDIALOG);
-  EXPECT_EQ(initResult, 1);
+  // A dialog the answerer leaves waiting is dismissed with Cancel.
+  user.onDialog = nullptr;
+  RecordingDialog waiting;
+  EXPECT_EQ(waiting.RunModal(nullptr, kTemplate), IDCANCEL);
+  EXPECT_EQ(user.dialogsAnswered, 6);
 }
 
 TEST_F(DialogTest, ADialogThatPostsItsWorkDoesItHiddenAndEndsItself) {
@@ -117,10 +110,7 @@ TEST_F(DialogTest, ADialogThatPostsItsWorkDoesItHiddenAndEndsItself) {
   std::vector<int> steps;
   bool visibleDuringWork = true;
   dialog.handler = [&](MessageRecord& record) {
-    if (record.message == WM_INITDIALOG) {
-      dialog.Post(0x8000);
-      return false;
-    }
+    if (record.message == WM_INITDIALOG) dialog.Post(0x8000);
     if (record.message != 0x8000) return false;
     for (int block = 0; block < 3; ++block) {
       steps.push_back(block);
@@ -136,18 +126,9 @@ TEST_F(DialogTest, ADialogThatPostsItsWorkDoesItHiddenAndEndsItself) {
   EXPECT_EQ(user.dialogsAnswered, 0);
 }
 
-TEST_F(DialogTest, ADialogLeftWaitingByTheAnswererIsDismissedWithCancel) {
-  RecordingDialog dialog;
-  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDCANCEL);
-  EXPECT_EQ(user.dialogsAnswered, 1);
-}
-
 TEST_F(DialogTest, ReturnPressesTheDefaultButtonAndEscapeCancels) {
   RecordingDialog dialog;
-  user.onDialog = [](CDialogBase& running) {
-    QWidget* edit = running.Item(kNameEdit)->Widget();
-    PressKey(edit, Qt::Key_Return);
-  };
+  user.onDialog = [](CDialogBase& running) { PressKey(running.Item(kNameEdit)->Widget(), Qt::Key_Return); };
   EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
 
   RecordingDialog second;
@@ -182,27 +163,27 @@ TEST_F(DialogTest, AMissingTemplateThrows) {
   RecordingDialog dialog;
   try {
     dialog.RunModal(nullptr, 4242);
-    FAIL() << "a missing template must throw";
+    ADD_FAILURE() << "a missing template must throw";
   } catch (const CException& error) {
     EXPECT_EQ(error.Code(), ErrorResourceNotFound);
   }
   EXPECT_FALSE(dialog.IsModal());
 }
 
-TEST_F(DialogTest, TheSeamAnswersMessageBoxesWithoutShowingThem) {
-  CText seenText;
-  CText seenCaption;
-  uint32_t seenFlags = 0;
+TEST_F(DialogTest, TheSeamAnswersMessageBoxesAlsoInsideADialogWithoutShowingThem) {
+  std::vector<std::string> boxes;
   user.onBox = [&](const CText& text, const CText& caption, uint32_t flags) {
-    seenText = text;
-    seenCaption = caption;
-    seenFlags = flags;
+    boxes.push_back(std::string(text.Chars()) + "|" + caption.Chars() + "|" + std::to_string(flags));
     return IDYES;
   };
   EXPECT_EQ(MessageBox(nullptr, "Format now?", "Tunewarden", MB_YESNO | MB_ICONEXCLAMATION), IDYES);
-  EXPECT_STREQ(seenText.Chars(), "Format now?");
-  EXPECT_STREQ(seenCaption.Chars(), "Tunewarden");
-  EXPECT_EQ(seenFlags, MB_YESNO | MB_ICONEXCLAMATION);
+  EXPECT_EQ(boxes, std::vector<std::string>{"Format now?|Tunewarden|" + std::to_string(MB_YESNO | MB_ICONEXCLAMATION)});
+
+  RecordingDialog dialog;
+  user.onDialog = [](CDialogBase& running) {
+    if (MessageBox(running.Handle(), "Sure?", "Tunewarden", MB_YESNO) == IDYES) running.Close(IDOK);
+  };
+  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
 }
 
 TEST_F(DialogTest, WithoutAnAnswerTheSeamGivesTheEscapeButton) {
@@ -215,15 +196,6 @@ TEST_F(DialogTest, WithoutAnAnswerTheSeamGivesTheEscapeButton) {
   EXPECT_FALSE(ChooseFiles(nullptr, "All Files\n*.*\n", &files));
   CText folder;
   EXPECT_FALSE(ChooseFolder(nullptr, "Pick", "/tmp/", &folder));
-}
-
-TEST_F(DialogTest, AMessageBoxInsideADialogIsAnsweredWhileTheDialogRuns) {
-  RecordingDialog dialog;
-  user.onBox = [](const CText&, const CText&, uint32_t) { return IDYES; };
-  user.onDialog = [](CDialogBase& running) {
-    if (MessageBox(running.Handle(), "Sure?", "Tunewarden", MB_YESNO) == IDYES) running.Close(IDOK);
-  };
-  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
 }
 
 TEST_F(DialogTest, NestedDialogsAreAnsweredInnermostFirst) {

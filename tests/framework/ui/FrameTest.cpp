@@ -15,24 +15,6 @@ constexpr uint16_t kDelete = 40014;
 constexpr uint16_t kRefresh = 40035;
 constexpr uint32_t kAbout = 9101;
 
-void RegisterFrameResources() {
-  Resources().menus[kFrameResource] = {
-      {"&File", 0, {{"Create &Folder", kCreateFolder, {}}, {"", 0, {}}, {"&Delete\tDel", kDelete, {}}}},
-      {"&View", 0, {{"&Refresh\tF5", kRefresh, {}}}},
-  };
-  Resources().accelerators[kFrameResource] = {
-      {FVIRTKEY | FCONTROL, 'D', kDelete},
-      {FVIRTKEY, VK_F1 + 4, kRefresh},
-  };
-  DialogTemplate about;
-  about.id = kAbout;
-  about.title = "About";
-  about.width = 100;
-  about.height = 40;
-  about.controls = {{IDOK, ControlKind::Button, "OK", 30, 20, 40, 14}};
-  Resources().dialogs[kAbout] = about;
-}
-
 // A frame whose menu states come from its fields at WM_INITMENU.
 class TestFrame : public CFrameBase {
  public:
@@ -64,7 +46,21 @@ class TestFrame : public CFrameBase {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterFrameResources();
+    Resources().menus[kFrameResource] = {
+        {"&File", 0, {{"Create &Folder", kCreateFolder, {}}, {"", 0, {}}, {"&Delete\tDel", kDelete, {}}}},
+        {"&View", 0, {{"&Refresh\tF5", kRefresh, {}}}},
+    };
+    Resources().accelerators[kFrameResource] = {
+        {FVIRTKEY | FCONTROL, 'D', kDelete},
+        {FVIRTKEY, VK_F1 + 4, kRefresh},
+    };
+    DialogTemplate about;
+    about.id = kAbout;
+    about.title = "About";
+    about.width = 100;
+    about.height = 40;
+    about.controls = {{IDOK, ControlKind::Button, "OK", 30, 20, 40, 14}};
+    Resources().dialogs[kAbout] = about;
   }
 };
 

@@ -5,6 +5,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "framework/core/Exception.h"
 #include "framework/ui/Graphics.h"
 #include "framework/ui/ListControl.h"
 #include "tests/framework/ui/UiTestSupport.h"
@@ -48,20 +49,11 @@ class TestList : public CListControl {
     const int order = a < b ? -1 : (a > b ? 1 : 0);
     return sortValue == 1 ? order : -order;
   }
-  std::vector<int32_t> Codes() const {
-    std::vector<int32_t> codes;
-    for (const Notice& notice : notices) codes.push_back(notice.code);
-    return codes;
-  }
-  const Notice& LastEnd() const {
-    return *std::find_if(notices.rbegin(), notices.rend(),
-                         [](const Notice& notice) { return notice.code == LVN_ENDLABELEDITA; });
-  }
-  // Without the focus and selection changes that come with focus moving.
-  std::vector<int32_t> EditCodes() const {
+  // Focus moving brings selection changes that label edits are not about.
+  std::vector<int32_t> Codes(bool withItemChanges = true) const {
     std::vector<int32_t> codes;
     for (const Notice& notice : notices)
-      if (notice.code != LVN_ITEMCHANGED) codes.push_back(notice.code);
+      if (withItemChanges || notice.code != LVN_ITEMCHANGED) codes.push_back(notice.code);
     return codes;
   }
   QTreeWidget* Tree() const { return static_cast<QTreeWidget*>(Widget()); }
@@ -101,7 +93,7 @@ TEST_F(ListControlTest, ColumnsAndRowsAreKeptInOrder) {
   EXPECT_EQ(list.Tree()->topLevelItem(0)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
 }
 
-TEST_F(ListControlTest, SelectionChangesAreNotifiedToTheParentAndReflectedToTheList) {
+TEST_F(ListControlTest, SelectionChangesGoToTheParentAndAreReflectedUnlessItHandlesThem) {
   list.SelectItem(1);
   EXPECT_TRUE(list.IsSelected(1));
   EXPECT_TRUE(list.IsFocused(1));
@@ -128,13 +120,11 @@ TEST_F(ListControlTest, SelectionChangesAreNotifiedToTheParentAndReflectedToTheL
   EXPECT_EQ(list.NextItem(0, LVNI_SELECTED), 1);
   EXPECT_EQ(list.NextItem(-1, LVNI_FOCUSED), 1);
   EXPECT_EQ(list.NextItem(2, LVNI_ALL), -1);
-}
 
-TEST_F(ListControlTest, AParentThatHandlesTheNotificationKeepsItFromTheList) {
+  list.notices.clear();
   parent.handles = {{WM_NOTIFY, 0}};
   list.SelectItem(0);
   EXPECT_TRUE(list.notices.empty());
-  EXPECT_FALSE(parent.Trail(WM_NOTIFY).empty());
 }
 
 TEST_F(ListControlTest, HeaderClicksReachOnColumnClick) {
@@ -145,13 +135,20 @@ TEST_F(ListControlTest, HeaderClicksReachOnColumnClick) {
   EXPECT_EQ(list.Codes(), (std::vector<int32_t>{LVN_COLUMNCLICK, LVN_COLUMNCLICK}));
 }
 
-TEST_F(ListControlTest, DeletingAllRowsReportsEachRowUnlessTheOwnerDeclines) {
-  list.SelectItem(0);
+TEST_F(ListControlTest, DeletingReportsEachRowUnlessTheOwnerDeclinesTheRowNotices) {
+  list.SelectItem(1);
+  list.notices.clear();
+  list.DeleteItem(1);
+  ASSERT_EQ(list.Codes(), std::vector<int32_t>{LVN_DELETEITEM});
+  EXPECT_EQ(list.notices[0].value, 10);
+  EXPECT_EQ(list.ItemValue(1), 20);
+
+  list.InsertItem(40);
   list.notices.clear();
   list.DeleteAllItems();
   EXPECT_EQ(list.Codes(), (std::vector<int32_t>{LVN_DELETEALLITEMS, LVN_DELETEITEM, LVN_DELETEITEM, LVN_DELETEITEM}));
   EXPECT_EQ(list.notices[1].value, 30);
-  EXPECT_EQ(list.notices[3].value, 20);
+  EXPECT_EQ(list.notices[3].value, 40);
   EXPECT_EQ(list.ItemCount(), 0);
 
   list.InsertItem(5);
@@ -160,15 +157,6 @@ TEST_F(ListControlTest, DeletingAllRowsReportsEachRowUnlessTheOwnerDeclines) {
   list.DeleteAllItems();
   EXPECT_EQ(list.Codes(), std::vector<int32_t>{LVN_DELETEALLITEMS});
   EXPECT_EQ(list.ItemCount(), 0);
-}
-
-TEST_F(ListControlTest, DeletingOneRowReportsItAndNothingElse) {
-  list.SelectItem(1);
-  list.notices.clear();
-  list.DeleteItem(1);
-  ASSERT_EQ(list.Codes(), std::vector<int32_t>{LVN_DELETEITEM});
-  EXPECT_EQ(list.notices[0].value, 10);
-  EXPECT_EQ(list.ItemValue(1), 20);
 }
 
 TEST_F(ListControlTest, SortOrdersRowsByCompareAndKeepsTheSelection) {
@@ -185,50 +173,46 @@ TEST_F(ListControlTest, SortOrdersRowsByCompareAndKeepsTheSelection) {
   EXPECT_EQ(list.ItemValue(0), 30);
 }
 
-TEST_F(ListControlTest, ARefusedLabelEditNeverOpensAnEditor) {
-  list.beginResult = 1;
-  list.StartLabelEdit(1);
-  EXPECT_EQ(list.Codes(), std::vector<int32_t>{LVN_BEGINLABELEDITA});
-  EXPECT_EQ(list.notices[0].item, 1);
-  EXPECT_EQ(list.Tree()->findChild<QLineEdit*>(), nullptr);
-}
-
-TEST_F(ListControlTest, ALabelEditEndsWithTheTypedTextAndKeepsItOnlyWhenAccepted) {
-  list.StartLabelEdit(1);
-  auto* editor = list.Tree()->findChild<QLineEdit*>();
-  ASSERT_NE(editor, nullptr);
-  EXPECT_EQ(editor->text(), QString("10.mp3"));
-  editor->setText("renamed.mp3");
-  PressKey(editor, Qt::Key_Return);
-  PumpMessages(1);  // Qt commits an edit on its next pass
-  ASSERT_EQ(list.EditCodes(), (std::vector<int32_t>{LVN_BEGINLABELEDITA, LVN_ENDLABELEDITA}));
-  EXPECT_FALSE(list.LastEnd().cancelled);
-  EXPECT_EQ(list.LastEnd().text, "renamed.mp3");
-  EXPECT_STREQ(list.ItemText(1, 0).Chars(), "renamed.mp3");
-
-  list.notices.clear();
-  list.endResult = 0;
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the first editor goes
-  list.StartLabelEdit(1);
-  editor = list.Tree()->findChild<QLineEdit*>();
-  ASSERT_NE(editor, nullptr);
-  editor->setText("refused.mp3");
-  PressKey(editor, Qt::Key_Return);
-  PumpMessages(1);
-  ASSERT_EQ(list.EditCodes(), (std::vector<int32_t>{LVN_BEGINLABELEDITA, LVN_ENDLABELEDITA}));
-  EXPECT_EQ(list.LastEnd().text, "refused.mp3");
-  EXPECT_STREQ(list.ItemText(1, 0).Chars(), "renamed.mp3");
-}
-
-TEST_F(ListControlTest, EscapeCancelsALabelEditWithoutText) {
-  list.StartLabelEdit(2);
-  auto* editor = list.Tree()->findChild<QLineEdit*>();
-  ASSERT_NE(editor, nullptr);
-  editor->setText("never.mp3");
-  PressKey(editor, Qt::Key_Escape);
-  ASSERT_EQ(list.EditCodes(), (std::vector<int32_t>{LVN_BEGINLABELEDITA, LVN_ENDLABELEDITA}));
-  EXPECT_TRUE(list.LastEnd().cancelled);
-  EXPECT_STREQ(list.ItemText(2, 0).Chars(), "20.mp3");
+TEST_F(ListControlTest, LabelEditsAskTheOwnerAtBothEndsAndKeepOnlyAnAcceptedText) {
+  struct Case {
+    const char* name;
+    LRESULT beginResult, endResult;
+    int key;
+    bool cancelled;
+    const char* kept;
+  };
+  for (const Case& edit : {Case{"refused at the start", 1, 1, 0, false, "10.mp3"},
+                           Case{"accepted", 0, 1, Qt::Key_Return, false, "typed.mp3"},
+                           Case{"refused at the end", 0, 0, Qt::Key_Return, false, "10.mp3"},
+                           Case{"escaped", 0, 1, Qt::Key_Escape, true, "10.mp3"}}) {
+    SCOPED_TRACE(edit.name);
+    list.SetItemText(1, 0, "10.mp3");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last editor goes
+    list.notices.clear();
+    list.beginResult = edit.beginResult;
+    list.endResult = edit.endResult;
+    list.StartLabelEdit(1);
+    auto* editor = list.Tree()->findChild<QLineEdit*>();
+    const bool opens = edit.beginResult == 0;
+    ASSERT_EQ(editor != nullptr, opens);
+    if (opens) {
+      EXPECT_EQ(editor->text(), QString("10.mp3"));
+      editor->setText("typed.mp3");
+      PressKey(editor, edit.key);
+      PumpMessages(1);  // Qt commits an edit on its next pass
+    }
+    std::vector<int32_t> expected{LVN_BEGINLABELEDITA};
+    if (opens) expected.push_back(LVN_ENDLABELEDITA);
+    ASSERT_EQ(list.Codes(false), expected);
+    EXPECT_EQ(list.notices[0].item, 1);
+    if (opens) {
+      const auto& end = *std::find_if(list.notices.rbegin(), list.notices.rend(),
+                                      [](const auto& notice) { return notice.code == LVN_ENDLABELEDITA; });
+      EXPECT_EQ(end.cancelled, edit.cancelled);
+      EXPECT_EQ(end.text, edit.cancelled ? "" : "typed.mp3");
+    }
+    EXPECT_STREQ(list.ItemText(1, 0).Chars(), edit.kept);
+  }
 }
 
 TEST_F(ListControlTest, InputOnTheRowsArrivesAsRecordsInClientCoordinates) {
@@ -262,13 +246,17 @@ TEST_F(ListControlTest, InputOnTheRowsArrivesAsRecordsInClientCoordinates) {
   EXPECT_EQ(inputs.SelectedCount(), 0);
 }
 
-TEST_F(ListControlTest, RowImagesComeFromTheSharedImageSet) {
+TEST_F(ListControlTest, RowImagesComeFromAnImageSetThatRefusesWhatItCannotHold) {
   CImageSet images;
-  images.Create(16, 16, 1, 0, 0);
-  QPixmap red(16, 16);
+  QPixmap red(32, 32);
   red.fill(Qt::red);
+  EXPECT_THROW(images.AddIcon(QIcon(red)), CException);  // not created yet
+  images.Create(16, 16, 1, 0, 0);
+  EXPECT_THROW(images.AddIcon(QIcon()), CException);
   EXPECT_EQ(images.AddIcon(QIcon(red)), 0);
   EXPECT_EQ(images.AddIcon(QIcon(red)), 1);
+  EXPECT_EQ(images.Icon(0).pixmap(16, 16).size(), QSize(16, 16));
+  EXPECT_TRUE(images.Icon(2).isNull());
   list.SetImageList(&images);
   list.SetItemImage(2, 1);
   EXPECT_EQ(list.ItemImage(2), 1);

@@ -1,5 +1,5 @@
-// Shared by the window framework tests: the application, and input events
-// delivered the way Qt delivers them from a real keyboard and mouse.
+// Shared by the window tests: the application, and input events delivered the
+// way Qt delivers them from a real keyboard and mouse.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@
 class UiEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    static char name[] = "UiFrameworkTest";
+    static char name[] = "tunewarden";
     static char* argv[] = {name, nullptr};
     application_.Init(1, argv);
   }
@@ -76,6 +76,13 @@ class RecordingWindow : public CWindowBase {
     for (const Seen& entry : seen)
       if (entry.record.message == message) trail.push_back(entry.where);
     return trail;
+  }
+  // What OnMessage saw of a message, in order.
+  std::vector<MessageRecord> Records(uint32_t message) const {
+    std::vector<MessageRecord> records;
+    for (const Seen& entry : seen)
+      if (entry.where == "On" && entry.record.message == message) records.push_back(entry.record);
+    return records;
   }
   void CreateTopLevel(int width = 300, int height = 200) {
     CreateChild(nullptr, WS_VISIBLE, 0, 0, WindowClass(), 10, 10, width, height);

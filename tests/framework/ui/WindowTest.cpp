@@ -22,30 +22,25 @@ class WindowTest : public ::testing::Test {
 
 using Trail = std::vector<std::string>;
 
-TEST_F(WindowTest, OnMessageComesFirstAndDefaultProcRunsOnlyWhenItLeavesTheMessage) {
-  window.CreateTopLevel();
+TEST_F(WindowTest, CreationOrderOnMessageFirstAndDefaultProcOnlyForWhatItLeaves) {
   window.handles = {{UM_RELOAD, 42}};
+  window.CreateTopLevel();
+  ASSERT_GE(window.seen.size(), 3u);
+  EXPECT_EQ(window.seen[0].record.message, WM_NCCREATE);
+  EXPECT_EQ(window.seen[2].record.message, WM_CREATE);
 
   EXPECT_EQ(window.Send(UM_RELOAD, 1, 2), 42);
   EXPECT_EQ(window.Trail(UM_RELOAD), Trail{"On"});
   EXPECT_EQ(window.seen.back().record.wParam, 1u);
   EXPECT_EQ(window.seen.back().record.lParam, 2);
-
   window.Send(UM_UPDATESTATE);
   EXPECT_EQ(window.Trail(UM_UPDATESTATE), (Trail{"On", "Default"}));
-}
-
-TEST_F(WindowTest, CreationSendsNcCreateThenCreateAndARefusedCreateThrows) {
-  window.CreateTopLevel();
-  ASSERT_GE(window.seen.size(), 2u);
-  EXPECT_EQ(window.seen[0].record.message, WM_NCCREATE);
-  EXPECT_EQ(window.seen[2].record.message, WM_CREATE);
 
   RecordingWindow refusing;
   refusing.handles = {{WM_CREATE, -1}};
   try {
     refusing.CreateTopLevel();
-    FAIL() << "a refused WM_CREATE must throw";
+    ADD_FAILURE() << "a refused WM_CREATE must throw";
   } catch (const CException& error) {
     EXPECT_EQ(error.Code(), 1400u);
   }
@@ -59,82 +54,75 @@ TEST_F(WindowTest, QtEventsArriveAsRecords) {
   QWidget* widget = window.Widget();
 
   window.Move(20, 20, 321, 123);
-  ASSERT_FALSE(window.Trail(WM_SIZE).empty());
-  const MessageRecord size = [&] {
-    for (auto it = window.seen.rbegin(); it != window.seen.rend(); ++it)
-      if (it->record.message == WM_SIZE) return it->record;
-    return MessageRecord{};
-  }();
-  EXPECT_EQ(LowWord(size.lParam), 321);
-  EXPECT_EQ(HighWord(size.lParam), 123);
+  ASSERT_FALSE(window.Records(WM_SIZE).empty());
+  EXPECT_EQ(LowWord(window.Records(WM_SIZE).back().lParam), 321);
+  EXPECT_EQ(HighWord(window.Records(WM_SIZE).back().lParam), 123);
 
-  PressKey(widget, Qt::Key_Delete);
-  PressKey(widget, Qt::Key_F5);
-  PressKey(widget, Qt::Key_Backspace);
+  for (int key : {Qt::Key_Delete, Qt::Key_F5, Qt::Key_Backspace}) PressKey(widget, key);
   std::vector<WPARAM> keys;
-  for (const auto& entry : window.seen)
-    if (entry.where == "On" && entry.record.message == WM_KEYDOWN) keys.push_back(entry.record.wParam);
+  for (const MessageRecord& record : window.Records(WM_KEYDOWN)) keys.push_back(record.wParam);
   EXPECT_EQ(keys, (std::vector<WPARAM>{VK_DELETE, 0x74, VK_BACK}));
 
   SendMouse(widget, QEvent::MouseButtonDblClick, QPoint(7, 9), Qt::LeftButton);
   SendMouse(widget, QEvent::MouseButtonPress, QPoint(30, -4), Qt::RightButton);
-  for (const auto& entry : window.seen) {
-    if (entry.record.message == WM_LBUTTONDBLCLK) {
-      EXPECT_EQ(SignedLowWord(entry.record.lParam), 7);
-      EXPECT_EQ(SignedHighWord(entry.record.lParam), 9);
-    }
-    if (entry.record.message == WM_RBUTTONDOWN) {
-      EXPECT_EQ(SignedHighWord(entry.record.lParam), -4);
-    }
-  }
-  EXPECT_EQ(window.Trail(WM_LBUTTONDBLCLK).size(), 2u);
-  EXPECT_EQ(window.Trail(WM_RBUTTONDOWN).size(), 2u);
+  ASSERT_EQ(window.Trail(WM_LBUTTONDBLCLK), (Trail{"On", "Default"}));
+  ASSERT_EQ(window.Trail(WM_RBUTTONDOWN), (Trail{"On", "Default"}));
+  EXPECT_EQ(SignedLowWord(window.Records(WM_LBUTTONDBLCLK)[0].lParam), 7);
+  EXPECT_EQ(SignedHighWord(window.Records(WM_LBUTTONDBLCLK)[0].lParam), 9);
+  EXPECT_EQ(SignedHighWord(window.Records(WM_RBUTTONDOWN)[0].lParam), -4);
+
+  // The right-hand Shift and Alt keys are told apart by their key symbols.
+  auto send = [&](QEvent::Type type, int key, quint32 keySymbol) {
+    QKeyEvent event(type, key, Qt::NoModifier, 0, keySymbol, 0);
+    QApplication::sendEvent(widget, &event);
+  };
+  send(QEvent::KeyPress, Qt::Key_Shift, 0xFFE2);
+  send(QEvent::KeyPress, Qt::Key_Alt, 0xFFE9);
+  EXPECT_TRUE(IsKeyDown(VK_RSHIFT));
+  EXPECT_FALSE(IsKeyDown(VK_LSHIFT));
+  EXPECT_TRUE(IsKeyDown(VK_LMENU));
+  EXPECT_FALSE(IsKeyDown(VK_RMENU));
+  send(QEvent::KeyRelease, Qt::Key_Shift, 0xFFE2);
+  send(QEvent::KeyRelease, Qt::Key_Alt, 0xFFE9);
+  EXPECT_FALSE(IsKeyDown(VK_RSHIFT));
+  EXPECT_FALSE(IsKeyDown(VK_LMENU));
   parent.Close(0);
 }
 
-TEST_F(WindowTest, CloseDestroysTheWindowUnlessOnMessageKeepsIt) {
+TEST_F(WindowTest, CloseDestroysUnlessKeptAndParentsHearDestroyFirstButNcDestroyLast) {
   window.CreateTopLevel();
   window.handles = {{WM_CLOSE, 0}};
   window.Widget()->close();
   ASSERT_NE(window.Handle(), nullptr);
   EXPECT_TRUE(window.Widget()->isVisible());
-
   window.handles.clear();
   window.Widget()->close();
   EXPECT_EQ(window.Handle(), nullptr);
   EXPECT_EQ(window.Trail(WM_DESTROY), (Trail{"On", "Default"}));
   EXPECT_EQ(window.Trail(WM_NCDESTROY), (Trail{"On", "Default"}));
-}
 
-TEST_F(WindowTest, DestroyingTellsParentsBeforeChildrenAndChildrenLastOut) {
-  window.CreateTopLevel();
-  RecordingWindow child;
-  child.CreateChild(window.Handle(), WS_VISIBLE, 0, 5, WindowClass(), 0, 0, 10, 10);
   std::vector<std::string> order;
   struct Logger : RecordingWindow {
     std::vector<std::string>* order;
     std::string name;
     bool OnMessage(MessageRecord& record) override {
-      if (record.message == WM_DESTROY || record.message == WM_NCDESTROY)
-        order->push_back(name + (record.message == WM_DESTROY ? " destroy" : " ncdestroy"));
+      if (record.message == WM_DESTROY) order->push_back(name + " destroy");
+      if (record.message == WM_NCDESTROY) order->push_back(name + " ncdestroy");
       return false;
     }
-  } parentLog, childLog;
-  parentLog.order = childLog.order = &order;
-  parentLog.name = "parent";
-  childLog.name = "child";
-  CNativeWindow* parentHandle = window.Handle();
-  CNativeWindow* childHandle = child.Handle();
-  parentLog.Attach(parentHandle);
-  childLog.Attach(childHandle);
-
-  DestroyWindow(parentHandle);
+  } parent, child;
+  parent.order = child.order = &order;
+  parent.name = "parent";
+  child.name = "child";
+  parent.CreateTopLevel();
+  child.CreateChild(parent.Handle(), WS_VISIBLE, 0, 5, WindowClass(), 0, 0, 10, 10);
+  DestroyWindow(parent.Handle());
   EXPECT_EQ(order, (std::vector<std::string>{"parent destroy", "child destroy", "child ncdestroy", "parent ncdestroy"}));
-  EXPECT_EQ(parentLog.Handle(), nullptr);
-  EXPECT_EQ(childLog.Handle(), nullptr);
+  EXPECT_EQ(parent.Handle(), nullptr);
+  EXPECT_EQ(child.Handle(), nullptr);
 }
 
-TEST_F(WindowTest, SendRunsAtOncePostWaitsForAPumpingPassAndKeepsItsOrder) {
+TEST_F(WindowTest, SendRunsAtOncePostWaitsForAPumpingPassInOrderAndIsDroppedForAGoneWindow) {
   window.CreateTopLevel();
   window.Post(0x9001);
   window.Post(0x9002);
@@ -143,27 +131,23 @@ TEST_F(WindowTest, SendRunsAtOncePostWaitsForAPumpingPassAndKeepsItsOrder) {
   auto ordered = [&] {
     std::vector<uint32_t> messages;
     for (const auto& entry : window.seen)
-      if (entry.where == "On" && entry.record.message >= 0x9001 && entry.record.message <= 0x9004)
-        messages.push_back(entry.record.message);
+      if (entry.where == "On" && entry.record.message >= 0x9001) messages.push_back(entry.record.message);
     return messages;
   };
   EXPECT_EQ(ordered(), std::vector<uint32_t>{0x9003});
   PumpMessages(1);
   EXPECT_EQ(ordered(), (std::vector<uint32_t>{0x9003, 0x9001, 0x9002, 0x9004}));
-}
 
-TEST_F(WindowTest, MessagesToAWindowThatIsGoneAreDropped) {
-  window.CreateTopLevel();
   CNativeWindow* handle = window.Handle();
-  window.Post(0x9001);
+  window.Post(0x9005);
   DestroyWindow(handle);
   const size_t before = window.seen.size();
-  EXPECT_EQ(SendMessage(handle, 0x9002), 0);
+  EXPECT_EQ(SendMessage(handle, 0x9006), 0);
   PumpMessages(2);
   EXPECT_EQ(window.seen.size(), before);
 }
 
-TEST_F(WindowTest, DroppedFileUrlsBecomeWmDropFilesReadThroughCDroppedFiles) {
+TEST_F(WindowTest, DroppedFileUrlsBecomeWmDropFilesAndAnUntakenDropIsReleased) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
   const QString first = folder.filePath("first song.mp3");
@@ -173,6 +157,15 @@ TEST_F(WindowTest, DroppedFileUrlsBecomeWmDropFilesReadThroughCDroppedFiles) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("12345");
   }
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(first), QUrl("https://example.org/x.mp3"), QUrl::fromLocalFile(second)});
+  auto drop = [&](QWidget* target) {
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+  };
 
   struct DropTarget : RecordingWindow {
     std::vector<CFileEntry> entries;
@@ -187,32 +180,17 @@ TEST_F(WindowTest, DroppedFileUrlsBecomeWmDropFilesReadThroughCDroppedFiles) {
     }
   } target;
   target.CreateChild(nullptr, WS_VISIBLE, WS_EX_ACCEPTFILES, 0, WindowClass(), 0, 0, 200, 100);
-
-  QMimeData mime;
-  mime.setUrls({QUrl::fromLocalFile(first), QUrl("https://example.org/x.mp3"), QUrl::fromLocalFile(second)});
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target.Widget(), &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target.Widget(), &drop);
-
+  drop(target.Widget());
   EXPECT_EQ(target.count, 2);
   ASSERT_EQ(target.entries.size(), 2u);
   EXPECT_STREQ(target.entries[0].name.Chars(), first.toUtf8().constData());
   EXPECT_EQ(target.entries[0].size, 5u);
   EXPECT_STREQ(target.entries[1].name.Chars(), second.toUtf8().constData());
   target.Close(0);
-}
 
-TEST_F(WindowTest, ADropNobodyTakesIsReleasedByDefaultProcessing) {
   // Under the address sanitizer a drop handle left behind is reported as a leak.
   window.CreateChild(nullptr, WS_VISIBLE, WS_EX_ACCEPTFILES, 0, WindowClass(), 0, 0, 200, 100);
-  QMimeData mime;
-  mime.setUrls({QUrl::fromLocalFile("/tmp/anything.mp3")});
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window.Widget(), &enter);
-  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window.Widget(), &drop);
+  drop(window.Widget());
   EXPECT_EQ(window.Trail(WM_DROPFILES), (Trail{"On", "Default"}));
 }
 
@@ -226,7 +204,7 @@ TEST_F(WindowTest, TextsCrossIntoQtFromTheCodePageAndBack) {
   EXPECT_EQ(ToQt(CText("line\r\nnext")), QString("line\nnext"));
 }
 
-TEST_F(WindowTest, PaintingReachesPaintAfterDefaultProcessing) {
+TEST_F(WindowTest, PaintingReachesDrawAfterDefaultProcessing) {
   struct Painter : RecordingWindow {
     void Draw(CDrawContext& context) override { context.FillRect({0, 0, 10, 10}, QColor(0, 200, 0)); }
   } painter;
@@ -236,24 +214,6 @@ TEST_F(WindowTest, PaintingReachesPaintAfterDefaultProcessing) {
   EXPECT_EQ(shot.pixelColor(5, 5), QColor(0, 200, 0));
   EXPECT_NE(shot.pixelColor(30, 30), QColor(0, 200, 0));
   painter.Close(0);
-}
-
-TEST_F(WindowTest, TheRightHandShiftAndAltKeysAreToldApart) {
-  window.CreateTopLevel();
-  auto send = [&](QEvent::Type type, int key, quint32 keySymbol) {
-    QKeyEvent event(type, key, Qt::NoModifier, 0, keySymbol, 0);
-    QApplication::sendEvent(window.Widget(), &event);
-  };
-  send(QEvent::KeyPress, Qt::Key_Shift, 0xFFE2);
-  send(QEvent::KeyPress, Qt::Key_Alt, 0xFFE9);
-  EXPECT_TRUE(IsKeyDown(VK_RSHIFT));
-  EXPECT_FALSE(IsKeyDown(VK_LSHIFT));
-  EXPECT_TRUE(IsKeyDown(VK_LMENU));
-  EXPECT_FALSE(IsKeyDown(VK_RMENU));
-  send(QEvent::KeyRelease, Qt::Key_Shift, 0xFFE2);
-  send(QEvent::KeyRelease, Qt::Key_Alt, 0xFFE9);
-  EXPECT_FALSE(IsKeyDown(VK_RSHIFT));
-  EXPECT_FALSE(IsKeyDown(VK_LMENU));
 }
 
 }  // namespace

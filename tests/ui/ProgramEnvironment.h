@@ -1,23 +1,27 @@
-// The application with the program's real resources, once per test binary and
-// ended before the program's static objects go.
+// The framework application with the program's real resources, once per test
+// binary.
 #pragma once
 
-#include <gtest/gtest.h>
+#include <stdlib.h>
 
-#include "framework/ui/Application.h"
 #include "resources/ui/UiResources.h"
+#include "tests/framework/ui/UiTestSupport.h"
 
-class ProgramEnvironment : public ::testing::Environment {
+class ProgramResources : public ::testing::Environment {
  public:
-  void SetUp() override {
-    static char name[] = "tunewarden";
-    static char* argv[] = {name, nullptr};
-    application_.Init(1, argv);
+  void SetUp() override { InstallUiResources(); }
+};
+inline ::testing::Environment* const programResources = ::testing::AddGlobalTestEnvironment(new ProgramResources);
+
+// The resources in one interface language while it lives, English after.
+class InLanguage {
+ public:
+  explicit InLanguage(const char* tag) {
+    setenv("TUNEWARDEN_LANG", tag, 1);
     InstallUiResources();
   }
-  void TearDown() override { application_.Term(); }
-
- private:
-  CApplication application_;
+  ~InLanguage() {
+    setenv("TUNEWARDEN_LANG", "en", 1);
+    InstallUiResources();
+  }
 };
-inline ::testing::Environment* const programEnvironment = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -60,37 +59,18 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// Sets the environment and the code page for one test, and puts both back.
-class LanguageScope {
- public:
-  LanguageScope(const char* tunewardenLang, const char* lang, uint32_t codePage) {
-    Save("TUNEWARDEN_LANG", tunewardenLang);
-    Save("LANG", lang);
-    Save("LC_ALL", nullptr);
-    Save("LC_MESSAGES", nullptr);
-    platform::SetActiveCodePage(codePage);
-    InstallStringTables();
-  }
-  ~LanguageScope() {
-    for (const auto& [name, value] : saved_) Set(name.c_str(), value ? value->c_str() : nullptr);
-    platform::SetActiveCodePage(0);
-  }
-
- private:
-  static void Set(const char* name, const char* value) {
+// The language settings of the environment and the code page, as a user has them.
+void UseLocale(const char* tunewardenLang, const char* lang, uint32_t codePage) {
+  for (const auto& [name, value] : {std::pair{"TUNEWARDEN_LANG", tunewardenLang}, std::pair{"LANG", lang},
+                                    std::pair{"LC_ALL", (const char*)nullptr}, std::pair{"LC_MESSAGES", (const char*)nullptr}})
     if (value) {
       setenv(name, value, 1);
     } else {
       unsetenv(name);
     }
-  }
-  void Save(const char* name, const char* value) {
-    const char* old = std::getenv(name);
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    Set(name, value);
-  }
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+  platform::SetActiveCodePage(codePage);
+  InstallStringTables();
+}
 
 std::string Utf8(const CText& text) {
   std::string utf8;
@@ -133,57 +113,34 @@ TEST(StringTablesTest, TranslationsKeepTheFormatLinesAndPatternsOfEnglish) {
   }
 }
 
-TEST(StringTablesTest, EveryTextFitsTheLengthThatLoadingAllows) {
-  for (const auto& [language, tag, codePage] : {std::tuple{Language::English, "en", 1252u},
-                                                std::tuple{Language::Japanese, "ja", 932u},
-                                                std::tuple{Language::Korean, "ko", 949u},
-                                                std::tuple{Language::Chinese, "zh", 936u}}) {
-    LanguageScope scope(tag, nullptr, codePage);
-    ASSERT_EQ(ResourceLanguage(), language);
-    for (const StringEntry& entry : StringsOf(language))
-      EXPECT_EQ(Utf8(LoadStringText(entry.id)), entry.text) << "id " << entry.id << " language " << tag;
+TEST(StringTablesTest, TheLanguageFollowsTheLocaleUnlessTheCodePageCannotShowItAndLoadsWhole) {
+  struct Case {
+    const char* tunewardenLang;
+    const char* lang;
+    uint32_t codePage;
+    Language expected;
+  };
+  for (const Case& locale : {Case{"en", nullptr, 1252, Language::English}, Case{"ja", nullptr, 932, Language::Japanese},
+                             Case{"ko", nullptr, 949, Language::Korean}, Case{"zh", nullptr, 936, Language::Chinese},
+                             Case{"ja_JP.UTF-8", "ko_KR.UTF-8", platform::CodePageUtf8, Language::Japanese},
+                             Case{nullptr, "ko_KR.UTF-8", platform::CodePageUtf8, Language::Korean},
+                             Case{nullptr, "zh_CN.UTF-8", platform::CodePageUtf8, Language::Chinese},
+                             Case{nullptr, "de_DE.UTF-8", platform::CodePageUtf8, Language::English},
+                             Case{"ja", nullptr, 1252, Language::English},
+                             // Shift-JIS lacks simplified characters such as those of "删除".
+                             Case{"zh", nullptr, 932, Language::English}}) {
+    SCOPED_TRACE(testing::Message() << (locale.tunewardenLang ? locale.tunewardenLang : "-") << " "
+                                    << (locale.lang ? locale.lang : "-") << " " << locale.codePage);
+    UseLocale(locale.tunewardenLang, locale.lang, locale.codePage);
+    ASSERT_EQ(ResourceLanguage(), locale.expected);
+    // Every text fits the length that loading allows.
+    for (const StringEntry& entry : StringsOf(locale.expected))
+      EXPECT_EQ(Utf8(LoadStringText(entry.id)), entry.text) << "id " << entry.id;
   }
-}
-
-TEST(StringTablesTest, LanguageFollowsTunewardenLangThenLang) {
-  {
-    LanguageScope scope("ja_JP.UTF-8", "ko_KR.UTF-8", platform::CodePageUtf8);
-    EXPECT_EQ(Utf8(LoadStringText(103)), Find(Language::Japanese, 103));
-  }
-  {
-    LanguageScope scope(nullptr, "ko_KR.UTF-8", platform::CodePageUtf8);
-    EXPECT_EQ(Utf8(LoadStringText(103)), Find(Language::Korean, 103));
-  }
-  {
-    LanguageScope scope(nullptr, "zh_CN.UTF-8", platform::CodePageUtf8);
-    EXPECT_EQ(Utf8(LoadStringText(103)), Find(Language::Chinese, 103));
-  }
-  {
-    LanguageScope scope(nullptr, "de_DE.UTF-8", platform::CodePageUtf8);
-    EXPECT_STREQ(LoadStringText(103).Chars(), "Media not found.");
-  }
-}
-
-TEST(StringTablesTest, ALanguageTheCodePageCannotShowFallsBackToEnglishWhole) {
-  {
-    LanguageScope scope("ja", nullptr, 1252);
-    EXPECT_EQ(ResourceLanguage(), Language::English);
-    EXPECT_STREQ(LoadStringText(103).Chars(), "Media not found.");
-    EXPECT_STREQ(LoadStringText(2).Chars(), "Internal Memory\nMMC/SD Card");
-  }
-  {
-    // Shift-JIS lacks simplified characters such as those of "删除".
-    LanguageScope scope("zh", nullptr, 932);
-    EXPECT_EQ(ResourceLanguage(), Language::English);
-  }
-  {
-    LanguageScope scope("ko", nullptr, 949);
-    EXPECT_EQ(ResourceLanguage(), Language::Korean);
-    // Handed out in the code page, not in UTF-8.
-    const CText text = LoadStringText(103);
-    EXPECT_NE(std::string(text.View()), Find(Language::Korean, 103));
-    EXPECT_EQ(Utf8(text), Find(Language::Korean, 103));
-  }
+  // Handed out in the code page, not in UTF-8.
+  UseLocale("ko", nullptr, 949);
+  EXPECT_NE(std::string(LoadStringText(103).View()), Find(Language::Korean, 103));
+  UseLocale("en", nullptr, 0);
 }
 
 }  // namespace

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QStringList>
 #include <QToolBar>
 #include <set>
 
 #include "framework/core/Helpers.h"
-#include "framework/ui/Application.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Dialog.h"
 #include "framework/ui/Frame.h"
@@ -16,47 +14,19 @@
 #include "framework/ui/QtText.h"
 #include "resources/CommandIds.h"
 #include "resources/ResourceIds.h"
-#include "resources/ui/UiResources.h"
+#include "tests/ui/ProgramEnvironment.h"
 
 namespace {
 
-class UiEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static char name[] = "UiResourcesTest";
-    static char* argv[] = {name, nullptr};
-    application_.Init(1, argv);
-  }
-  void TearDown() override { application_.Term(); }
-
- private:
-  CApplication application_;
-};
-::testing::Environment* const uiEnvironment = ::testing::AddGlobalTestEnvironment(new UiEnvironment);
-
 constexpr const char* LanguageTags[] = {"en", "ja", "ko", "zh"};
 
-// Installs the resources in one interface language for a test.
-class InLanguage {
- public:
-  explicit InLanguage(const char* tag) {
-    setenv("TUNEWARDEN_LANG", tag, 1);
-    InstallUiResources();
-  }
-  ~InLanguage() {
-    setenv("TUNEWARDEN_LANG", "en", 1);
-    InstallUiResources();
-  }
-};
-
 void CollectCommands(const std::vector<MenuItem>& items, std::vector<const MenuItem*>* commands) {
-  for (const MenuItem& item : items) {
+  for (const MenuItem& item : items)
     if (!item.items.empty()) {
       CollectCommands(item.items, commands);
     } else if (item.id != 0) {
       commands->push_back(&item);
     }
-  }
 }
 
 std::vector<const MenuItem*> MenuCommands(uint32_t menu) {
@@ -78,30 +48,10 @@ class CommandFrame : public CFrameBase {
 
 // Presses a key as a menu names it after the tab ("Ctrl+A", "Alt+Down", "F5").
 void PressKeys(QWidget* target, const QString& keys) {
-  Qt::KeyboardModifiers modifiers;
-  int key = 0;
-  for (const QString& part : keys.split('+')) {
-    if (part == "Ctrl") {
-      modifiers |= Qt::ControlModifier;
-    } else if (part == "Alt") {
-      modifiers |= Qt::AltModifier;
-    } else if (part == "Enter") {
-      key = Qt::Key_Return;
-    } else if (part == "Up") {
-      key = Qt::Key_Up;
-    } else if (part == "Down") {
-      key = Qt::Key_Down;
-    } else if (part.startsWith('F') && part.size() > 1) {
-      key = Qt::Key_F1 + part.mid(1).toInt() - 1;
-    } else {
-      ASSERT_EQ(part.size(), 1) << part.toStdString();
-      key = Qt::Key_A + (part[0].toLatin1() - 'A');
-    }
-  }
-  QKeyEvent press(QEvent::KeyPress, key, modifiers);
-  QApplication::sendEvent(target, &press);
-  QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-  QApplication::sendEvent(target, &release);
+  const QKeyCombination combination = QKeySequence(keys)[0];
+  // The main keyboard's Return, not the keypad's Enter.
+  PressKey(target, combination.key() == Qt::Key_Enter ? Qt::Key_Return : combination.key(),
+           combination.keyboardModifiers());
 }
 
 bool HasOpaquePixel(const QImage& image) {
@@ -111,53 +61,34 @@ bool HasOpaquePixel(const QImage& image) {
   return false;
 }
 
-TEST(UiResourcesTest, EveryMenuAndToolBarCommandHasItsToolTipInEveryLanguage) {
+TEST(UiResourcesTest, MenusKeysToolBarAndToolTipsAreCompleteInEveryLanguage) {
   for (const char* tag : LanguageTags) {
-    InLanguage language(tag);
-    std::set<uint32_t> commands;
-    for (uint32_t menu : {ResourceId::MainFrame, ResourceId::ContextMenu})
-      for (const MenuItem* item : MenuCommands(menu)) commands.insert(item->id);
-    for (uint16_t command : LoadToolBarDescription(ResourceId::MainFrame).commands)
-      if (command != 0) commands.insert(command);
-    for (uint32_t command : commands) {
-      const CText text = LoadStringText(command);
-      const int lineFeed = text.Find('\n');
-      EXPECT_TRUE(lineFeed >= 0 && lineFeed + 1 < text.Length()) << tag << " command " << command;
-    }
-  }
-}
-
-TEST(UiResourcesTest, MenusBuildIntoQtMenusWithTextsInEveryLanguage) {
-  for (const char* tag : LanguageTags) {
+    SCOPED_TRACE(tag);
     InLanguage language(tag);
     std::unique_ptr<CMenu> main = CMenu::Load(ResourceId::MainFrame);
-    ASSERT_EQ(main->PopupCount(), 5) << tag;
+    ASSERT_EQ(main->PopupCount(), 5);
     for (int popup = 0; popup < main->PopupCount(); ++popup) {
       QMenu* menu = main->Popup(popup)->QtMenu();
-      EXPECT_FALSE(menu->title().isEmpty()) << tag;
-      for (QAction* action : menu->actions()) EXPECT_TRUE(action->isSeparator() || !action->text().isEmpty()) << tag;
+      EXPECT_FALSE(menu->title().isEmpty());
+      for (QAction* action : menu->actions()) EXPECT_TRUE(action->isSeparator() || !action->text().isEmpty());
     }
-    for (const MenuItem* item : MenuCommands(ResourceId::MainFrame)) EXPECT_TRUE(main->IsItemEnabled(item->id));
-
     std::unique_ptr<CMenu> context = CMenu::Load(ResourceId::ContextMenu);
     ASSERT_EQ(context->PopupCount(), 1);
+    std::set<uint32_t> commands;
     for (const MenuItem* item : MenuCommands(ResourceId::ContextMenu)) {
       EXPECT_TRUE(context->Popup(0)->HasItem(item->id));
       // The context menu offers only what the main menu offers too.
       EXPECT_TRUE(main->HasItem(item->id)) << item->id;
+      commands.insert(item->id);
     }
-  }
-  InLanguage japanese("ja");
-  EXPECT_EQ(CMenu::Load(ResourceId::MainFrame)->Popup(0)->QtMenu()->title(), QString::fromUtf8("ファイル(&F)"));
-}
 
-TEST(UiResourcesTest, KeysNamedInTheMenusReachTheFrameAsTheirCommands) {
-  for (const char* tag : LanguageTags) {
-    InLanguage language(tag);
+    // Every key a menu item names reaches the frame as that item's command.
     CommandFrame frame;
     frame.Create(ResourceId::MainFrame, WindowClass());
     int named = 0;
     for (const MenuItem* item : MenuCommands(ResourceId::MainFrame)) {
+      EXPECT_TRUE(main->IsItemEnabled(item->id));
+      commands.insert(item->id);
       const QString text = ToQt(item->text);
       const qsizetype tab = text.indexOf('\t');
       // Del is turned into Delete by the player view, not by the table.
@@ -165,32 +96,34 @@ TEST(UiResourcesTest, KeysNamedInTheMenusReachTheFrameAsTheirCommands) {
       ++named;
       frame.commands.clear();
       PressKeys(frame.Widget(), text.mid(tab + 1));
-      EXPECT_EQ(frame.commands, std::vector<uint32_t>{item->id}) << tag << " " << text.toStdString();
+      EXPECT_EQ(frame.commands, std::vector<uint32_t>{item->id}) << text.toStdString();
     }
-    EXPECT_EQ(named, 5) << tag;
+    EXPECT_EQ(named, 5);
     frame.commands.clear();
     PressKeys(frame.Widget(), "Ctrl+D");
     PressKeys(frame.Widget(), "Alt+Enter");
     EXPECT_EQ(frame.commands, (std::vector<uint32_t>{CommandId::Delete, CommandId::Properties}));
-    frame.Close(0);
-  }
-}
 
-TEST(UiResourcesTest, ToolBarButtonsHaveImagesOfSixteenColoursAndTips) {
-  for (const char* tag : LanguageTags) {
-    InLanguage language(tag);
-    CommandFrame frame;
-    frame.Create(ResourceId::MainFrame, WindowClass());
     CToolStrip bar;
     bar.Create(frame.Handle(), WS_CHILD | WS_VISIBLE, 59392);
     bar.Load(ResourceId::MainFrame);
     ASSERT_EQ(bar.ButtonCount(), 6);
-    for (QAction* button : static_cast<QToolBar*>(bar.Widget())->actions()) {
-      if (button->isSeparator()) continue;
-      EXPECT_FALSE(button->toolTip().isEmpty()) << tag << " " << button->data().toUInt();
+    for (QAction* button : static_cast<QToolBar*>(bar.Widget())->actions())
+      EXPECT_TRUE(button->isSeparator() || !button->toolTip().isEmpty()) << button->data().toUInt();
+    for (uint16_t command : LoadToolBarDescription(ResourceId::MainFrame).commands)
+      if (command != 0) commands.insert(command);
+    for (uint32_t command : commands) {
+      const CText text = LoadStringText(command);
+      const int lineFeed = text.Find('\n');
+      EXPECT_TRUE(lineFeed >= 0 && lineFeed + 1 < text.Length()) << "tool tip of command " << command;
     }
     frame.Close(0);
   }
+  InLanguage japanese("ja");
+  EXPECT_EQ(CMenu::Load(ResourceId::MainFrame)->Popup(0)->QtMenu()->title(), QString::fromUtf8("ファイル(&F)"));
+}
+
+TEST(UiResourcesTest, ButtonImagesOfSixteenColoursAndIconsOfBothSizesHavePictures) {
   const ToolBarDescription& description = LoadToolBarDescription(ResourceId::MainFrame);
   const QImage& bitmap = LoadBitmap(ResourceId::MainFrame);
   ASSERT_EQ(bitmap.width(), 6 * description.buttonWidth);
@@ -204,9 +137,7 @@ TEST(UiResourcesTest, ToolBarButtonsHaveImagesOfSixteenColoursAndTips) {
     for (int x = 0; x < bitmap.width(); ++x)
       if (qAlpha(bitmap.pixel(x, y)) == 255) colours.insert(bitmap.pixel(x, y));
   EXPECT_LE(colours.size(), 16u);
-}
 
-TEST(UiResourcesTest, IconsHaveBothSizes) {
   for (uint32_t id : {ResourceId::MainFrame, ResourceId::FileIcon, ResourceId::FolderIcon, ResourceId::TrackIcon,
                       ResourceId::MediumIcon}) {
     const QIcon& icon = LoadIcon(id);

@@ -31,13 +31,6 @@ class AppSettingsTest : public testing::Test {
   static std::string Path() { return platform::ProgramFolder() + "tunewarden.ini"; }
   static std::string Folder() { return platform::ProgramFolder(); }
 
-  const AppSettings& Read(const std::string& file) {
-    std::ofstream(Path(), std::ios::binary | std::ios::trunc) << file;
-    EXPECT_TRUE(read_.ReadSettings());
-    return read_;
-  }
-
-  AppSettings read_;
 };
 
 TEST_F(AppSettingsTest, DefaultsComeFromTheStringTableAndTheRegistry) {
@@ -61,47 +54,38 @@ TEST_F(AppSettingsTest, DefaultsComeFromTheStringTableAndTheRegistry) {
   EXPECT_EQ(settings.mediaCount, 2) << "the media are not added twice";
 }
 
-TEST_F(AppSettingsTest, AMissingFileOrOneWithoutItsSectionLeavesTheDefaults) {
-  EXPECT_TRUE(read_.ReadSettings());
-  EXPECT_EQ(read_.downloadFolder, Folder().c_str());
-  const AppSettings& settings = Read("downloadDir=/music/\r\n[general]\r\nuploadDir=/up/\r\nnameFont=X\r\n");
-  EXPECT_EQ(settings.downloadFolder, Folder().c_str());
-  EXPECT_EQ(settings.uploadFolder, Folder().c_str());
-  EXPECT_STREQ(settings.nameFont.Chars(), "MS Gothic");
-}
-
-TEST_F(AppSettingsTest, KeysIgnoreCaseButNotBlanks) {
-  const AppSettings& settings = Read(
-      "uploaddir=/before/\r\n"
-      "[General]\r\n"
-      "DOWNLOADDIR=/home/me/Music\r\n"
-      "uploadDir = /blanks/\r\n"
-      "NameFont= IPA Gothic = x\r\n");
-  EXPECT_STREQ(settings.downloadFolder.Chars(), "/home/me/Music/");
-  EXPECT_EQ(settings.uploadFolder, Folder().c_str());
-  EXPECT_STREQ(settings.nameFont.Chars(), " IPA Gothic = x");
-}
-
-TEST_F(AppSettingsTest, LaterLinesWinOtherSectionsDoNotStopAndEmptyValuesBecomeTheRoot) {
-  const AppSettings& settings = Read(
-      "[General]\n"
-      "downloadDir=/first/\n"
-      "\n"
-      "no equals sign\n"
-      "[Other]\n"
-      "downloadDir=/second\n"
-      "uploadDir=\r"
-      "nameFont=Kept\n");
-  EXPECT_STREQ(settings.downloadFolder.Chars(), "/second/");
-  EXPECT_STREQ(settings.uploadFolder.Chars(), "/");
-  EXPECT_STREQ(settings.nameFont.Chars(), "Kept");
-}
-
-TEST_F(AppSettingsTest, AnUnendedLastLineIsNotApplied) {
-  EXPECT_STREQ(Read("[General]\r\nnameFont=Cut").nameFont.Chars(), "MS Gothic");
-  EXPECT_STREQ(Read("[General]\r\nnameFont=Whole\r").nameFont.Chars(), "Whole");
-  const AppSettings& settings = Read("[General]\r\nnameFont=" + std::string(5000, 'f') + "\n");
-  EXPECT_EQ(settings.nameFont.Length(), 5000) << "lines longer than a read block";
+TEST_F(AppSettingsTest, OnlyEndedLinesOfTheGeneralSectionApplyKeysIgnoringCaseButNotBlanks) {
+  struct Case {
+    const char* why;
+    std::string file;  // none: no file at all
+    std::string download, upload, font;
+  };
+  const std::string folder = Folder();
+  const std::string longFont(5000, 'f');
+  for (const Case& settings : std::initializer_list<Case>{
+           {"no file", "", folder, folder, "MS Gothic"},
+           {"no section", "downloadDir=/music/\r\n[general]\r\nuploadDir=/up/\r\nnameFont=X\r\n", folder, folder,
+            "MS Gothic"},
+           {"case and blanks",
+            "uploaddir=/before/\r\n[General]\r\nDOWNLOADDIR=/home/me/Music\r\nuploadDir = /blanks/\r\n"
+            "NameFont= IPA Gothic = x\r\n",
+            "/home/me/Music/", folder, " IPA Gothic = x"},
+           {"later lines win, other sections do not stop, an empty folder is the root",
+            "[General]\ndownloadDir=/first/\n\nno equals sign\n[Other]\ndownloadDir=/second\nuploadDir=\rnameFont=Kept\n",
+            "/second/", "/", "Kept"},
+           {"unended last line", "[General]\r\nnameFont=Cut", folder, folder, "MS Gothic"},
+           {"ended by a carriage return", "[General]\r\nnameFont=Whole\r", folder, folder, "Whole"},
+           {"a line longer than a read block", "[General]\r\nnameFont=" + longFont + "\n", folder, folder, longFont},
+       }) {
+    SCOPED_TRACE(settings.why);
+    std::filesystem::remove(Path());
+    if (!settings.file.empty()) std::ofstream(Path(), std::ios::binary | std::ios::trunc) << settings.file;
+    AppSettings read;
+    ASSERT_TRUE(read.ReadSettings());
+    EXPECT_EQ(read.downloadFolder, settings.download.c_str());
+    EXPECT_EQ(read.uploadFolder, settings.upload.c_str());
+    EXPECT_EQ(read.nameFont, settings.font.c_str());
+  }
 }
 
 TEST_F(AppSettingsTest, WrittenSettingsReadBackAlike) {

@@ -16,28 +16,24 @@
 
 namespace {
 
-// Writes every message box to stderr, where a death test reads it.
+// Counts the message boxes and writes them to stderr, where a death test reads them.
 class BoxPrinter : public CPromptAnswerer {
  public:
   int AnswerMessageBox(CNativeWindow*, const CText& text, const CText& caption, uint32_t) override {
     std::fprintf(stderr, "box [%s] [%s]\n", caption.Chars(), text.Chars());
-    return IDOK;
+    return ++count, IDOK;
   }
-};
-
-class BoxCounter : public CPromptAnswerer {
- public:
-  int AnswerMessageBox(CNativeWindow*, const CText&, const CText&, uint32_t) override { return ++count, IDOK; }
   int count = 0;
 };
 
-std::string Escaped(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) escaped += '\\';
-    escaped += c;
+// The pattern of the printed box with this caption and the system's text for the code.
+std::string BoxPattern(const std::string& caption, uint32_t code) {
+  std::string pattern;
+  for (char c : "box [" + caption + "] [" + SystemMessage(code).Chars() + "]") {
+    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) pattern += '\\';
+    pattern += c;
   }
-  return escaped;
+  return pattern;
 }
 
 // The program's four objects in their order, as the entry function has them.
@@ -83,7 +79,7 @@ TEST_F(TunewardenAppTest, SecondCopyBringsTheFirstToTheFrontAndEndsWritingTheSet
 }
 
 TEST_F(TunewardenAppTest, FirstCopyStartsQuietlyWithoutAPlayerAndComesToTheFrontWhenAsked) {
-  BoxCounter boxes;
+  BoxPrinter boxes;
   CAnswererScope scope(boxes);
   Program program;
   QWidget elsewhere;
@@ -91,9 +87,6 @@ TEST_F(TunewardenAppTest, FirstCopyStartsQuietlyWithoutAPlayerAndComesToTheFront
     MainFrame* frame = program.application.Frame();
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->Widget()->isVisible());
-    EXPECT_EQ(frame->Text(), CText("Tunewarden"));
-    EXPECT_EQ(frame->View().ItemCount(), 0);
-    EXPECT_EQ(frame->StatusBar().PartText(2), CText("Not Available"));
     elsewhere.show();
     elsewhere.activateWindow();
     PumpMessages(3);
@@ -114,8 +107,6 @@ TEST_F(TunewardenAppTest, FirstCopyStartsQuietlyWithoutAPlayerAndComesToTheFront
 
 TEST_F(TunewardenAppTest, MissingProgramIconIsAnInitializeErrorThatEndsWithoutSettings) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const std::string expected =
-      "box \\[Initialize Error 1814\\] \\[" + Escaped(SystemMessage(ErrorResourceNotFound).Chars()) + "\\]";
   EXPECT_EXIT(
       {
         BoxPrinter printer;
@@ -124,13 +115,12 @@ TEST_F(TunewardenAppTest, MissingProgramIconIsAnInitializeErrorThatEndsWithoutSe
         Program program;
         program.application.RunAll();
       },
-      testing::ExitedWithCode(0), expected);
+      testing::ExitedWithCode(0), BoxPattern("Initialize Error 1814", ErrorResourceNotFound));
   EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
 }
 
 TEST_F(TunewardenAppTest, ConfigErrorBoxFromAFakeFailureCode) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const std::string expected = "box \\[Config Error 5\\] \\[" + Escaped(SystemMessage(5).Chars()) + "\\]";
   EXPECT_EXIT(
       {
         BoxPrinter printer;
@@ -139,7 +129,7 @@ TEST_F(TunewardenAppTest, ConfigErrorBoxFromAFakeFailureCode) {
         settings.SetDefaults();
         FailStart(settings, StringId::ConfigError, 5);
       },
-      testing::ExitedWithCode(0), expected);
+      testing::ExitedWithCode(0), BoxPattern("Config Error 5", 5));
 }
 
 }  // namespace

@@ -206,17 +206,14 @@ TEST_F(FrameTest, AnActivatedFrameHearsWmSetFocusAndCanPassTheFocusOn) {
 }
 
 TEST_F(FrameTest, ExitEndsTheLoopWithTheFrameOpenAndTheEndReleasesIt) {
+  // The main frame's way: it deletes itself when its window is gone.
   struct SelfDeletingFrame : TestFrame {
     bool* deleted;
-    explicit SelfDeletingFrame(bool* flag) : deleted(flag) {}
-    ~SelfDeletingFrame() override { *deleted = true; }
     bool OnMessage(MessageRecord& record) override {
-      if (record.message == WM_COMMAND && LowWord(record.wParam) == 40001) {
-        PostQuit(0);
-        return true;
-      }
+      if (record.message == 0x9000) PostQuit(0);
       if (record.message != WM_NCDESTROY) return TestFrame::OnMessage(record);
       DefaultProc(record);
+      *deleted = true;
       delete this;
       return true;
     }
@@ -225,9 +222,10 @@ TEST_F(FrameTest, ExitEndsTheLoopWithTheFrameOpenAndTheEndReleasesIt) {
   struct App : CApplication {
     bool* deleted;
     void InitInstance() override {
-      auto* frame = new SelfDeletingFrame(deleted);
+      auto* frame = new SelfDeletingFrame;
+      frame->deleted = deleted;
       frame->Create(kFrameResource, WindowClass());
-      frame->Post(WM_COMMAND, 40001);
+      frame->Post(0x9000);
     }
   } app;
   app.deleted = &deleted;

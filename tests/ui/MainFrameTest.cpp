@@ -130,18 +130,18 @@ TEST_F(MainFrameTest, MenuAndToolBarFollowTheFolderModeTheLockAndTheSelection) {
 }
 
 TEST_F(MainFrameTest, LayoutOfA600By400ClientArea) {
+  // Position and size of a child window in its parent.
+  auto place = [](const CWindowBase& window) {
+    return QRect(window.PositionInParent().x, window.PositionInParent().y, window.WindowSize().width,
+                 window.WindowSize().height);
+  };
   settings_.mediaCount = 1;
   OpenFrame();
   ResizeClient(600, 400);
   const int statusHeight = frame_->StatusBar().WindowSize().height;
   ASSERT_GT(statusHeight, 0);
-  EXPECT_EQ(frame_->Bar().PositionInParent().y, 0);
-  EXPECT_EQ(frame_->Bar().WindowSize().width, 600);
-  EXPECT_EQ(frame_->Bar().WindowSize().height, 32);
-  EXPECT_EQ(frame_->View().PositionInParent().x, 0);
-  EXPECT_EQ(frame_->View().PositionInParent().y, 32);
-  EXPECT_EQ(frame_->View().WindowSize().width, 600);
-  EXPECT_EQ(frame_->View().WindowSize().height, 400 - 32 - statusHeight);
+  EXPECT_EQ(place(frame_->Bar()), QRect(0, 0, 600, 32));
+  EXPECT_EQ(place(frame_->View()), QRect(0, 32, 600, 400 - 32 - statusHeight));
   EXPECT_EQ(frame_->StatusBar().PositionInParent().y, 400 - statusHeight);
   // One medium: no media list, the tool bar from the left edge.
   EXPECT_EQ(frame_->Bar().MediaList().Handle(), nullptr);

@@ -71,7 +71,8 @@ TEST_F(AppSettingsTest, OnlyEndedLinesOfTheGeneralSectionApplyKeysIgnoringCaseBu
             "NameFont= IPA Gothic = x\r\n",
             "/home/me/Music/", folder, " IPA Gothic = x"},
            {"later lines win, other sections do not stop, an empty folder is the root",
-            "[General]\ndownloadDir=/first/\n\nno equals sign\n[Other]\ndownloadDir=/second\nuploadDir=\rnameFont=Kept\n",
+            "[General]\ndownloadDir=/first/\n\nno equals sign\n"
+            "[Other]\ndownloadDir=/second\nuploadDir=\rnameFont=Kept\n",
             "/second/", "/", "Kept"},
            {"unended last line", "[General]\r\nnameFont=Cut", folder, folder, "MS Gothic"},
            {"ended by a carriage return", "[General]\r\nnameFont=Whole\r", folder, folder, "Whole"},

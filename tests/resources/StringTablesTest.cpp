@@ -61,8 +61,9 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // The language settings of the environment and the code page, as a user has them.
 void UseLocale(const char* tunewardenLang, const char* lang, uint32_t codePage) {
-  for (const auto& [name, value] : {std::pair{"TUNEWARDEN_LANG", tunewardenLang}, std::pair{"LANG", lang},
-                                    std::pair{"LC_ALL", (const char*)nullptr}, std::pair{"LC_MESSAGES", (const char*)nullptr}})
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  for (const auto& [name, value] : {std::pair{"TUNEWARDEN_LANG", tunewardenLang}, std::pair{"LANG", lang}})
     if (value) {
       setenv(name, value, 1);
     } else {

@@ -117,7 +117,8 @@ TEST_F(WindowTest, CloseDestroysUnlessKeptAndParentsHearDestroyFirstButNcDestroy
   parent.CreateTopLevel();
   child.CreateChild(parent.Handle(), WS_VISIBLE, 0, 5, WindowClass(), 0, 0, 10, 10);
   DestroyWindow(parent.Handle());
-  EXPECT_EQ(order, (std::vector<std::string>{"parent destroy", "child destroy", "child ncdestroy", "parent ncdestroy"}));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"parent destroy", "child destroy", "child ncdestroy", "parent ncdestroy"}));
   EXPECT_EQ(parent.Handle(), nullptr);
   EXPECT_EQ(child.Handle(), nullptr);
 }

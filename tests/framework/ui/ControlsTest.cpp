@@ -63,10 +63,8 @@ TEST_F(ControlsTest, ToolBarButtonsComeFromTheResourceWithImagesInOrderAndTipsFr
   EXPECT_FALSE(bar.IsButtonEnabled(40019));
 
   actions[0]->trigger();
-  bool commandSeen = false;
-  for (const auto& entry : parent.seen)
-    if (entry.record.message == WM_COMMAND && LowWord(entry.record.wParam) == 40035) commandSeen = true;
-  EXPECT_TRUE(commandSeen);
+  ASSERT_EQ(parent.Records(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LowWord(parent.Records(WM_COMMAND)[0].wParam), 40035);
 
   bar.RemoveAllButtons();
   EXPECT_EQ(bar.ButtonCount(), 0);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <thread>
 
 #include "framework/core/Exception.h"
 #include "framework/core/RegistryKey.h"
@@ -52,12 +51,4 @@ TEST(SignalEvent, AutoResetsAndTimesOut) {
   sameName.Set();
   EXPECT_EQ(FailureCode([&] { otherName.Wait(0); }), platform::Error::Timeout);
   event.Wait(0);
-}
-
-TEST(SignalEvent, WakesAWaiterOnAnotherThread) {
-  CSignalEvent started;
-  started.Create();
-  std::thread worker([&] { started.Set(); });
-  started.Wait(CSignalEvent::Infinite);
-  worker.join();
 }

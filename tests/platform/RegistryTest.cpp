@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <fstream>
 
-#include "platform/CodePage.h"
 #include "platform/Errors.h"
 
 namespace platform {
@@ -23,7 +22,6 @@ class RegistryTest : public ::testing::Test {
   void SetUp() override { RegistryClear(); }
   void TearDown() override {
     RegistryClear();
-    SetActiveCodePage(0);
     std::remove(path_.c_str());
   }
   bool Load(const std::string& text) {
@@ -77,14 +75,6 @@ TEST_F(RegistryTest, FileIsReadLineByLineSkippingBrokenLines) {
 
   EXPECT_FALSE(RegistryLoadFile(path_ + ".none"));
   EXPECT_EQ(GetLastError(), Error::FileNotFound);
-}
-
-TEST_F(RegistryTest, ValuesComeInTheCodePage) {
-  SetActiveCodePage(932);
-  ASSERT_TRUE(Load("[HKLM\\Fonts]\nName=ＭＳ ゴシック\nKorean=굴림\n"));
-  EXPECT_EQ(RegistryValue(LocalMachine, "Fonts", "Name"),
-            "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e");
-  EXPECT_EQ(RegistryValue(LocalMachine, "Fonts", "Korean"), std::nullopt);
 }
 
 }  // namespace

@@ -80,19 +80,6 @@ class ListControlTest : public ::testing::Test {
   TestList list;
 };
 
-TEST_F(ListControlTest, ColumnsAndRowsAreKeptInOrder) {
-  EXPECT_EQ(list.ColumnCount(), 3);
-  EXPECT_EQ(list.InsertColumn("Kind", LVCFMT_LEFT, 50, 1), 1);
-  EXPECT_EQ(list.Tree()->headerItem()->text(1), QString("Kind"));
-  EXPECT_EQ(list.Tree()->headerItem()->text(2), QString("Size"));
-  EXPECT_EQ(list.ItemCount(), 3);
-  EXPECT_EQ(list.InsertItem(99, 1), 1);
-  EXPECT_EQ(list.ItemValue(1), 99);
-  EXPECT_EQ(list.ItemValue(2), 10);
-  EXPECT_STREQ(list.ItemText(2, 0).Chars(), "10.mp3");
-  EXPECT_EQ(list.Tree()->topLevelItem(0)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
-}
-
 TEST_F(ListControlTest, SelectionChangesGoToTheParentAndAreReflectedUnlessItHandlesThem) {
   list.SelectItem(1);
   EXPECT_TRUE(list.IsSelected(1));

@@ -8,8 +8,6 @@
 #include "framework/core/DroppedFiles.h"
 #include "framework/core/Exception.h"
 #include "framework/ui/Graphics.h"
-#include "framework/ui/QtText.h"
-#include "platform/CodePage.h"
 #include "tests/framework/ui/UiTestSupport.h"
 
 namespace {
@@ -193,16 +191,6 @@ TEST_F(WindowTest, DroppedFileUrlsBecomeWmDropFilesAndAnUntakenDropIsReleased) {
   window.CreateChild(nullptr, WS_VISIBLE, WS_EX_ACCEPTFILES, 0, WindowClass(), 0, 0, 200, 100);
   drop(window.Widget());
   EXPECT_EQ(window.Trail(WM_DROPFILES), (Trail{"On", "Default"}));
-}
-
-TEST_F(WindowTest, TextsCrossIntoQtFromTheCodePageAndBack) {
-  window.CreateTopLevel();
-  platform::SetActiveCodePage(1252);
-  window.SetText("Caf\xE9");
-  EXPECT_EQ(window.Widget()->windowTitle(), QString::fromUtf8("Caf\xC3\xA9"));
-  EXPECT_STREQ(window.Text().Chars(), "Caf\xE9");
-  platform::SetActiveCodePage(0);
-  EXPECT_EQ(ToQt(CText("line\r\nnext")), QString("line\nnext"));
 }
 
 TEST_F(WindowTest, PaintingReachesDrawAfterDefaultProcessing) {

@@ -54,9 +54,9 @@ TEST_F(FormatTest, KeepsThePartitionTableAndIsUsableAtOnce) {
   EXPECT_EQ(mbr[510], 0x55);
   EXPECT_EQ(FsckProblems(player_.image(), 2048), "");
   TempFolder pc;
-  ToolResult copy = RunTool("mcopy -n -i " + MtoolsImage(player_.image(), 2048) + " ::/intro.lcd " +
+  Outcome copy = RunTool("mcopy -n -i " + MtoolsImage(player_.image(), 2048) + " ::/intro.lcd " +
                             Quote(pc.file("intro.lcd")));
-  ASSERT_EQ(copy.status, 0) << copy.output;
+  ASSERT_EQ(copy.exitCode, 0) << copy.output;
   EXPECT_EQ(ReadPcFile(pc.file("intro.lcd")), Pattern(1234, 1));
 }
 

@@ -159,9 +159,9 @@ TEST_F(OperationsTest, StoppedAndRefusedWritesLeaveNoTrace) {
   uint32_t freeBefore = fs_->freeClusters();
   std::string data = Pattern(900000, 5);
 
-  EXPECT_EQ(FailureCode(WriteFile(fs_, "new.bin", data, StopData(2))), FileSystemError::Stopped);
-  EXPECT_EQ(FailureCode(WriteFile(fs_, "new.bin", data, StopProgress(0))), FileSystemError::Stopped);
-  EXPECT_EQ(FailureCode(WriteFile(fs_, "kept.bin", data, StopProgress(3))), FileSystemError::Stopped);
+  EXPECT_EQ(FailureCode(WriteFile(fs_, "new.bin", data, WriteOptions{.stopDataAtBlock = 2})), FileSystemError::Stopped);
+  EXPECT_EQ(FailureCode(WriteFile(fs_, "new.bin", data, WriteOptions{.stopProgressAtCall = 0})), FileSystemError::Stopped);
+  EXPECT_EQ(FailureCode(WriteFile(fs_, "kept.bin", data, WriteOptions{.stopProgressAtCall = 3})), FileSystemError::Stopped);
   EXPECT_EQ(FailureCode(WriteFile(fs_, "huge.bin", std::string(9 << 20, 'h'))), FileSystemError::MediumFull);
   EXPECT_EQ(fs_->freeClusters(), freeBefore);
   EXPECT_EQ(ListNames(fs_), std::vector<std::string>{"kept.bin"});

@@ -111,7 +111,8 @@ class RandomizedTest : public testing::TestWithParam<uint32_t> {
     std::string folder = PickFolder(), name = Pick(FileNames);
     std::optional<std::string> existing = model_.find(folder, name);
     if (existing && model_.folders.count(*existing)) return;
-    WriteOptions options = Chance() < 50 ? StopData(0) : StopProgress(random_() % 2);
+    WriteOptions options = Chance() < 50 ? WriteOptions{.stopDataAtBlock = 0}
+                                         : WriteOptions{.stopProgressAtCall = uint32_t(random_() % 2)};
     EXPECT_EQ(WriteFile(fs_, Address(existing.value_or(Model::Join(folder, name))), Pattern(4000, 1), options), 0u);
     EXPECT_EQ(fs_->lastError(), FileSystemError::Stopped) << what;
   }

@@ -31,15 +31,15 @@ class ToolsAgreementTest : public testing::TestWithParam<Layout> {
   // Copies a PC file onto the image with mcopy.
   void Mcopy(const std::string& data, const std::string& target) {
     std::string source = pc_.file("source");
-    WritePcFile(source, data);
-    ToolResult result = RunTool("mcopy -i " + mtools() + " " + Quote(source) + " " + Quote("::" + target));
-    ASSERT_EQ(result.status, 0) << result.output;
+    std::ofstream(source, std::ios::binary) << data;
+    Outcome result = RunTool("mcopy -i " + mtools() + " " + Quote(source) + " " + Quote("::" + target));
+    ASSERT_EQ(result.exitCode, 0) << result.output;
   }
 
   std::string Mtype(const std::string& path) {
     std::string target = pc_.file("out");
-    ToolResult result = RunTool("mcopy -n -i " + mtools() + " " + Quote("::" + path) + " " + Quote(target));
-    EXPECT_EQ(result.status, 0) << result.output;
+    Outcome result = RunTool("mcopy -n -i " + mtools() + " " + Quote("::" + path) + " " + Quote(target));
+    EXPECT_EQ(result.exitCode, 0) << result.output;
     return ReadPcFile(target);
   }
 
@@ -56,7 +56,7 @@ TEST_P(ToolsAgreementTest, VolkitReadsWhatMkfsAndMcopyWrote) {
       {"한국어 노래.mp3", Pattern(33000, 4)},
   };
   for (const auto& [name, data] : files) Mcopy(data, "/" + name);
-  ASSERT_EQ(RunTool("mmd -i " + mtools() + " " + Quote("::/フォルダ")).status, 0);
+  ASSERT_EQ(RunTool("mmd -i " + mtools() + " " + Quote("::/フォルダ")).exitCode, 0);
   Mcopy(Pattern(9000, 5), "/フォルダ/inner.bin");
 
   player_.attach();
@@ -112,15 +112,15 @@ TEST_P(ToolsAgreementTest, ToolsReadWhatVolkitWrote) {
   EXPECT_EQ(fsck(), "");
   for (const auto& [path, data] : files) EXPECT_EQ(Mtype(path), data) << path;
   EXPECT_EQ(Mtype("/USER/Deep/long file name number 59"), Pattern(59, 59));
-  ToolResult listing = RunTool("mdir -/ -b -i " + mtools() + " ::/");
-  ASSERT_EQ(listing.status, 0) << listing.output;
+  Outcome listing = RunTool("mdir -/ -b -i " + mtools() + " ::/");
+  ASSERT_EQ(listing.exitCode, 0) << listing.output;
   for (const auto& [path, data] : files) {
     EXPECT_NE(listing.output.find("::" + path + "\n"), std::string::npos) << path << "\n" << listing.output;
   }
-  ToolResult label = RunTool("mlabel -s -i " + mtools() + " ::");
+  Outcome label = RunTool("mlabel -s -i " + mtools() + " ::");
   EXPECT_NE(label.output.find("MY PLAYER"), std::string::npos) << label.output;
   // A valid upper-case 8.3 name is stored without a long name: mdir shows no long name beside it.
-  ToolResult root = RunTool("mdir -i " + mtools() + " ::/");
+  Outcome root = RunTool("mdir -i " + mtools() + " ::/");
   EXPECT_TRUE(std::regex_search(root.output, std::regex("\nTRACK001 MP3 +150000 +[-0-9]+ +[0-9:]+ *\n"))) << root.output;
   EXPECT_TRUE(std::regex_search(root.output, std::regex("\nREADME   TXT +10 +[-0-9]+ +[0-9:]+ +readme.txt\n"))) << root.output;
 }

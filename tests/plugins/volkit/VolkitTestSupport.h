@@ -5,22 +5,21 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/Modules.h"
 #include "player/PluginContract.h"
+#include "tests/Shell.h"
 
 namespace volkit_test {
 
@@ -49,26 +48,12 @@ inline std::string Quote(const std::string& text) {
   return quoted + "'";
 }
 
-// The tool's exit status and everything it printed.
-struct ToolResult {
-  int status;
-  std::string output;
-};
-
 // Runs a shell command with mtools' checks off and a UTF-8 locale; a tool that
 // is not installed fails the test rather than skipping it.
-inline ToolResult RunTool(const std::string& command) {
-  std::string full = "MTOOLS_SKIP_CHECK=1 LC_ALL=C.UTF-8 " + command + " 2>&1";
-  FILE* pipe = popen(full.c_str(), "r");
-  if (pipe == nullptr) throw std::runtime_error("popen failed");
-  std::string output;
-  std::array<char, 4096> chunk;
-  size_t n;
-  while ((n = fread(chunk.data(), 1, chunk.size(), pipe)) > 0) output.append(chunk.data(), n);
-  int status = pclose(pipe);
-  int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  EXPECT_NE(code, 127) << "tool missing: " << command << "\n" << output;
-  return {code, output};
+inline Outcome RunTool(const std::string& command) {
+  Outcome outcome = RunShell("MTOOLS_SKIP_CHECK=1 LC_ALL=C.UTF-8 " + command);
+  EXPECT_NE(outcome.exitCode, 127) << "tool missing: " << command << "\n" << outcome.output;
+  return outcome;
 }
 
 // A sparse image file of `bytes`.
@@ -105,8 +90,8 @@ inline void MakeFat(const std::string& path, const std::string& options, uint32_
   } else {
     command += " " + Quote(path);
   }
-  ToolResult result = RunTool(command);
-  ASSERT_EQ(result.status, 0) << result.output;
+  const Outcome result = RunTool(command);
+  ASSERT_EQ(result.exitCode, 0) << result.output;
 }
 
 // "" when fsck.fat -n finds nothing, else its report.
@@ -119,8 +104,8 @@ inline std::string FsckProblems(const std::string& path, uint32_t offsetSectors 
     RunTool("dd status=none if=" + Quote(path) + " of=" + Quote(target) + " bs=512 skip=" +
             std::to_string(offsetSectors) + " conv=sparse");
   }
-  ToolResult result = RunTool("fsck.fat -n " + Quote(target));
-  return result.status == 0 ? "" : result.output;
+  const Outcome result = RunTool("fsck.fat -n " + Quote(target));
+  return result.exitCode == 0 ? "" : result.output;
 }
 
 // The mtools image argument: path, with @@offset for a partitioned image.
@@ -130,9 +115,7 @@ inline std::string MtoolsImage(const std::string& path, uint32_t offsetSectors =
 
 inline std::string ReadPcFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  std::ostringstream data;
-  data << file.rdbuf();
-  return data.str();
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // `size` bytes of a PC file from `offset` on.
@@ -142,10 +125,6 @@ inline std::vector<uint8_t> ReadPcBytes(const std::string& path, uint64_t offset
   std::vector<uint8_t> bytes(size);
   file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
   return bytes;
-}
-
-inline void WritePcFile(const std::string& path, const std::string& data) {
-  std::ofstream(path, std::ios::binary).write(data.data(), std::streamsize(data.size()));
 }
 
 // Reproducible bytes of the given length.
@@ -226,16 +205,6 @@ struct WriteOptions {
   std::optional<uint32_t> stopDataAtBlock;      // the data callback refuses this block
   std::optional<uint32_t> stopProgressAtCall;   // the progress callback refuses this call
 };
-inline WriteOptions StopData(uint32_t block) {
-  WriteOptions options;
-  options.stopDataAtBlock = block;
-  return options;
-}
-inline WriteOptions StopProgress(uint32_t call) {
-  WriteOptions options;
-  options.stopProgressAtCall = call;
-  return options;
-}
 struct TransferLog {
   std::vector<uint32_t> blockLengths;
   std::vector<uint32_t> progressDone;

@@ -57,7 +57,7 @@ TEST_F(FormatTest, KeepsThePartitionTableAndIsUsableAtOnce) {
   Outcome copy = RunTool("mcopy -n -i " + MtoolsImage(player_.image(), 2048) + " ::/intro.lcd " +
                             Quote(pc.file("intro.lcd")));
   ASSERT_EQ(copy.exitCode, 0) << copy.output;
-  EXPECT_EQ(ReadPcFile(pc.file("intro.lcd")), Pattern(1234, 1));
+  EXPECT_EQ(::ReadFile(pc.file("intro.lcd")), Pattern(1234, 1));
 }
 
 struct FormatProgress {
@@ -90,7 +90,7 @@ TEST_F(FormatTest, FullFormatClearsTheDataInUnitsAndCanBeStopped) {
   EXPECT_EQ(progress.done.front(), 0u);
   EXPECT_EQ(progress.done.back(), progress.total);
   EXPECT_TRUE(std::is_sorted(progress.done.begin(), progress.done.end()));
-  EXPECT_EQ(ReadPcFile(player_.image()).find(std::string(512, 'S')), std::string::npos);
+  EXPECT_EQ(::ReadFile(player_.image()).find(std::string(512, 'S')), std::string::npos);
   EXPECT_EQ(ListNames(player_.fs()), std::vector<std::string>{});
   EXPECT_EQ(FsckProblems(player_.image()), "");
 

@@ -40,7 +40,7 @@ class ToolsAgreementTest : public testing::TestWithParam<Layout> {
     std::string target = pc_.file("out");
     Outcome result = RunTool("mcopy -n -i " + mtools() + " " + Quote("::" + path) + " " + Quote(target));
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    return ReadPcFile(target);
+    return ::ReadFile(target);
   }
 
   Player player_;

@@ -20,27 +20,9 @@
 #include "platform/Modules.h"
 #include "player/PluginContract.h"
 #include "tests/Shell.h"
+#include "tests/TempFiles.h"
 
 namespace volkit_test {
-
-// A temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "volkit-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 inline std::string Quote(const std::string& text) {
   std::string quoted = "'";
@@ -111,11 +93,6 @@ inline std::string FsckProblems(const std::string& path, uint32_t offsetSectors 
 // The mtools image argument: path, with @@offset for a partitioned image.
 inline std::string MtoolsImage(const std::string& path, uint32_t offsetSectors = 0) {
   return Quote(offsetSectors == 0 ? path : path + "@@" + std::to_string(uint64_t(offsetSectors) * 512));
-}
-
-inline std::string ReadPcFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // `size` bytes of a PC file from `offset` on.
@@ -202,8 +179,8 @@ class Player {
 
 // Transfers through the interface the program uses.
 struct WriteOptions {
-  std::optional<uint32_t> stopDataAtBlock;      // the data callback refuses this block
-  std::optional<uint32_t> stopProgressAtCall;   // the progress callback refuses this call
+  std::optional<uint32_t> stopDataAtBlock = {};     // the data callback refuses this block
+  std::optional<uint32_t> stopProgressAtCall = {};  // the progress callback refuses this call
 };
 struct TransferLog {
   std::vector<uint32_t> blockLengths;

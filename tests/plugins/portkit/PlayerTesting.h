@@ -16,17 +16,9 @@
 
 #include "platform/Modules.h"
 #include "player/PluginContract.h"
+#include "tests/TempFiles.h"
 
 namespace portkit_testing {
-
-inline void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path, uint64_t offset, size_t size) {
   std::ifstream in(path, std::ios::binary);

@@ -20,17 +20,9 @@
 #include "player/PlayerConnection.h"
 #include "resources/StringTables.h"
 #include "tests/Shell.h"
+#include "tests/TempFiles.h"
 
 namespace connection_testing {
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The code of an exception of that type thrown by the statement, or -1.
 template <class Exception, class Statement>

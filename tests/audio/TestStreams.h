@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +15,7 @@
 
 #include "audio/AudioAnalysis.h"
 #include "platform/Files.h"
+#include "tests/TempFiles.h"
 
 namespace audiotest {
 
@@ -114,20 +114,6 @@ inline Bytes RiffFile(std::string_view chunkId, uint32_t chunkSize, const Bytes&
   Append(file, contents);
   return file;
 }
-
-// A folder under the system's temporary folder, removed with its contents.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw-audio-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  std::filesystem::path Path(std::string_view name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 inline void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -21,7 +21,7 @@ uint32_t OpenFailure(const CText& path, uint32_t flags) {
 
 // The flag semantics belong to the platform layer; this layer adds the throw.
 TEST(DiskFile, FailedOpenThrowsTheCause) {
-  TempFolder folder;
+  CoreFolder folder;
   folder.Put("old", "0123456789");
   EXPECT_EQ(OpenFailure(folder / "missing", Read), platform::Error::FileNotFound);
   EXPECT_EQ(OpenFailure(folder / "old", Write | CreateNew), platform::Error::FileExists);
@@ -29,7 +29,7 @@ TEST(DiskFile, FailedOpenThrowsTheCause) {
 }
 
 TEST(DiskFile, ReadingAtTheEndThrowsCodeZero) {
-  TempFolder folder;
+  CoreFolder folder;
   folder.Put("data", "abcdef");
   CDiskFile file;
   file.Open(folder / "data", Read | platform::OpenFlag::ShareRead);

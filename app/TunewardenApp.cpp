@@ -5,7 +5,7 @@
 #include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
 #include "resources/StringIds.h"
-#include "ui/MessageBoxes.h"
+#include "messages/MessageBoxes.h"
 
 void FailStart(AppSettings& settings, uint32_t captionId, uint32_t errorCode) {
   settings.title.Format(LoadStringText(captionId).Chars(), errorCode);

@@ -4,7 +4,7 @@
 
 #include <QPointer>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/RunningCopy.h"
 #include "framework/ui/Application.h"
 #include "player/PlayerConnection.h"

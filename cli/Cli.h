@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "framework/core/Text.h"
 #include "player/PlayerConnection.h"
 

@@ -29,3 +29,14 @@ function(tw_add_plugin name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
 endfunction()
+
+# tw_add_modules(folder...): adds each listed folder of the current source folder;
+# a listed folder that is missing stops the configuration.
+function(tw_add_modules)
+  foreach(module IN LISTS ARGN)
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${module}/CMakeLists.txt)
+      message(FATAL_ERROR "Module '${module}' is listed but ${CMAKE_CURRENT_SOURCE_DIR}/${module}/CMakeLists.txt is missing")
+    endif()
+    add_subdirectory(${module})
+  endforeach()
+endfunction()

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 
 [[noreturn]] void RaiseDeviceError(uint32_t code);
 // Code 9 means that the device knows more: its lastError is mapped instead

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 
 struct MemoryCursor {
   uint8_t* next;

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "framework/core/OwnedArray.h"
 #include "framework/core/Text.h"
 #include "player/InfoRecord.h"
 #include "player/PlayerEntry.h"
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "player/PluginLibraries.h"
 
 class PlayerConnection {

@@ -8,7 +8,7 @@
 #include "framework/core/FileStamp.h"
 #include "framework/core/Root.h"
 #include "framework/core/Text.h"
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "player/TrackInfo.h"
 
 class PlayerEntry : public CRoot {

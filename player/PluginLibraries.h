@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "platform/Modules.h"
 
 struct PluginLibraries {

@@ -4,7 +4,7 @@
 // and sets the menu, tool bar and status bar from the connection and the view.
 #pragma once
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "framework/ui/Frame.h"
 #include "player/PlayerConnection.h"
 #include "ui/DeviceMonitor.h"

@@ -2,7 +2,7 @@
 // (only when the player has two or more) and the tool bar.
 #pragma once
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "framework/ui/Controls.h"
 
 class MediaBar final : public CWindowBase {

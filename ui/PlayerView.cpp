@@ -9,7 +9,7 @@
 #include "player/DisplayText.h"
 #include "resources/CommandIds.h"
 #include "resources/StringIds.h"
-#include "ui/MessageBoxes.h"
+#include "messages/MessageBoxes.h"
 
 namespace {
 

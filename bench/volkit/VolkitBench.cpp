@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/Modules.h"
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "plugins/portkit/Medium.h"
 #include "plugins/portkit/PlayerFolder.h"
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <sstream>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 
 namespace portkit {
 namespace {

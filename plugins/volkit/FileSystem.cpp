@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "plugins/volkit/Format.h"
 #include "plugins/volkit/FsError.h"
 #include "plugins/volkit/Volume.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "plugins/volkit/Geometry.h"
 
 namespace volkit {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 
 namespace volkit {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "plugins/volkit/Directory.h"
 #include "plugins/volkit/FatTable.h"
 #include "plugins/volkit/Geometry.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "framework/core/Exception.h"
 #include "platform/Files.h"
 #include "player/MemoryTransfer.h"

@@ -2,7 +2,7 @@
 // libraries and fakes override only what they need.
 #pragma once
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 
 class StubDevice : public DeviceInterface {
  public:

@@ -4,7 +4,7 @@
 // unloading through RecordPluginEvent, which the test program exports.
 #include <string>
 
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "tests/player/StubDevice.h"
 
 extern "C" void RecordPluginEvent(const char* event) __attribute__((weak));

@@ -14,7 +14,7 @@
 #include "tests/ui/ProgramEnvironment.h"
 #include "tests/player/LameFiles.h"
 #include "ui/IconCache.h"
-#include "ui/MessageBoxes.h"
+#include "messages/MessageBoxes.h"
 
 namespace window_testing {
 

@@ -15,7 +15,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Modules.h"
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "plugins/portkit/Medium.h"
 #include "plugins/portkit/PlayerDevice.h"
 #include "plugins/portkit/PlayerFolder.h"

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/Modules.h"
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "tests/TempFiles.h"
 
 namespace portkit_testing {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/Modules.h"
-#include "player/PluginContract.h"
+#include "contract/PluginContract.h"
 #include "tests/Shell.h"
 #include "tests/TempFiles.h"
 

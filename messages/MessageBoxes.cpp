@@ -1,4 +1,4 @@
-#include "ui/MessageBoxes.h"
+#include "messages/MessageBoxes.h"
 
 #include "framework/core/Helpers.h"
 #include "framework/ui/Prompts.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "framework/core/Text.h"
 #include "framework/ui/Window.h"
 

@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include "framework/core/DiskFile.h"
 #include "framework/core/Exception.h"

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "resources/StringTables.h"

@@ -4,8 +4,8 @@
 
 #include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
-#include "resources/StringIds.h"
 #include "messages/MessageBoxes.h"
+#include "resources/StringIds.h"
 
 void FailStart(AppSettings& settings, uint32_t captionId, uint32_t errorCode) {
   settings.title.Format(LoadStringText(captionId).Chars(), errorCode);

@@ -4,10 +4,10 @@
 
 #include <QPointer>
 
-#include "settings/AppSettings.h"
 #include "app/RunningCopy.h"
 #include "framework/ui/Application.h"
 #include "player/PlayerConnection.h"
+#include "settings/AppSettings.h"
 #include "ui/IconCache.h"
 #include "ui/MainFrame.h"
 

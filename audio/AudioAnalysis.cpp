@@ -33,13 +33,10 @@ constexpr uint32_t SampleRates[3][3] = {
     {11025, 12000, 8000},
 };
 
-bool StartsWith(const uint8_t* bytes, const char* magic) {
-  return std::memcmp(bytes, magic, std::strlen(magic)) == 0;
-}
+bool StartsWith(const uint8_t* bytes, const char* magic) { return std::memcmp(bytes, magic, std::strlen(magic)) == 0; }
 
 uint32_t ReadLittleEndian32(const uint8_t* bytes) {
-  return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-         uint32_t(bytes[3]) << 24;
+  return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
 }
 
 uint32_t SamplesPerFrame(const FrameHeader& header) {
@@ -61,20 +58,16 @@ bool SeekTo(platform::FileHandle file, uint64_t position) {
   return platform::SeekFile(file, int64_t(position), platform::SeekOrigin::Begin, &reached);
 }
 
-bool ReadExactlyAt(platform::FileHandle file, uint64_t position, uint8_t* buffer,
-                   uint32_t count) {
+bool ReadExactlyAt(platform::FileHandle file, uint64_t position, uint8_t* buffer, uint32_t count) {
   uint32_t done = 0;
-  return SeekTo(file, position) && platform::ReadFile(file, buffer, count, &done) &&
-         done == count;
+  return SeekTo(file, position) && platform::ReadFile(file, buffer, count, &done) && done == count;
 }
 
 // A short file fills only part of the block; the rest is zeroed, which never
 // forms a frame sync, and `length` tells how much was read.
-bool ReadBlockAt(platform::FileHandle file, uint64_t position, uint8_t* block,
-                 uint32_t* length) {
+bool ReadBlockAt(platform::FileHandle file, uint64_t position, uint8_t* block, uint32_t* length) {
   uint32_t done = 0;
-  if (!SeekTo(file, position) || !platform::ReadFile(file, block, BlockSize, &done))
-    return false;
+  if (!SeekTo(file, position) || !platform::ReadFile(file, block, BlockSize, &done)) return false;
   std::memset(block + done, 0, BlockSize - done);
   *length = done;
   return true;
@@ -105,8 +98,7 @@ bool FindRiffData(platform::FileHandle file, uint64_t fileSize, AudioInfo* info)
   uint64_t position = 12;
   for (;;) {
     uint8_t chunk[8];
-    if (position + sizeof chunk > fileSize || !ReadExactlyAt(file, position, chunk, sizeof chunk))
-      return false;
+    if (position + sizeof chunk > fileSize || !ReadExactlyAt(file, position, chunk, sizeof chunk)) return false;
     position += sizeof chunk;
     uint32_t chunkSize = ReadLittleEndian32(chunk + 4);
     if (StartsWith(chunk, "data")) {
@@ -122,8 +114,7 @@ bool FindRiffData(platform::FileHandle file, uint64_t fileSize, AudioInfo* info)
 }  // namespace
 
 uint32_t ReadBigEndian32(const uint8_t* bytes) {
-  return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 |
-         uint32_t(bytes[3]);
+  return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | uint32_t(bytes[3]);
 }
 
 bool FindFrameSync(const uint8_t* buffer, uint32_t length, uint32_t* offset) {
@@ -161,8 +152,7 @@ bool DecodeFrameHeader(const uint8_t* bytes, FrameHeader* header) {
   else
     return false;
   // Free format (index 0) has no table bit rate to work with.
-  if (header->sampleRateIndex == 3 || header->bitRateIndex == 0 || header->bitRateIndex == 15 ||
-      layerBits == 0)
+  if (header->sampleRateIndex == 3 || header->bitRateIndex == 0 || header->bitRateIndex == 15 || layerBits == 0)
     return false;
   header->layer = 4 - layerBits;
   header->protection = protectionBit ? 0 : 1;

@@ -44,14 +44,14 @@ static_assert(sizeof(AudioInfo) == 352);
 
 // The four header bytes of an MPEG audio frame, split into their fields.
 struct FrameHeader {
-  int version;          // 1, 2 or 3 as in AudioInfo
-  int layer;            // 1, 2 or 3
-  int protection;       // 1 when a 16-bit CRC follows the header
+  int version;     // 1, 2 or 3 as in AudioInfo
+  int layer;       // 1, 2 or 3
+  int protection;  // 1 when a 16-bit CRC follows the header
   int bitRateIndex;
   int sampleRateIndex;
   int padding;
   int privateBit;
-  int channelMode;      // 3 single channel
+  int channelMode;  // 3 single channel
   int modeExtension;
   int copyright;
   int original;

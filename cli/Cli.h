@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
 #include "framework/core/Text.h"
 #include "player/PlayerConnection.h"
+#include "settings/AppSettings.h"
 
 // A mistake in the command line; printed with the usage hint.
 struct UsageError {

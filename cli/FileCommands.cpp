@@ -177,17 +177,22 @@ void CopyFileToPc(PlayerConnection& connection, const PlayerEntry& entry, const 
 }
 
 void CopyToPc(PlayerConnection& connection, const PlayerEntry& entry, const CText& pcFolder) {
-  if (entry.IsFolder()) CopyFolderToPc(connection, entry, pcFolder);
-  else CopyFileToPc(connection, entry, pcFolder);
+  if (entry.IsFolder())
+    CopyFolderToPc(connection, entry, pcFolder);
+  else
+    CopyFileToPc(connection, entry, pcFolder);
 }
 
 void Get(CliSession& session, const std::vector<std::string>& args) {
   std::vector<std::string> rest;
   std::string pcFolder;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != "--to") rest.push_back(args[i]);
-    else if (++i < args.size()) pcFolder = args[i];
-    else throw UsageError{"--to needs a PC folder"};
+    if (args[i] != "--to")
+      rest.push_back(args[i]);
+    else if (++i < args.size())
+      pcFolder = args[i];
+    else
+      throw UsageError{"--to needs a PC folder"};
   }
   if (rest.size() < 2 || pcFolder.empty()) throw UsageError{"get takes FOLDER NAME... --to PCDIR"};
   CText target = FromShell(pcFolder);
@@ -195,7 +200,8 @@ void Get(CliSession& session, const std::vector<std::string>& args) {
   if (!GetFileEntry(target).IsFolder()) throw CException(platform::Error::PathNotFound);
   session.Connect();
   session.EnterFolder(FromShell(rest[0]));
-  for (const CText& name : NamesFrom(rest, 1)) CopyToPc(session.connection, FindOrFail(session.connection, name), target);
+  for (const CText& name : NamesFrom(rest, 1))
+    CopyToPc(session.connection, FindOrFail(session.connection, name), target);
 }
 
 constexpr CliCommand Commands[] = {

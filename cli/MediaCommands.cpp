@@ -25,7 +25,8 @@ void Label(CliSession& session, const std::vector<std::string>& args) {
 }
 
 uint32_t ShowFormatProgress(TransferRequest* request) {
-  if (request->total != 0) std::fprintf(stderr, "\rformatting: %u%%", uint32_t(uint64_t(request->done) * 100 / request->total));
+  if (request->total != 0)
+    std::fprintf(stderr, "\rformatting: %u%%", uint32_t(uint64_t(request->done) * 100 / request->total));
   return 1;
 }
 

@@ -111,7 +111,8 @@ PlayerEntry FindTrack(PlayerConnection& connection, const CText& name) {
   PlayerEntry entry;
   connection.BeginListing();
   bool found = false;
-  while (!found && connection.NextEntry(entry)) found = !entry.IsFolder() && (name == entry.shortName || name == entry.longName);
+  while (!found && connection.NextEntry(entry))
+    found = !entry.IsFolder() && (name == entry.shortName || name == entry.longName);
   connection.EndListing();
   if (!found) throw CException(platform::Error::FileNotFound);
   return entry;
@@ -177,7 +178,8 @@ void Bitmap(CliSession& session, const std::vector<std::string>& arguments) {
 
 constexpr CliCommand Commands[] = {
     {"analyse", "FILE...", "show what a PC audio file holds, as a download reads it (needs no player)", Analyse},
-    {"put", "FOLDER PATH... [--replace]", "copy PC files and folders to the player: tracks in \\MUSIC, files in USER folders", Put},
+    {"put", "FOLDER PATH... [--replace]",
+     "copy PC files and folders to the player: tracks in \\MUSIC, files in USER folders", Put},
     {"tags", "FOLDER NAME [--title T] [--artist A] [--album B] [--comment C]", "show or set a track's tags", Tags},
     {"bitmap", "TEXT [--png FILE] [--font FACE]", "draw a name bitmap as the player shows it", Bitmap},
 };

@@ -1,5 +1,4 @@
 #include "cli/Cli.h"
-
 #include "framework/core/Exception.h"
 #include "platform/CodePage.h"
 #include "resources/StringIds.h"

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "settings/AppSettings.h"
 #include "framework/core/Text.h"
 #include "framework/ui/Window.h"
+#include "settings/AppSettings.h"
 
 // The settings whose title captions every box: the program's own, set at
 // start. Without them the caption is the title string of the resources.

@@ -18,7 +18,12 @@ std::atomic<uint32_t> activeCodePage{0};
 
 bool IsSupported(uint32_t codePage) {
   switch (codePage) {
-    case 932: case 936: case 949: case 950: case 1252: case CodePageUtf8:
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+    case 1252:
+    case CodePageUtf8:
       return true;
     default:
       return false;
@@ -38,12 +43,18 @@ uint32_t CodePageFromEnvironment() {
 
 const char* IconvName(uint32_t codePage) {
   switch (codePage) {
-    case 932: return "CP932";
-    case 936: return "CP936";
-    case 949: return "CP949";
-    case 950: return "CP950";
-    case 1252: return "CP1252";
-    default: return "UTF-8";
+    case 932:
+      return "CP932";
+    case 936:
+      return "CP936";
+    case 949:
+      return "CP949";
+    case 950:
+      return "CP950";
+    case 1252:
+      return "CP1252";
+    default:
+      return "UTF-8";
   }
 }
 
@@ -147,8 +158,7 @@ bool Utf8Validated(std::string_view text, std::string* output) {
 std::u16string FromUtf16Le(const std::string& bytes) {
   std::u16string result(bytes.size() / 2, u'\0');
   for (size_t i = 0; i < result.size(); ++i) {
-    result[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                      static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    result[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
   }
   return result;
 }
@@ -173,16 +183,20 @@ uint32_t ActiveCodePage() {
   return codePage;
 }
 
-void SetActiveCodePage(uint32_t codePage) {
-  activeCodePage.store(IsSupported(codePage) ? codePage : 0);
-}
+void SetActiveCodePage(uint32_t codePage) { activeCodePage.store(IsSupported(codePage) ? codePage : 0); }
 
 bool IsLeadByte(uint8_t byte) {
   switch (ActiveCodePage()) {
-    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    case 936: case 949: case 950: return byte >= 0x81 && byte <= 0xFE;
-    case CodePageUtf8: return byte >= 0xC2 && byte <= 0xF4;
-    default: return false;
+    case 932:
+      return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+      return byte >= 0x81 && byte <= 0xFE;
+    case CodePageUtf8:
+      return byte >= 0xC2 && byte <= 0xF4;
+    default:
+      return false;
   }
 }
 
@@ -192,8 +206,7 @@ size_t CharLength(std::string_view text, size_t pos) {
     size_t length = ValidUtf8Length(text, pos);
     return length == 0 ? 1 : length;  // a stray byte counts as one character
   }
-  bool pair = IsLeadByte(static_cast<uint8_t>(text[pos])) && pos + 1 < text.size() &&
-              text[pos + 1] != '\0';
+  bool pair = IsLeadByte(static_cast<uint8_t>(text[pos])) && pos + 1 < text.size() && text[pos + 1] != '\0';
   return pair ? 2 : 1;
 }
 

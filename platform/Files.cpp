@@ -39,8 +39,7 @@ bool FailOnPath(const std::string& systemPath, int errnoValue) {
   SetLastErrorFromErrno(errnoValue);
   if (errnoValue == ENOENT) {
     struct stat folder;
-    bool folderThere = stat(ParentFolder(systemPath).c_str(), &folder) == 0 &&
-                       S_ISDIR(folder.st_mode);
+    bool folderThere = stat(ParentFolder(systemPath).c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
     if (!folderThere) SetLastError(Error::PathNotFound);
   }
   return false;
@@ -173,8 +172,7 @@ bool WriteFile(FileHandle file, const void* buffer, uint32_t count, uint32_t* do
 }
 
 bool SeekFile(FileHandle file, int64_t offset, SeekOrigin origin, uint64_t* position) {
-  int whence = origin == SeekOrigin::Begin ? SEEK_SET
-               : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+  int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
   off_t result = lseek(file, offset, whence);
   if (result < 0) return Fail();
   if (position != nullptr) *position = static_cast<uint64_t>(result);
@@ -188,9 +186,7 @@ bool GetFileSize(FileHandle file, uint64_t* size) {
   return true;
 }
 
-bool CloseFile(FileHandle file) {
-  return close(file) == 0 || Fail();
-}
+bool CloseFile(FileHandle file) { return close(file) == 0 || Fail(); }
 
 bool FileExists(std::string_view path) {
   std::string systemPath;
@@ -233,13 +229,11 @@ bool RemoveFolder(std::string_view path) {
 bool RenameFile(std::string_view from, std::string_view to) {
   std::string systemFrom, systemTo;
   if (!ToSystemPath(from, &systemFrom) || !ToSystemPath(to, &systemTo)) return false;
-  int result = renameat2(AT_FDCWD, systemFrom.c_str(), AT_FDCWD, systemTo.c_str(),
-                         RENAME_NOREPLACE);
+  int result = renameat2(AT_FDCWD, systemFrom.c_str(), AT_FDCWD, systemTo.c_str(), RENAME_NOREPLACE);
   if (result != 0 && errno == EINVAL) {  // a file system without the no-replace mode
     struct stat status;
     errno = EEXIST;
-    result = lstat(systemTo.c_str(), &status) == 0 ? -1
-                                                    : rename(systemFrom.c_str(), systemTo.c_str());
+    result = lstat(systemTo.c_str(), &status) == 0 ? -1 : rename(systemFrom.c_str(), systemTo.c_str());
   }
   if (result == 0) return true;
   if (errno == EEXIST) {
@@ -262,8 +256,7 @@ bool GetFileInfo(std::string_view path, FileInfo* info) {
 // system write it; so a trailing ".*" may also match nothing.
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   if (WildcardMatchFrom(pattern, name)) return true;
-  return pattern.ends_with(".*") &&
-         WildcardMatchFrom(pattern.substr(0, pattern.size() - 2), name);
+  return pattern.ends_with(".*") && WildcardMatchFrom(pattern.substr(0, pattern.size() - 2), name);
 }
 
 DirectorySearch::~DirectorySearch() { Close(); }
@@ -277,8 +270,7 @@ bool DirectorySearch::Start(std::string_view pattern) {
   DIR* dir = opendir(systemFolder.c_str());
   if (dir == nullptr) {
     int error = errno;
-    SetLastError(error == ENOENT || error == ENOTDIR ? Error::PathNotFound
-                                                     : ErrorFromErrno(error));
+    SetLastError(error == ENOENT || error == ENOTDIR ? Error::PathNotFound : ErrorFromErrno(error));
     return false;
   }
   dir_ = dir;

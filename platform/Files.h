@@ -15,9 +15,9 @@ constexpr FileHandle InvalidFile = -1;
 
 // The framework's open flags.
 namespace OpenFlag {
-constexpr uint32_t Create = 0x01;      // create if missing
-constexpr uint32_t Truncate = 0x02;    // with Create: always create empty
-constexpr uint32_t CreateNew = 0x04;   // fail if the file exists; overrides the two above
+constexpr uint32_t Create = 0x01;     // create if missing
+constexpr uint32_t Truncate = 0x02;   // with Create: always create empty
+constexpr uint32_t CreateNew = 0x04;  // fail if the file exists; overrides the two above
 constexpr uint32_t Read = 0x08;
 constexpr uint32_t Write = 0x10;
 constexpr uint32_t ShareRead = 0x20;
@@ -50,7 +50,7 @@ bool RemoveFolder(std::string_view path);
 bool RenameFile(std::string_view from, std::string_view to);
 
 struct FileInfo {
-  std::string name;       // last path element
+  std::string name;  // last path element
   uint64_t size = 0;
   uint32_t attributes = 0;
   FileTime modified = 0;  // UTC
@@ -78,7 +78,7 @@ class DirectorySearch {
  private:
   void* dir_ = nullptr;
   std::string pattern_;
-  FileInfo first_;        // found by Start, handed out by the first Next
+  FileInfo first_;  // found by Start, handed out by the first Next
   bool pending_ = false;
 };
 
@@ -88,7 +88,7 @@ bool ToSystemPath(std::string_view path, std::string* systemPath);
 
 std::string CurrentDirectory();  // ends in '/'
 bool SetCurrentDirectory(std::string_view path);
-std::string ProgramPath();       // the running executable
-std::string ProgramFolder();     // its folder, ending in '/'
+std::string ProgramPath();    // the running executable
+std::string ProgramFolder();  // its folder, ending in '/'
 
 }  // namespace platform

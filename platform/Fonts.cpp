@@ -206,8 +206,7 @@ struct Font::Impl {
     if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return nullptr;
     FcPatternGetInteger(font, FC_INDEX, 0, &index);
     FT_Face opened;
-    if (FT_New_Face(library.get(), reinterpret_cast<const char*>(file), index, &opened) != 0)
-      return nullptr;
+    if (FT_New_Face(library.get(), reinterpret_cast<const char*>(file), index, &opened) != 0) return nullptr;
     Face face(opened);
     return SizeToCell(opened, cellHeight) ? std::move(face) : nullptr;
   }

@@ -20,13 +20,10 @@ namespace {
 //   Japanese  2026/12/06   2026年12月6日                 15:05       15:05:09
 //   Korean    2026-12-06   2026년 12월 6일 일요일         오후 3:05   오후 3:05:09
 //   Chinese   2026/12/6    2026年12月6日                 15:05       15:05:09
-constexpr const char* kEnglishMonths[] = {"January", "February", "March",     "April",
-                                          "May",     "June",     "July",      "August",
-                                          "September", "October", "November", "December"};
-constexpr const char* kEnglishDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                        "Thursday", "Friday", "Saturday"};
-constexpr const char* kKoreanDays[] = {"일요일", "월요일", "화요일", "수요일",
-                                       "목요일", "금요일", "토요일"};
+constexpr const char* kEnglishMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                          "July",    "August",   "September", "October", "November", "December"};
+constexpr const char* kEnglishDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr const char* kKoreanDays[] = {"일요일", "월요일", "화요일", "수요일", "목요일", "금요일", "토요일"};
 
 // The fields with the day of the week worked out, or false for an invalid date.
 bool Normalized(const SystemTime& time, SystemTime* result) {
@@ -58,22 +55,26 @@ std::string Format(const SystemTime& time, Formatter formatter) {
 
 std::string ShortDate(Language language, const SystemTime& t) {
   switch (language) {
-    case Language::Japanese: return Printf("%04u/%02u/%02u", t.year, t.month, t.day);
-    case Language::Korean: return Printf("%04u-%02u-%02u", t.year, t.month, t.day);
-    case Language::Chinese: return Printf("%u/%u/%u", t.year, t.month, t.day);
-    default: return Printf("%u/%u/%u", t.month, t.day, t.year);
+    case Language::Japanese:
+      return Printf("%04u/%02u/%02u", t.year, t.month, t.day);
+    case Language::Korean:
+      return Printf("%04u-%02u-%02u", t.year, t.month, t.day);
+    case Language::Chinese:
+      return Printf("%u/%u/%u", t.year, t.month, t.day);
+    default:
+      return Printf("%u/%u/%u", t.month, t.day, t.year);
   }
 }
 
 std::string LongDate(Language language, const SystemTime& t) {
   switch (language) {
     case Language::Japanese:
-    case Language::Chinese: return Printf("%u年%u月%u日", t.year, t.month, t.day);
+    case Language::Chinese:
+      return Printf("%u年%u月%u日", t.year, t.month, t.day);
     case Language::Korean:
       return Printf("%u년 %u월 %u일 %s", t.year, t.month, t.day, kKoreanDays[t.dayOfWeek]);
     default:
-      return Printf("%s, %s %u, %u", kEnglishDays[t.dayOfWeek], kEnglishMonths[t.month - 1],
-                    t.day, t.year);
+      return Printf("%s, %s %u, %u", kEnglishDays[t.dayOfWeek], kEnglishMonths[t.month - 1], t.day, t.year);
   }
 }
 
@@ -83,20 +84,18 @@ std::string ClockTime(Language language, const SystemTime& t, bool seconds) {
   unsigned hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
   switch (language) {
     case Language::Japanese:
-    case Language::Chinese: return Printf("%u:%s", t.hour, minutes.c_str());
+    case Language::Chinese:
+      return Printf("%u:%s", t.hour, minutes.c_str());
     case Language::Korean:
       return Printf("%s %u:%s", t.hour < 12 ? "오전" : "오후", hour12, minutes.c_str());
-    default: return Printf("%u:%s %s", hour12, minutes.c_str(), t.hour < 12 ? "AM" : "PM");
+    default:
+      return Printf("%u:%s %s", hour12, minutes.c_str(), t.hour < 12 ? "AM" : "PM");
   }
 }
 
-std::string TimeNoSeconds(Language language, const SystemTime& t) {
-  return ClockTime(language, t, false);
-}
+std::string TimeNoSeconds(Language language, const SystemTime& t) { return ClockTime(language, t, false); }
 
-std::string TimeWithSeconds(Language language, const SystemTime& t) {
-  return ClockTime(language, t, true);
-}
+std::string TimeWithSeconds(Language language, const SystemTime& t) { return ClockTime(language, t, true); }
 
 // Case folding must not depend on the user's locale being installed: C.UTF-8
 // is built into the C library and knows every script's letters.

@@ -14,10 +14,10 @@ enum class Language { English, Japanese, Korean, Chinese };
 Language InterfaceLanguage();
 
 // Texts in the program's code page, formatted for the user's locale.
-std::string FormatShortDate(const SystemTime& time);   // 2026/12/06 style per locale
+std::string FormatShortDate(const SystemTime& time);  // 2026/12/06 style per locale
 std::string FormatLongDate(const SystemTime& time);
 std::string FormatTimeNoSeconds(const SystemTime& time);
-std::string FormatTime(const SystemTime& time);        // with seconds
+std::string FormatTime(const SystemTime& time);  // with seconds
 
 // Case-sensitive comparison by the user's collation: -1, 0 or 1. Texts are in
 // the program's code page.

@@ -59,7 +59,7 @@ std::optional<RegistryRoot> RootNamed(std::string_view name) {
 
 void Parse(std::string_view text, Registry& registry) {
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a byte-order mark
-  Values* section = nullptr;  // none before the first good section line
+  Values* section = nullptr;                                    // none before the first good section line
   while (!text.empty()) {
     size_t end = text.find('\n');
     std::string_view utf8Line = Trimmed(text.substr(0, end));
@@ -74,8 +74,7 @@ void Parse(std::string_view text, Registry& registry) {
       std::string_view path = std::string_view(line).substr(1, line.size() - 2);
       std::optional<RegistryRoot> root = RootNamed(path.substr(0, path.find('\\')));
       if (root) {
-        path = path.find('\\') == std::string_view::npos ? std::string_view()
-                                                         : path.substr(path.find('\\'));
+        path = path.find('\\') == std::string_view::npos ? std::string_view() : path.substr(path.find('\\'));
         section = &registry.keys[KeyOf(*root, path)];
       }
       continue;
@@ -83,8 +82,7 @@ void Parse(std::string_view text, Registry& registry) {
     size_t equals = line.find('=');
     if (section == nullptr || equals == std::string::npos) continue;
     std::string_view name = Trimmed(std::string_view(line).substr(0, equals));
-    (*section)[name == "@" ? std::string() : Lower(name)] =
-        Trimmed(std::string_view(line).substr(equals + 1));
+    (*section)[name == "@" ? std::string() : Lower(name)] = Trimmed(std::string_view(line).substr(equals + 1));
   }
 }
 
@@ -131,8 +129,7 @@ bool RegistryKeyExists(RegistryRoot root, std::string_view keyPath) {
   return next != registry.keys.end() && next->first.starts_with(key + '\\');
 }
 
-std::optional<std::string> RegistryValue(RegistryRoot root, std::string_view keyPath,
-                                         std::string_view name) {
+std::optional<std::string> RegistryValue(RegistryRoot root, std::string_view keyPath, std::string_view name) {
   Registry& registry = TheRegistry();
   auto lock = Locked(registry);
   auto key = registry.keys.find(KeyOf(root, keyPath));
@@ -144,8 +141,7 @@ std::optional<std::string> RegistryValue(RegistryRoot root, std::string_view key
   return std::nullopt;
 }
 
-void RegistrySetValue(RegistryRoot root, std::string_view keyPath, std::string_view name,
-                      std::string_view value) {
+void RegistrySetValue(RegistryRoot root, std::string_view keyPath, std::string_view name, std::string_view value) {
   Registry& registry = TheRegistry();
   auto lock = Locked(registry);
   registry.keys[KeyOf(root, keyPath)][Lower(name)] = value;

@@ -24,11 +24,9 @@ enum class RegistryRoot { ClassesRoot, CurrentUser, LocalMachine };
 // Whether a key exists.
 bool RegistryKeyExists(RegistryRoot root, std::string_view keyPath);
 // A value of a key; nullopt (last error FileNotFound) when missing.
-std::optional<std::string> RegistryValue(RegistryRoot root, std::string_view keyPath,
-                                         std::string_view name);
+std::optional<std::string> RegistryValue(RegistryRoot root, std::string_view keyPath, std::string_view name);
 // Fills in a value as the registry file would.
-void RegistrySetValue(RegistryRoot root, std::string_view keyPath, std::string_view name,
-                      std::string_view value);
+void RegistrySetValue(RegistryRoot root, std::string_view keyPath, std::string_view name, std::string_view value);
 // Empties the registry; the file is not read after this.
 void RegistryClear();
 // Adds the values of a file in the format above; false (and the last error)

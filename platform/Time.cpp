@@ -16,9 +16,7 @@ constexpr int64_t kSecondsFrom1601To1970 = 11'644'473'600;
 // Windows refuses file times with the top bit set.
 constexpr FileTime kLargestFileTime = 0x7FFF'FFFF'FFFF'FFFF;
 
-bool IsLeapYear(int64_t year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int64_t year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -44,9 +42,7 @@ uint32_t SystemTicks() {
   return static_cast<uint32_t>(milliseconds);
 }
 
-int64_t UnixSeconds(FileTime time) {
-  return static_cast<int64_t>(time / kTicksPerSecond) - kSecondsFrom1601To1970;
-}
+int64_t UnixSeconds(FileTime time) { return static_cast<int64_t>(time / kTicksPerSecond) - kSecondsFrom1601To1970; }
 
 // Offset of local wall time from UTC, in file-time ticks, at a given instant.
 int64_t LocalOffset(int64_t unixSeconds) {
@@ -77,16 +73,15 @@ FileTime CurrentFileTime() {
 
 bool SystemTimeToFileTime(const SystemTime& time, FileTime* result) {
   // The day of the week is ignored, as the original conversion ignores it.
-  bool valid = time.year >= 1601 && time.year <= 30827 && time.month >= 1 && time.month <= 12 &&
-               time.day >= 1 && time.day <= DaysInMonth(time.year, time.month) &&
-               time.hour < 24 && time.minute < 60 && time.second < 60 &&
-               time.milliseconds < 1000;
+  bool valid = time.year >= 1601 && time.year <= 30827 && time.month >= 1 && time.month <= 12 && time.day >= 1 &&
+               time.day <= DaysInMonth(time.year, time.month) && time.hour < 24 && time.minute < 60 &&
+               time.second < 60 && time.milliseconds < 1000;
   if (!valid) {
     SetLastError(Error::InvalidParameter);
     return false;
   }
-  int64_t seconds = ((DaysFrom1601(time.year, time.month, time.day) * 24 + time.hour) * 60 +
-                     time.minute) * 60 + time.second;
+  int64_t seconds =
+      ((DaysFrom1601(time.year, time.month, time.day) * 24 + time.hour) * 60 + time.minute) * 60 + time.second;
   *result = static_cast<FileTime>(seconds) * kTicksPerSecond + time.milliseconds * 10'000ll;
   return true;
 }
@@ -100,7 +95,7 @@ bool FileTimeToSystemTime(FileTime time, SystemTime* result) {
   int64_t within = static_cast<int64_t>(time) % kTicksPerDay;
   SystemTime out{};
   out.dayOfWeek = static_cast<uint16_t>((days + 1) % 7);  // 1601-01-01 was a Monday
-  int64_t year = 1601 + days / 146'097 * 400;  // whole 400-year cycles first
+  int64_t year = 1601 + days / 146'097 * 400;             // whole 400-year cycles first
   days %= 146'097;
   while (days >= (IsLeapYear(year) ? 366 : 365)) days -= IsLeapYear(year++) ? 366 : 365;
   int month = 1;
@@ -116,9 +111,7 @@ bool FileTimeToSystemTime(FileTime time, SystemTime* result) {
   return true;
 }
 
-FileTime FileTimeToLocal(FileTime utc) {
-  return AddClamped(utc, LocalOffset(UnixSeconds(utc)));
-}
+FileTime FileTimeToLocal(FileTime utc) { return AddClamped(utc, LocalOffset(UnixSeconds(utc))); }
 
 FileTime LocalFileTimeToUtc(FileTime local) {
   // The offset that applies is the one at the UTC instant we are looking for;

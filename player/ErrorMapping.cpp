@@ -16,32 +16,50 @@ namespace {
 
 void RaiseDeviceError(uint32_t code) {
   switch (code) {
-    case DeviceError::System: RaiseSystemError();
+    case DeviceError::System:
+      RaiseSystemError();
     case DeviceError::NoCard:
-    case DeviceError::NotConnected: throw CMediaException(StringId::MediaNotFound);
-    case DeviceError::Timeout: throw CMediaException(StringId::ConnectionTimedOut);
-    case DeviceError::UnsupportedResponse: throw CMediaException(StringId::UnsupportedResponse);
-    case DeviceError::Communication: throw CMediaException(StringId::CommunicationError);
-    case DeviceError::WriteProtected: throw CMediaException(StringId::MediaProtected);
-    case DeviceError::SectorOutOfRange: throw CMediaException(StringId::UnauthorizedCluster);
-    default: throw CMediaException(StringId::UnknownError);
+    case DeviceError::NotConnected:
+      throw CMediaException(StringId::MediaNotFound);
+    case DeviceError::Timeout:
+      throw CMediaException(StringId::ConnectionTimedOut);
+    case DeviceError::UnsupportedResponse:
+      throw CMediaException(StringId::UnsupportedResponse);
+    case DeviceError::Communication:
+      throw CMediaException(StringId::CommunicationError);
+    case DeviceError::WriteProtected:
+      throw CMediaException(StringId::MediaProtected);
+    case DeviceError::SectorOutOfRange:
+      throw CMediaException(StringId::UnauthorizedCluster);
+    default:
+      throw CMediaException(StringId::UnknownError);
   }
 }
 
 void RaiseFileSystemError(uint32_t code, DeviceInterface* device) {
   switch (code) {
-    case FileSystemError::System: RaiseSystemError();
+    case FileSystemError::System:
+      RaiseSystemError();
     case FileSystemError::Device:
       if (device == nullptr) throw CMediaException(StringId::UnknownError);
       RaiseDeviceError(device->lastError());
-    case FileSystemError::DamagedChain: throw CMediaException(StringId::UnauthorizedCluster);
-    case FileSystemError::OutOfMemory: throw CMediaException(StringId::NotEnoughMemory);
-    case FileSystemError::MediumFull: throw CMediaException(StringId::MemoryFull);
-    case FileSystemError::InvalidName: throw CException(platform::Error::InvalidName);
-    case FileSystemError::NotRepresentable: throw CMediaException(StringId::UnsupportedCharacterCode);
-    case FileSystemError::WrongKind: throw CMediaException(StringId::InvalidFileFormat);
-    case FileSystemError::NameExists: throw CException(platform::Error::FileExists);
-    case FileSystemError::NameTooLong: throw CException(platform::Error::NameTooLong);
-    default: throw CMediaException(StringId::UnknownError);
+    case FileSystemError::DamagedChain:
+      throw CMediaException(StringId::UnauthorizedCluster);
+    case FileSystemError::OutOfMemory:
+      throw CMediaException(StringId::NotEnoughMemory);
+    case FileSystemError::MediumFull:
+      throw CMediaException(StringId::MemoryFull);
+    case FileSystemError::InvalidName:
+      throw CException(platform::Error::InvalidName);
+    case FileSystemError::NotRepresentable:
+      throw CMediaException(StringId::UnsupportedCharacterCode);
+    case FileSystemError::WrongKind:
+      throw CMediaException(StringId::InvalidFileFormat);
+    case FileSystemError::NameExists:
+      throw CException(platform::Error::FileExists);
+    case FileSystemError::NameTooLong:
+      throw CException(platform::Error::NameTooLong);
+    default:
+      throw CMediaException(StringId::UnknownError);
   }
 }

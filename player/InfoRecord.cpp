@@ -73,8 +73,8 @@ bool DrawRecordName(InfoRecordBytes record, std::string_view faceName) {
   const CText text = ComposeDisplayText(record);
   uint16_t width = 0;
   std::memset(record.data() + Bitmap, 0, Size - Bitmap);
-  const size_t drawn = player::RenderNameBitmap(record.subspan<Bitmap, player::NameBitmapSize>(), text.View(),
-                                                &width, faceName);
+  const size_t drawn =
+      player::RenderNameBitmap(record.subspan<Bitmap, player::NameBitmapSize>(), text.View(), &width, faceName);
   Put16(record, BitmapWidth, width);
   return drawn != 0;
 }

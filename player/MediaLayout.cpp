@@ -11,9 +11,12 @@ namespace {
 
 const char* DeviceMediumName(uint8_t medium) {
   switch (medium) {
-    case 0: return "Internal";
-    case 1: return "MMC";
-    default: return "";
+    case 0:
+      return "Internal";
+    case 1:
+      return "MMC";
+    default:
+      return "";
   }
 }
 

@@ -28,8 +28,7 @@ std::unique_ptr<platform::Font> CreateNameFont(std::string_view faceName, int he
 // the destination; the width field receives the bitmap's width in pixels
 // (0 on failure). Returns the bytes written, 0 for an empty text or a font or
 // bitmap that cannot be made.
-size_t RenderNameBitmap(NameBitmapBytes destination, std::string_view text, uint16_t* width,
-                        std::string_view faceName);
+size_t RenderNameBitmap(NameBitmapBytes destination, std::string_view text, uint16_t* width, std::string_view faceName);
 
 // Packs a drawn bitmap into pages of eight rows, one byte per column with bit 0
 // the page's top row, the image starting at row 2. Returns the bytes written,

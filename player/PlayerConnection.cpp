@@ -35,9 +35,7 @@ FileSystemInterface& PlayerConnection::FileSystem() const {
 
 void PlayerConnection::RaiseDevice() const { RaiseDeviceError(Device().lastError()); }
 
-void PlayerConnection::RaiseFileSystem() const {
-  RaiseFileSystemError(FileSystem().lastError(), activeDevice_);
-}
+void PlayerConnection::RaiseFileSystem() const { RaiseFileSystemError(FileSystem().lastError(), activeDevice_); }
 
 void PlayerConnection::CheckWritable() const {
   if (!Device().checkWritable()) RaiseDevice();
@@ -84,15 +82,22 @@ CText PlayerConnection::GetMediaDescription() const {
   const char* typeName = "Internal Memory ";
   bool card = true;
   switch (mediaInfo_.type) {
-    case MediaType::SecureMmc: typeName = "Secure MMC "; break;
-    case MediaType::SdCard: typeName = "SD Memory Card "; break;
-    case MediaType::MultiMediaCard: typeName = "MultiMediaCard "; break;
-    default: card = false;
+    case MediaType::SecureMmc:
+      typeName = "Secure MMC ";
+      break;
+    case MediaType::SdCard:
+      typeName = "SD Memory Card ";
+      break;
+    case MediaType::MultiMediaCard:
+      typeName = "MultiMediaCard ";
+      break;
+    default:
+      card = false;
   }
   // Cards count in decimal megabytes; the internal memory in binary ones,
   // with the unit the player keeps for itself.
-  const uint32_t megabytes = card ? mediaInfo_.capacity / 1000000u
-                                  : (mediaInfo_.capacity + mediaInfo_.unitSize) / 1048576u;
+  const uint32_t megabytes =
+      card ? mediaInfo_.capacity / 1000000u : (mediaInfo_.capacity + mediaInfo_.unitSize) / 1048576u;
   CText text;
   text.Format("%s%uMB", typeName, megabytes);
   return text;

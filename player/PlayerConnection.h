@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/AppSettings.h"
+#include "contract/PluginContract.h"
 #include "framework/core/OwnedArray.h"
 #include "framework/core/Text.h"
 #include "player/InfoRecord.h"
 #include "player/PlayerEntry.h"
-#include "contract/PluginContract.h"
 #include "player/PluginLibraries.h"
+#include "settings/AppSettings.h"
 
 class PlayerConnection {
  public:

@@ -10,9 +10,12 @@ PlayerEntry& PlayerEntry::operator=(const PlayerEntry& other) {
   stamp = other.stamp;
   longName = other.longName;
   SetShortName(other.shortName);
-  if (!other.trackInfo) trackInfo.reset();
-  else if (trackInfo) *trackInfo = *other.trackInfo;
-  else trackInfo = std::make_unique<TrackInfo>(*other.trackInfo);
+  if (!other.trackInfo)
+    trackInfo.reset();
+  else if (trackInfo)
+    *trackInfo = *other.trackInfo;
+  else
+    trackInfo = std::make_unique<TrackInfo>(*other.trackInfo);
   return *this;
 }
 

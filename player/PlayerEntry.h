@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "contract/PluginContract.h"
 #include "framework/core/FileStamp.h"
 #include "framework/core/Root.h"
 #include "framework/core/Text.h"
-#include "contract/PluginContract.h"
 #include "player/TrackInfo.h"
 
 class PlayerEntry : public CRoot {

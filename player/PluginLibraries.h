@@ -18,8 +18,7 @@ struct PluginLibraries {
 
   // Device first, then file system, each by bare name from the program folder.
   // Anything loaded before is unloaded first.
-  void Load(std::string_view deviceName = DeviceLibraryName,
-            std::string_view fileSystemName = FileSystemLibraryName);
+  void Load(std::string_view deviceName = DeviceLibraryName, std::string_view fileSystemName = FileSystemLibraryName);
   // destroy(1) on the device, then on the file system; then frees the device
   // library, then the file-system library.
   void Unload();

@@ -141,7 +141,8 @@ void PlayerConnection::LoadTrackInfo(PlayerEntry& entry) {
   CText recordName;
   uint8_t head[InfoRecord::Size] = {};
   // A track without a readable record is shown by its file name.
-  if (!CompanionName(entry.shortName, ".INF", &recordName) || ReadRecordHead(recordName, head) != int(InfoRecord::HeadSize)) {
+  if (!CompanionName(entry.shortName, ".INF", &recordName) ||
+      ReadRecordHead(recordName, head) != int(InfoRecord::HeadSize)) {
     entry.trackInfo.reset();
     return;
   }

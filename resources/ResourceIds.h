@@ -12,7 +12,7 @@ constexpr uint32_t ContextMenu = 110;
 constexpr uint32_t AboutDialog = 601;
 
 // The icons of the icon cache, in the order they take their indices there.
-constexpr uint32_t FileIcon = 512;    // any file whose type has no icon of its own
+constexpr uint32_t FileIcon = 512;  // any file whose type has no icon of its own
 constexpr uint32_t FolderIcon = 511;
 constexpr uint32_t TrackIcon = 513;   // a track of the MUSIC folder
 constexpr uint32_t MediumIcon = 112;  // a medium of the player

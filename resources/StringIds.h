@@ -6,8 +6,8 @@
 #include <cstdint>
 
 namespace StringId {
-constexpr uint32_t MediaNames = 2;  // the media of the media bar, one per line
-constexpr uint32_t Title = 61;      // caption of every message box
+constexpr uint32_t MediaNames = 2;       // the media of the media bar, one per line
+constexpr uint32_t Title = 61;           // caption of every message box
 constexpr uint32_t ColumnHeadings = 62;  // the player view's columns, one per line
 
 // Confirmations; %s and %d are the file name and the count.

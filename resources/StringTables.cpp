@@ -34,10 +34,14 @@ CText LookUp(uint32_t id) {
 
 std::span<const StringEntry> StringsOf(platform::Language language) {
   switch (language) {
-    case platform::Language::Japanese: return JapaneseStrings();
-    case platform::Language::Korean: return KoreanStrings();
-    case platform::Language::Chinese: return ChineseStrings();
-    default: return EnglishStrings();
+    case platform::Language::Japanese:
+      return JapaneseStrings();
+    case platform::Language::Korean:
+      return KoreanStrings();
+    case platform::Language::Chinese:
+      return ChineseStrings();
+    default:
+      return EnglishStrings();
   }
 }
 

@@ -11,8 +11,7 @@
 
 namespace {
 
-constexpr const char* FontAssociationKey =
-    "SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts";
+constexpr const char* FontAssociationKey = "SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts";
 constexpr const char* SectionLine = "[General]";
 constexpr uint32_t ReadBlockSize = 4096;
 
@@ -99,9 +98,12 @@ bool AppSettings::ReadSettings() {
     CText key = line.Left(equals);
     LowerSingleBytes(key);
     const CText value = line.Right(line.Length() - equals - 1);
-    if (key == "downloaddir") downloadFolder = value;
-    else if (key == "uploaddir") uploadFolder = value;
-    else if (key == "namefont") nameFont = value;
+    if (key == "downloaddir")
+      downloadFolder = value;
+    else if (key == "uploaddir")
+      uploadFolder = value;
+    else if (key == "namefont")
+      nameFont = value;
   };
   try {
     file.Open(SettingsPath(), platform::OpenFlag::Read | platform::OpenFlag::ShareRead);

@@ -29,8 +29,8 @@ class AppSettings {
   CText title;
   CText nameFont;
   uint8_t mediaCount = 0;
-  COwnedArray mediaNames;   // of CText
+  COwnedArray mediaNames;      // of CText
   uint8_t selectedMedium = 0;  // 0 Internal Memory, 1 the memory card; not saved
-  CText downloadFolder;     // PC folders, ending in '/'
+  CText downloadFolder;        // PC folders, ending in '/'
   CText uploadFolder;
 };

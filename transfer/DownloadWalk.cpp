@@ -55,8 +55,10 @@ void DownloadWalk::RestoreFolders(const CText& pcFolder, const CText& playerFold
 }
 
 void DownloadWalk::DownloadItem(const CText& path) {
-  if (GetFileEntry(path).IsFolder()) DownloadFolder(path);
-  else DownloadFile(path);
+  if (GetFileEntry(path).IsFolder())
+    DownloadFolder(path);
+  else
+    DownloadFile(path);
 }
 
 void DownloadWalk::DownloadFolder(const CText& path) {

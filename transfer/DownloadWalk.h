@@ -62,6 +62,6 @@ class DownloadWalk {
   PlayerConnection& connection_;
   DownloadObserver& observer_;
   bool replaceAll_ = false;
-  CDiskFile file_;         // the PC file being sent
+  CDiskFile file_;            // the PC file being sent
   uint32_t readFailure_ = 0;  // why reading it failed, for the error shown
 };

@@ -27,7 +27,8 @@ int IconCache::IconIndexFor(const PlayerEntry& entry) {
   try {
     // The type's own icon, else the generic one of its kind (audio, text, …);
     // the database's fallback type for unknown names has none of its own.
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(ToQt(CText("file") + extension), QMimeDatabase::MatchExtension);
+    const QMimeType type =
+        QMimeDatabase().mimeTypeForFile(ToQt(CText("file") + extension), QMimeDatabase::MatchExtension);
     if (!type.isValid() || type.isDefault()) return FileImage;
     QIcon icon = QIcon::fromTheme(type.iconName());
     if (icon.isNull()) icon = QIcon::fromTheme(type.genericIconName());

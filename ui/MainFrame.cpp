@@ -17,9 +17,24 @@ constexpr uint32_t StatusStyle = 0x50000103;  // child, visible, size grip, at t
 bool IsViewCommand(uint32_t command) {
   using namespace CommandId;
   switch (command) {
-    case CommandId::CreateFolder: case Open: case Delete: case Rename: case Properties: case MoveUp: case MoveDown:
-    case Download: case Upload: case SelectAll: case Refresh: case Prev: case Next:
-    case SortNone: case SortName: case SortSize: case SortDate: case SortExtension:
+    case CommandId::CreateFolder:
+    case Open:
+    case Delete:
+    case Rename:
+    case Properties:
+    case MoveUp:
+    case MoveDown:
+    case Download:
+    case Upload:
+    case SelectAll:
+    case Refresh:
+    case Prev:
+    case Next:
+    case SortNone:
+    case SortName:
+    case SortSize:
+    case SortDate:
+    case SortExtension:
       return true;
     default:
       return false;
@@ -199,7 +214,8 @@ void MainFrame::UpdateStatusBar() {
   }
   status_.SetText(0, 0, objects);
   CText space = LoadStringText(StringId::Locked);
-  if (!connection_.IsLocked()) space.Format(LoadStringText(StringId::FreeSpace).Chars(), FormatSizeText(connection_.GetFreeBytes()).Chars());
+  if (!connection_.IsLocked())
+    space.Format(LoadStringText(StringId::FreeSpace).Chars(), FormatSizeText(connection_.GetFreeBytes()).Chars());
   status_.SetText(1, 0, space);
   status_.SetText(2, 0, connection_.GetMediaDescription());
 }

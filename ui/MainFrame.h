@@ -4,9 +4,9 @@
 // and sets the menu, tool bar and status bar from the connection and the view.
 #pragma once
 
-#include "settings/AppSettings.h"
 #include "framework/ui/Frame.h"
 #include "player/PlayerConnection.h"
+#include "settings/AppSettings.h"
 #include "ui/DeviceMonitor.h"
 #include "ui/IconCache.h"
 #include "ui/MediaBar.h"

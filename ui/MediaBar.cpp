@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr uint32_t BarStyle = 0x50000000;       // child, visible
+constexpr uint32_t BarStyle = 0x50000000;        // child, visible
 constexpr uint32_t MediaListStyle = 0x50000003;  // child, visible, drop-down list
 constexpr uint32_t ToolBarStyle = 0x50000D44;    // flat, tool tips, no divider, no resize
 

@@ -2,8 +2,8 @@
 // (only when the player has two or more) and the tool bar.
 #pragma once
 
-#include "settings/AppSettings.h"
 #include "framework/ui/Controls.h"
+#include "settings/AppSettings.h"
 
 class MediaBar final : public CWindowBase {
  public:

@@ -4,12 +4,12 @@
 
 #include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
+#include "messages/MessageBoxes.h"
 #include "platform/CodePage.h"
 #include "platform/Locale.h"
 #include "player/DisplayText.h"
 #include "resources/CommandIds.h"
 #include "resources/StringIds.h"
-#include "messages/MessageBoxes.h"
 
 namespace {
 
@@ -61,9 +61,15 @@ bool PlayerView::OnMessage(MessageRecord& record) {
       return true;
     case WM_KEYDOWN:
       switch (record.wParam) {
-        case VK_RETURN: OnCommand(CommandId::Open); break;
-        case VK_DELETE: OnCommand(CommandId::Delete); break;
-        case VK_BACK: OnCommand(CommandId::Prev); break;
+        case VK_RETURN:
+          OnCommand(CommandId::Open);
+          break;
+        case VK_DELETE:
+          OnCommand(CommandId::Delete);
+          break;
+        case VK_BACK:
+          OnCommand(CommandId::Prev);
+          break;
       }
       return false;
     case WM_COMMAND:
@@ -83,10 +89,18 @@ bool PlayerView::OnMessage(MessageRecord& record) {
 // not handled.
 bool PlayerView::OnCommand(uint32_t command) {
   switch (command) {
-    case CommandId::Open: OpenSelected(); return true;
-    case CommandId::Refresh: Reload(true); return true;
-    case CommandId::Prev: GoBack(true); return true;
-    case CommandId::Next: GoForward(true); return true;
+    case CommandId::Open:
+      OpenSelected();
+      return true;
+    case CommandId::Refresh:
+      Reload(true);
+      return true;
+    case CommandId::Prev:
+      GoBack(true);
+      return true;
+    case CommandId::Next:
+      GoForward(true);
+      return true;
     case CommandId::SortNone:
       sortCommand_ = CommandId::SortNone;
       FillList();
@@ -295,7 +309,8 @@ bool PlayerView::GoForward(bool perform) {
     ++historyPosition_;
     // Stored paths lie in the USER tree, which the track list leads into
     // only through "<USER>".
-    if (connection_.folderMode == PlayerConnection::TrackListMode) connection_.ChangeFolder(PlayerConnection::UserEntryName);
+    if (connection_.folderMode == PlayerConnection::TrackListMode)
+      connection_.ChangeFolder(PlayerConnection::UserEntryName);
     connection_.ChangeFolder(history_[static_cast<size_t>(historyPosition_)]);
     FillList();
   } catch (const CMediaException&) {

@@ -36,9 +36,7 @@ std::string ReadAll(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string Id3v2Tag(uint32_t size) {
   std::string tag = "ID3";
@@ -63,8 +61,8 @@ std::string Id3v1Tag(int number) {
 void MakeFiles(const fs::path& folder) {
   fs::create_directories(folder);
   std::string wav = (folder / "source.wav").string();
-  std::string make = "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:duration=20 -ac 2 -ar 44100 '" +
-                     wav + "'";
+  std::string make =
+      "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:duration=20 -ac 2 -ar 44100 '" + wav + "'";
   if (std::system(make.c_str()) != 0) throw std::runtime_error("ffmpeg failed");
   const char* encodings[] = {"-b 128", "-V 2", "-b 64 --resample 22.05", "-m m -b 96", "-V 5 --resample 16"};
   std::vector<std::string> sources;
@@ -100,8 +98,7 @@ void BM_AnalyseAudioFile(benchmark::State& state) {
   }
   double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   g_analyseFilesPerSecond = double(state.iterations()) * FileCount / seconds;
-  state.counters["files/s"] =
-      benchmark::Counter(double(FileCount), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["files/s"] = benchmark::Counter(double(FileCount), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_AnalyseAudioFile)->UseRealTime()->Unit(benchmark::kMillisecond);
 
@@ -114,9 +111,15 @@ void BM_Ffprobe(benchmark::State& state) {
   auto start = Clock::now();
   for (auto _ : state) {
     for (const std::string& path : g_files) {
-      const char* argv[] = {"ffprobe", "-v", "error", "-show_entries",
+      const char* argv[] = {"ffprobe",
+                            "-v",
+                            "error",
+                            "-show_entries",
                             "stream=codec_name,sample_rate,channels,bit_rate:format=duration:format_tags",
-                            "-of", "compact", path.c_str(), nullptr};
+                            "-of",
+                            "compact",
+                            path.c_str(),
+                            nullptr};
       pid_t child;
       int status = 0;
       if (posix_spawnp(&child, "ffprobe", &quiet, nullptr, const_cast<char**>(argv), environ) != 0 ||
@@ -128,8 +131,7 @@ void BM_Ffprobe(benchmark::State& state) {
   }
   double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   g_ffprobeFilesPerSecond = double(state.iterations()) * FileCount / seconds;
-  state.counters["files/s"] =
-      benchmark::Counter(double(FileCount), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["files/s"] = benchmark::Counter(double(FileCount), benchmark::Counter::kIsIterationInvariantRate);
   posix_spawn_file_actions_destroy(&quiet);
 }
 BENCHMARK(BM_Ffprobe)->UseRealTime()->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -145,7 +147,6 @@ int main(int argc, char** argv) {
   fs::remove_all(folder);
   if (g_analyseFilesPerSecond > 0 && g_ffprobeFilesPerSecond > 0)
     std::printf("AnalyseAudioFile %.0f files/s, ffprobe %.1f files/s: %.0f times faster (target 20)\n",
-                g_analyseFilesPerSecond, g_ffprobeFilesPerSecond,
-                g_analyseFilesPerSecond / g_ffprobeFilesPerSecond);
+                g_analyseFilesPerSecond, g_ffprobeFilesPerSecond, g_analyseFilesPerSecond / g_ffprobeFilesPerSecond);
   return 0;
 }

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Modules.h"
 #include "contract/PluginContract.h"
+#include "platform/Modules.h"
 
 namespace {
 
@@ -199,7 +199,8 @@ int main() {
     double mtypeRead = Seconds([&] { Run("mtype -i " + image + " ::/big.bin > " + pc + "/out/big-mtools.bin"); });
     Run("mmd -i " + image + " ::/small");
     double mcopySmallWrite = Seconds([&] { Run("mcopy -i " + image + smallList + " ::/small/"); });
-    double mtypeSmallRead = Seconds([&] { Run("mtype -i " + image + " '::/small/*' > " + pc + "/out/all-mtools.bin"); });
+    double mtypeSmallRead =
+        Seconds([&] { Run("mtype -i " + image + " '::/small/*' > " + pc + "/out/all-mtools.bin"); });
 
     std::printf("image %llu MiB (mkfs.fat defaults), %d small files of %llu bytes in all\n",
                 static_cast<unsigned long long>(ImageBytes >> 20), SmallCount,

@@ -12,8 +12,8 @@ class CByteStream : public CRoot {
   virtual void ReadExact(void* buffer, uint32_t count);
   virtual void ReadObject(CRoot& object);
   virtual void WriteAll(const void* buffer, uint32_t count);
-  virtual void WriteText(const CText& text);     // the characters only
-  virtual void WriteChars(const char* chars);    // without the terminator
+  virtual void WriteText(const CText& text);   // the characters only
+  virtual void WriteChars(const char* chars);  // without the terminator
   virtual void WriteObject(const CRoot& object);
   virtual uint32_t Read(void* buffer, uint32_t count) = 0;
   virtual uint32_t Write(const void* buffer, uint32_t count) = 0;

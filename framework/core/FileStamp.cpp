@@ -12,8 +12,7 @@
 namespace {
 
 uint16_t Field(int value) {
-  if (value < 0 || value > std::numeric_limits<uint16_t>::max())
-    throw CException(platform::Error::InvalidParameter);
+  if (value < 0 || value > std::numeric_limits<uint16_t>::max()) throw CException(platform::Error::InvalidParameter);
   return static_cast<uint16_t>(value);
 }
 
@@ -29,8 +28,8 @@ CFileStamp::CFileStamp(const platform::SystemTime& time) {
 }
 
 CFileStamp::CFileStamp(int year, int month, int day, int hour, int minute, int second)
-    : CFileStamp(platform::SystemTime{Field(year), Field(month), 0, Field(day), Field(hour),
-                                      Field(minute), Field(second), 0}) {}
+    : CFileStamp(platform::SystemTime{Field(year), Field(month), 0, Field(day), Field(hour), Field(minute),
+                                      Field(second), 0}) {}
 
 platform::SystemTime CFileStamp::ToSystemTime() const {
   platform::SystemTime time;
@@ -40,10 +39,8 @@ platform::SystemTime CFileStamp::ToSystemTime() const {
 
 CText CFileStamp::Text(uint32_t dateFlags, uint32_t timeFlags) const {
   const platform::SystemTime time = ToSystemTime();
-  const std::string date = dateFlags & LongDate ? platform::FormatLongDate(time)
-                                                : platform::FormatShortDate(time);
-  const std::string clock = timeFlags & NoSeconds ? platform::FormatTimeNoSeconds(time)
-                                                  : platform::FormatTime(time);
+  const std::string date = dateFlags & LongDate ? platform::FormatLongDate(time) : platform::FormatShortDate(time);
+  const std::string clock = timeFlags & NoSeconds ? platform::FormatTimeNoSeconds(time) : platform::FormatTime(time);
   CText text(AtMost80(date));
   text.Append(' ');
   text.Append(AtMost80(clock));

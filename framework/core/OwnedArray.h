@@ -21,7 +21,9 @@ class COwnedArray : public CRoot {
   CRoot* At(int index) const;
   CRoot* operator[](int index) const { return At(index); }
   template <class T>
-  T& Get(int index) const { return static_cast<T&>(*At(index)); }
+  T& Get(int index) const {
+    return static_cast<T&>(*At(index));
+  }
   // Destroys item `index`; the following items move down by one.
   void Remove(int index);
   // Destroys every item in index order and frees the storage.

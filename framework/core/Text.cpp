@@ -186,9 +186,7 @@ int CText::Compare(const char* chars) const {
   return (result > 0) - (result < 0);
 }
 
-bool CText::operator==(const CText& text) const {
-  return length_ == text.length_ && Compare(text) == 0;
-}
+bool CText::operator==(const CText& text) const { return length_ == text.length_ && Compare(text) == 0; }
 
 CText CText::Left(int count) const {
   if (count < 1) return CText();
@@ -247,8 +245,7 @@ void CText::Load(CByteStream& stream) {
   uint8_t size[4];
   stream.ReadExact(size, 4);
   const uint32_t n = size[0] | size[1] << 8 | size[2] << 16 | uint32_t(size[3]) << 24;
-  if (n > static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))
-    throw CException(platform::Error::InvalidData);
+  if (n > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) throw CException(platform::Error::InvalidData);
   // Read in steps so that a damaged length costs no more memory than the data
   // really present; data that ends early is damaged, not a clean end.
   std::string bytes;

@@ -36,9 +36,18 @@ class CText : public CRoot {
   void Append(const char* chars);
   void Append(std::string_view bytes);
   void Append(char c);  // the character 0 appends nothing
-  CText& operator+=(const CText& text) { Append(text); return *this; }
-  CText& operator+=(const char* chars) { Append(chars); return *this; }
-  CText& operator+=(char c) { Append(c); return *this; }
+  CText& operator+=(const CText& text) {
+    Append(text);
+    return *this;
+  }
+  CText& operator+=(const char* chars) {
+    Append(chars);
+    return *this;
+  }
+  CText& operator+=(char c) {
+    Append(c);
+    return *this;
+  }
 
   // Unsigned byte order up to the first difference or terminator: -1, 0 or 1.
   int Compare(const char* chars) const;

@@ -23,14 +23,21 @@ std::set<int> keysDown;
 // X11 key symbols of the keys whose sides the design tells apart.
 int SideKeyOf(const QKeyEvent& key) {
   switch (key.nativeVirtualKey()) {
-    case 0xFFE1: return VK_LSHIFT;
-    case 0xFFE2: return VK_RSHIFT;
-    case 0xFFE3: return VK_LCONTROL;
-    case 0xFFE4: return VK_RCONTROL;
-    case 0xFFE9: return VK_LMENU;
+    case 0xFFE1:
+      return VK_LSHIFT;
+    case 0xFFE2:
+      return VK_RSHIFT;
+    case 0xFFE3:
+      return VK_LCONTROL;
+    case 0xFFE4:
+      return VK_RCONTROL;
+    case 0xFFE9:
+      return VK_LMENU;
     case 0xFFEA:
-    case 0xFE03: return VK_RMENU;  // Alt_R, or AltGr where the layout has it
-    default: return 0;
+    case 0xFE03:
+      return VK_RMENU;  // Alt_R, or AltGr where the layout has it
+    default:
+      return 0;
   }
 }
 
@@ -98,10 +105,17 @@ class QtApplication final : public QApplication {
 void CApplication::InstallQtTranslation() {
   const char* name = nullptr;
   switch (platform::InterfaceLanguage()) {
-    case platform::Language::Japanese: name = "qtbase_ja"; break;
-    case platform::Language::Korean: name = "qtbase_ko"; break;
-    case platform::Language::Chinese: name = "qtbase_zh_CN"; break;
-    case platform::Language::English: return;
+    case platform::Language::Japanese:
+      name = "qtbase_ja";
+      break;
+    case platform::Language::Korean:
+      name = "qtbase_ko";
+      break;
+    case platform::Language::Chinese:
+      name = "qtbase_zh_CN";
+      break;
+    case platform::Language::English:
+      return;
   }
   translator_ = std::make_unique<QTranslator>();
   if (translator_->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -186,9 +200,13 @@ bool IsPumping() { return pumpDepth > 0; }
 bool IsKeyDown(int virtualKey) {
   const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
   switch (virtualKey) {
-    case VK_SHIFT: return modifiers & Qt::ShiftModifier;
-    case VK_CONTROL: return modifiers & Qt::ControlModifier;
-    case VK_MENU: return modifiers & Qt::AltModifier;
-    default: return keysDown.count(virtualKey) != 0;
+    case VK_SHIFT:
+      return modifiers & Qt::ShiftModifier;
+    case VK_CONTROL:
+      return modifiers & Qt::ControlModifier;
+    case VK_MENU:
+      return modifiers & Qt::AltModifier;
+    default:
+      return keysDown.count(virtualKey) != 0;
   }
 }

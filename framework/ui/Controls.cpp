@@ -28,9 +28,7 @@ void NotifyCommand(CNativeWindow* control, uint16_t code) {
 
 // Template texts mark mnemonics with '&' and a literal '&' with "&&"; a label
 // shows them as text.
-QString WithoutMnemonics(QString text) {
-  return text.replace("&&", QChar(1)).remove('&').replace(QChar(1), '&');
-}
+QString WithoutMnemonics(QString text) { return text.replace("&&", QChar(1)).remove('&').replace(QChar(1), '&'); }
 
 class NativeStatus final : public TNativeWindow<QWidget> {
  public:
@@ -223,22 +221,32 @@ CNativeWindow* NewControl(ControlKind kind, QWidget* parent, uint32_t style, uin
       button->setDefault(style & BS_DEFPUSHBUTTON);
       return button;
     }
-    case ControlKind::CheckBox: return new NativeButton<QCheckBox>(parent);
+    case ControlKind::CheckBox:
+      return new NativeButton<QCheckBox>(parent);
     case ControlKind::Static: {
       auto* label = new TNativeWindow<QLabel>(parent);
       if ((style & 0x3) == SS_CENTER) label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
       if ((style & 0x3) == SS_RIGHT) label->setAlignment(Qt::AlignRight | Qt::AlignTop);
       return label;
     }
-    case ControlKind::Icon: return new TNativeWindow<QLabel>(parent);
-    case ControlKind::Edit: return new NativeEdit(parent, style);
-    case ControlKind::ComboBox: return new NativeCombo(parent, style);
-    case ControlKind::ListView: return NewListWindow(parent, style, exStyle);
-    case ControlKind::ProgressBar: return new NativeProgress(parent);
-    case ControlKind::Animation: return new NativeAnimation(parent);
-    case ControlKind::GroupBox: return new TNativeWindow<QGroupBox>(parent);
-    case ControlKind::StatusBar: return new NativeStatus(parent, style & SBARS_SIZEGRIP);
-    case ControlKind::ToolBar: return new NativeToolBar(parent);
+    case ControlKind::Icon:
+      return new TNativeWindow<QLabel>(parent);
+    case ControlKind::Edit:
+      return new NativeEdit(parent, style);
+    case ControlKind::ComboBox:
+      return new NativeCombo(parent, style);
+    case ControlKind::ListView:
+      return NewListWindow(parent, style, exStyle);
+    case ControlKind::ProgressBar:
+      return new NativeProgress(parent);
+    case ControlKind::Animation:
+      return new NativeAnimation(parent);
+    case ControlKind::GroupBox:
+      return new TNativeWindow<QGroupBox>(parent);
+    case ControlKind::StatusBar:
+      return new NativeStatus(parent, style & SBARS_SIZEGRIP);
+    case ControlKind::ToolBar:
+      return new NativeToolBar(parent);
   }
   return nullptr;
 }
@@ -324,8 +332,8 @@ void CToolStrip::Load(uint32_t resourceId) {
       bar->addSeparator();
       continue;
     }
-    const QImage picture = bitmap_.copy(image++ * description.buttonWidth, 0, description.buttonWidth,
-                                        description.buttonHeight);
+    const QImage picture =
+        bitmap_.copy(image++ * description.buttonWidth, 0, description.buttonWidth, description.buttonHeight);
     QAction* button = bar->addAction(QIcon(QPixmap::fromImage(picture)), QString());
     button->setData(command);
     bar->SizeButton(button);
@@ -380,7 +388,8 @@ void CToolStrip::DefaultProc(MessageRecord& record) {
   if (record.message == WM_NOTIFY && tip && tip->header.code == TTN_GETDISPINFOA) {
     const CText text = LoadStringText(static_cast<uint32_t>(tip->header.idFrom));
     const int lineFeed = text.Find('\n');
-    const std::string_view after = lineFeed < 0 ? std::string_view() : text.View().substr(static_cast<size_t>(lineFeed) + 1);
+    const std::string_view after =
+        lineFeed < 0 ? std::string_view() : text.View().substr(static_cast<size_t>(lineFeed) + 1);
     const size_t length = platform::CutAtCharBoundary(after, sizeof(tip->text) - 1);
     after.copy(tip->text, length);
     tip->text[length] = '\0';

@@ -148,7 +148,8 @@ void CDialogBase::DefaultProc(MessageRecord& record) {
 
 bool TranslateDialogKey(QWidget* target, const QKeyEvent& key) {
   const int virtualKey = VirtualKeyOf(key);
-  if ((virtualKey != VK_RETURN && virtualKey != VK_ESCAPE) || (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+  if ((virtualKey != VK_RETURN && virtualKey != VK_ESCAPE) ||
+      (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
     return false;
   CNativeWindow* window = NativeWindowOf(target->window());
   if (!window || !dynamic_cast<CDialogBase*>(window->Object())) return false;

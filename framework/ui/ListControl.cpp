@@ -79,7 +79,8 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
       for (int row = 0; row < topLevelItemCount(); ++row) MoveColumn(topLevelItem(row), column);
       setColumnWidth(column, columnWidth(column - 1));
     }
-    const Qt::Alignment alignment = (format & LVCFMT_RIGHT) ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment alignment =
+        (format & LVCFMT_RIGHT) ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
     headerItem()->setText(index, text);
     headerItem()->setTextAlignment(index, alignment);
     setColumnWidth(index, width);
@@ -210,8 +211,7 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
     const CText text = FromQt(typed);
     ListViewNotify notify;
     notify.text = text.Chars();
-    if (Notify(LVN_ENDLABELEDITA, label.row(), notify) && label.isValid())
-      model()->setData(label, typed, Qt::EditRole);
+    if (Notify(LVN_ENDLABELEDITA, label.row(), notify) && label.isValid()) model()->setData(label, typed, Qt::EditRole);
   }
 
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
@@ -359,7 +359,9 @@ int CListControl::NextItem(int start, uint32_t flags) const {
   return -1;
 }
 
-void CListControl::SelectItem(int item) { SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED); }
+void CListControl::SelectItem(int item) {
+  SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
 
 void CListControl::StartLabelEdit(int item) {
   if (NativeList* list = ListOf(handle_)) list->EditLabel(item);

@@ -42,9 +42,12 @@ QString QtFilter(const CText& filter) {
 
 int CPromptAnswerer::AnswerMessageBox(CNativeWindow*, const CText&, const CText&, uint32_t flags) {
   switch (flags & kButtonsMask) {
-    case MB_OK: return IDOK;
-    case MB_YESNO: return IDNO;
-    default: return IDCANCEL;
+    case MB_OK:
+      return IDOK;
+    case MB_YESNO:
+      return IDNO;
+    default:
+      return IDCANCEL;
   }
 }
 
@@ -64,30 +67,48 @@ int MessageBox(CNativeWindow* owner, const CText& text, const CText& caption, ui
   if (answerer) return answerer->AnswerMessageBox(owner, text, caption, flags);
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   switch (flags & kIconMask) {
-    case MB_ICONHAND: icon = QMessageBox::Critical; break;
-    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
-    case MB_ICONEXCLAMATION: icon = QMessageBox::Warning; break;
-    case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
+    case MB_ICONHAND:
+      icon = QMessageBox::Critical;
+      break;
+    case MB_ICONQUESTION:
+      icon = QMessageBox::Question;
+      break;
+    case MB_ICONEXCLAMATION:
+      icon = QMessageBox::Warning;
+      break;
+    case MB_ICONINFORMATION:
+      icon = QMessageBox::Information;
+      break;
   }
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
   switch (flags & kButtonsMask) {
-    case MB_OKCANCEL: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MB_YESNOCANCEL: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-    case MB_YESNO: buttons = QMessageBox::Yes | QMessageBox::No; break;
+    case MB_OKCANCEL:
+      buttons = QMessageBox::Ok | QMessageBox::Cancel;
+      break;
+    case MB_YESNOCANCEL:
+      buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+      break;
+    case MB_YESNO:
+      buttons = QMessageBox::Yes | QMessageBox::No;
+      break;
   }
   QMessageBox box(icon, ToQt(caption), ToQt(text), buttons, OwnerWidget(owner));
   switch (box.exec()) {
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: return IDOK;
+    case QMessageBox::Cancel:
+      return IDCANCEL;
+    case QMessageBox::Yes:
+      return IDYES;
+    case QMessageBox::No:
+      return IDNO;
+    default:
+      return IDOK;
   }
 }
 
 bool ChooseFiles(CNativeWindow* owner, const CText& filter, std::vector<CText>* paths) {
   if (answerer) return answerer->AnswerFiles(owner, filter, paths);
-  const QStringList chosen = QFileDialog::getOpenFileNames(
-      OwnerWidget(owner), QString(), ToQt(platform::CurrentDirectory()), QtFilter(filter));
+  const QStringList chosen = QFileDialog::getOpenFileNames(OwnerWidget(owner), QString(),
+                                                           ToQt(platform::CurrentDirectory()), QtFilter(filter));
   if (chosen.isEmpty()) return false;
   paths->clear();
   for (const QString& path : chosen) paths->push_back(FromQt(path));

@@ -17,7 +17,18 @@
 constexpr uint32_t ErrorResourceNotFound = 1814;
 
 enum class ControlKind {
-  Button, CheckBox, Static, Edit, ComboBox, ListView, ProgressBar, Animation, Icon, GroupBox, StatusBar, ToolBar
+  Button,
+  CheckBox,
+  Static,
+  Edit,
+  ComboBox,
+  ListView,
+  ProgressBar,
+  Animation,
+  Icon,
+  GroupBox,
+  StatusBar,
+  ToolBar
 };
 
 // One control of a dialog template; positions and sizes in dialog units.
@@ -36,7 +47,7 @@ struct ControlTemplate {
 struct DialogTemplate {
   uint32_t id = 0;
   CText title;
-  int width = 0;   // dialog units
+  int width = 0;  // dialog units
   int height = 0;
   uint32_t style = WS_VISIBLE | WS_SYSMENU;  // without WS_VISIBLE it starts hidden
   std::vector<ControlTemplate> controls;

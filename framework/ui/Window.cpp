@@ -250,27 +250,46 @@ int VirtualKeyOf(const QKeyEvent& event) {
   if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
   switch (key) {
-    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Backspace:
+      return VK_BACK;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Backtab:
+      return VK_TAB;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: return VK_MENU;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Insert: return VK_INSERT;
-    case Qt::Key_Delete: return VK_DELETE;
-    default: return 0;
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Shift:
+      return VK_SHIFT;
+    case Qt::Key_Control:
+      return VK_CONTROL;
+    case Qt::Key_Alt:
+      return VK_MENU;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Space:
+      return VK_SPACE;
+    case Qt::Key_PageUp:
+      return VK_PRIOR;
+    case Qt::Key_PageDown:
+      return VK_NEXT;
+    case Qt::Key_End:
+      return VK_END;
+    case Qt::Key_Home:
+      return VK_HOME;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    case Qt::Key_Insert:
+      return VK_INSERT;
+    case Qt::Key_Delete:
+      return VK_DELETE;
+    default:
+      return 0;
   }
 }
 
@@ -472,12 +491,18 @@ CText WindowText(CNativeWindow* window) {
 QColor SystemColour(int index) {
   const QPalette palette = QApplication::palette();
   switch (index) {
-    case COLOR_WINDOW: return palette.color(QPalette::Base);
-    case COLOR_BTNFACE: return palette.color(QPalette::Button);
-    case COLOR_BTNSHADOW: return palette.color(QPalette::Dark);
-    case COLOR_BTNTEXT: return palette.color(QPalette::ButtonText);
-    case COLOR_BTNHIGHLIGHT: return palette.color(QPalette::Light);
-    default: return palette.color(QPalette::Window);
+    case COLOR_WINDOW:
+      return palette.color(QPalette::Base);
+    case COLOR_BTNFACE:
+      return palette.color(QPalette::Button);
+    case COLOR_BTNSHADOW:
+      return palette.color(QPalette::Dark);
+    case COLOR_BTNTEXT:
+      return palette.color(QPalette::ButtonText);
+    case COLOR_BTNHIGHLIGHT:
+      return palette.color(QPalette::Light);
+    default:
+      return palette.color(QPalette::Window);
   }
 }
 

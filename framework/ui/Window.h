@@ -87,8 +87,8 @@ class CNativeWindow {
  private:
   friend class CWindowBase;
   friend void DestroyWindow(CNativeWindow* window);
-// Every top-level window still open, as the program ends.
-void DestroyAllWindows();
+  // Every top-level window still open, as the program ends.
+  void DestroyAllWindows();
   struct QtEvent {
     QEvent* event;
     const MessageRecord* record;
@@ -156,8 +156,8 @@ class CWindowBase : public CRoot {
   QWidget* Widget() const { return handle_ ? handle_->Widget() : nullptr; }
 
   // Creates a plain child window (parent's client coordinates) and binds it.
-  void CreateChild(CNativeWindow* parent, uint32_t style, uint32_t exStyle, uint32_t id,
-                   const WindowClass& windowClass, int x, int y, int width, int height);
+  void CreateChild(CNativeWindow* parent, uint32_t style, uint32_t exStyle, uint32_t id, const WindowClass& windowClass,
+                   int x, int y, int width, int height);
 
   LRESULT Send(uint32_t message, WPARAM wParam = 0, LPARAM lParam = 0);
   void Post(uint32_t message, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -199,8 +199,8 @@ class CWindowBase : public CRoot {
  private:
   friend class CNativeWindow;
   friend void DestroyWindow(CNativeWindow* window);
-// Every top-level window still open, as the program ends.
-void DestroyAllWindows();
+  // Every top-level window still open, as the program ends.
+  void DestroyAllWindows();
 };
 
 // Texts of windows and controls (the title of a top-level window).

@@ -43,8 +43,10 @@ int Medium::Open(const std::string& source) {
   blockDevice_ = S_ISBLK(st.st_mode);
   if (error == 0 && blockDevice_) {
     int readOnlyFlag = 0;
-    if (ioctl(fd, BLKGETSIZE64, &size_) != 0) error = errno;
-    else if (ioctl(fd, BLKROGET, &readOnlyFlag) == 0 && readOnlyFlag) readOnly_ = true;
+    if (ioctl(fd, BLKGETSIZE64, &size_) != 0)
+      error = errno;
+    else if (ioctl(fd, BLKROGET, &readOnlyFlag) == 0 && readOnlyFlag)
+      readOnly_ = true;
   } else if (error == 0 && S_ISREG(st.st_mode)) {
     size_ = st.st_size;
     // Root may open any file for writing; a read-only image stays write-protected for it too.

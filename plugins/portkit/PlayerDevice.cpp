@@ -18,8 +18,8 @@ uint32_t Clamp32(uint64_t value) { return static_cast<uint32_t>(std::min<uint64_
 
 // Reads or writes part of a small file of `fileSize` bytes that is created,
 // filled with `fill`, on first use (firmware and reserved blocks). 0 or errno.
-int AccessBlockFile(const std::string& path, uint32_t fileSize, uint8_t fill, uint32_t offset,
-                    void* data, uint32_t size, bool write) {
+int AccessBlockFile(const std::string& path, uint32_t fileSize, uint8_t fill, uint32_t offset, void* data,
+                    uint32_t size, bool write) {
   Medium file;
   int error = file.Open(path);
   if (error == ENOENT)
@@ -46,9 +46,12 @@ uint32_t PlayerDevice::Fail(uint32_t code) {
 
 uint32_t PlayerDevice::FailWithErrno(int error) {
   switch (error) {
-    case ENOMEDIUM: return Fail(DeviceError::NoCard);
-    case EIO: return Fail(DeviceError::Communication);
-    case ETIMEDOUT: return Fail(DeviceError::Timeout);
+    case ENOMEDIUM:
+      return Fail(DeviceError::NoCard);
+    case EIO:
+      return Fail(DeviceError::Communication);
+    case ETIMEDOUT:
+      return Fail(DeviceError::Timeout);
     default:
       platform::SetLastErrorFromErrno(error);
       return Fail(DeviceError::System);
@@ -196,15 +199,15 @@ bool PlayerDevice::StartTransfer(uint32_t first, uint32_t count, const void* buf
   if (count > 0 && !buffer) return FailInvalidArgument();
 
   sectorOperations_ += sectorOperations_ < UINT32_MAX;
-  const auto struck = [this](const std::optional<uint32_t>& limit) {
-    return limit && sectorOperations_ > *limit;
-  };
+  const auto struck = [this](const std::optional<uint32_t>& limit) { return limit && sectorOperations_ > *limit; };
   if (struck(faults_.unplugAfter)) {
     Unplug();
     return Fail(DeviceError::NotConnected);
   }
-  if (struck(faults_.timeoutAfter)) linkFailure_ = DeviceError::Timeout;
-  else if (struck(faults_.failAfter)) linkFailure_ = DeviceError::Communication;
+  if (struck(faults_.timeoutAfter))
+    linkFailure_ = DeviceError::Timeout;
+  else if (struck(faults_.failAfter))
+    linkFailure_ = DeviceError::Communication;
   return linkFailure_ ? Fail(linkFailure_) : true;
 }
 
@@ -232,8 +235,8 @@ uint32_t PlayerDevice::readFirmwareBlock(uint32_t index, void* buffer, uint32_t 
   if (!Connected()) return 0;
   if (mode_ != FirmwareMode || index >= FirmwareBlockCount || one != 1 || !buffer)
     return Fail(DeviceError::FirmwareBlock);
-  const int error = AccessBlockFile(folder_->FirmwareFile(), FirmwareBytes, 0xFF,
-                                    index * FirmwareBlockSize, buffer, FirmwareBlockSize, false);
+  const int error = AccessBlockFile(folder_->FirmwareFile(), FirmwareBytes, 0xFF, index * FirmwareBlockSize, buffer,
+                                    FirmwareBlockSize, false);
   return error ? Fail(DeviceError::FirmwareBlock) : 1;
 }
 
@@ -249,8 +252,8 @@ uint32_t PlayerDevice::writeFirmwareBlock(uint32_t index, const void* block, uin
 uint32_t PlayerDevice::readReservedBlock(void* buffer) {
   if (!buffer) return FailInvalidArgument();
   if (!MediumPresent()) return 0;
-  const int error = AccessBlockFile(folder_->ReservedBlockFile(*selected_), ReservedBlockSize, 0, 0,
-                                    buffer, ReservedBlockSize, false);
+  const int error = AccessBlockFile(folder_->ReservedBlockFile(*selected_), ReservedBlockSize, 0, 0, buffer,
+                                    ReservedBlockSize, false);
   return error ? FailWithErrno(error) : 1;
 }
 

@@ -57,8 +57,7 @@ bool ReadTextFile(const std::string& path, std::string* text) {
 // Reads "key = value" lines ('#' starts a comment). `take` returns an empty
 // text when it accepts the pair, else what is wrong with it.
 bool ReadSettingsFile(const std::string& path,
-                      const std::function<std::string(std::string_view, std::string_view)>& take,
-                      std::string* error) {
+                      const std::function<std::string(std::string_view, std::string_view)>& take, std::string* error) {
   std::string content;
   if (!ReadTextFile(path, &content)) {
     const int saved = errno;
@@ -131,10 +130,8 @@ const char* MediumName(MediumId medium) { return medium == MediumId::Internal ? 
 
 std::string DefaultPlayerFolder() {
   if (const char* folder = getenv("TUNEWARDEN_PLAYER"); folder && *folder) return folder;
-  if (const char* data = getenv("XDG_DATA_HOME"); data && *data == '/')
-    return std::string(data) + "/tunewarden/player";
-  if (const char* home = getenv("HOME"); home && *home)
-    return std::string(home) + "/.local/share/tunewarden/player";
+  if (const char* data = getenv("XDG_DATA_HOME"); data && *data == '/') return std::string(data) + "/tunewarden/player";
+  if (const char* home = getenv("HOME"); home && *home) return std::string(home) + "/.local/share/tunewarden/player";
   return {};
 }
 
@@ -150,9 +147,7 @@ bool PlayerFolder::IsPlayer() const {
 
 bool PlayerFolder::IsPlugged() const { return IsPlayer() && !HasMark(UnpluggedMark); }
 bool PlayerFolder::IsCardEjected() const { return HasMark(EjectedMark); }
-bool PlayerFolder::IsLocked(MediumId medium) const {
-  return HasMark(std::string(MediumName(medium)) + ".lock");
-}
+bool PlayerFolder::IsLocked(MediumId medium) const { return HasMark(std::string(MediumName(medium)) + ".lock"); }
 
 bool PlayerFolder::SetPlugged(bool plugged) const { return SetMark(UnpluggedMark, !plugged); }
 bool PlayerFolder::SetCardEjected(bool ejected) const { return SetMark(EjectedMark, ejected); }
@@ -160,9 +155,7 @@ bool PlayerFolder::SetLocked(MediumId medium, bool locked) const {
   return SetMark(std::string(MediumName(medium)) + ".lock", locked);
 }
 
-bool PlayerFolder::HasMark(std::string_view name) const {
-  return access(File(name).c_str(), F_OK) == 0;
-}
+bool PlayerFolder::HasMark(std::string_view name) const { return access(File(name).c_str(), F_OK) == 0; }
 
 bool PlayerFolder::SetMark(std::string_view name, bool on) const {
   const std::string path = File(name);
@@ -239,9 +232,7 @@ bool PlayerFolder::HasCard(const PlayerConfig& config) const {
   return !config.cardDevice.empty() || IsRegularFile(ImageFile(MediumId::Card));
 }
 
-std::string PlayerFolder::ImageFile(MediumId medium) const {
-  return File(std::string(MediumName(medium)) + ".img");
-}
+std::string PlayerFolder::ImageFile(MediumId medium) const { return File(std::string(MediumName(medium)) + ".img"); }
 
 std::string PlayerFolder::ReservedBlockFile(MediumId medium) const {
   return File(std::string(MediumName(medium)) + ".reserved");

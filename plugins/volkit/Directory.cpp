@@ -74,9 +74,9 @@ void Directory::parse() {
   endSlot_ = slotCount();
   entries_.clear();
   labelSlot_.reset();
-  std::u16string pending;  // the long name being collected
+  std::u16string pending;                   // the long name being collected
   uint32_t pendingStart = 0, expected = 0;  // the order number the next slot must carry
-  bool complete = false;  // a whole long name waits for its short entry
+  bool complete = false;                    // a whole long name waits for its short entry
   uint8_t checksum = 0;
   for (uint32_t slot = 0; slot < slotCount(); ++slot) {
     const uint8_t* p = slotData(slot);
@@ -253,8 +253,8 @@ DirEntry Directory::create(std::u16string_view name, const DirEntry& data) {
   WriteShortEntry(p, entry);
   markDirty(start + longSlots);
   parse();
-  auto created = std::find_if(entries_.begin(), entries_.end(),
-                              [&](const DirEntry& e) { return e.slot == start + longSlots; });
+  auto created =
+      std::find_if(entries_.begin(), entries_.end(), [&](const DirEntry& e) { return e.slot == start + longSlots; });
   return *created;
 }
 

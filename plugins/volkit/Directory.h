@@ -18,8 +18,8 @@ namespace volkit {
 class Volume;
 
 struct DirEntry {
-  static constexpr uint8_t ReadOnly = 0x01, Hidden = 0x02, System = 0x04, Label = 0x08, Folder = 0x10,
-                           Archive = 0x20, LongNamePart = 0x0F;
+  static constexpr uint8_t ReadOnly = 0x01, Hidden = 0x02, System = 0x04, Label = 0x08, Folder = 0x10, Archive = 0x20,
+                           LongNamePart = 0x0F;
 
   std::u16string longName;  // empty when the entry has only its short name
   ShortName shortName{};

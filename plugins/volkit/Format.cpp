@@ -20,8 +20,7 @@ void SizeTables(Geometry* g) {
   uint32_t bps = g->bytesPerSector;
   for (;;) {
     uint64_t overhead = uint64_t(g->reservedSectors) + uint64_t(g->fatCount) * g->fatSectors + g->rootSectors();
-    g->clusterCount =
-        overhead >= g->totalSectors ? 0 : uint32_t((g->totalSectors - overhead) / g->sectorsPerCluster);
+    g->clusterCount = overhead >= g->totalSectors ? 0 : uint32_t((g->totalSectors - overhead) / g->sectorsPerCluster);
     uint64_t needed = ((uint64_t(g->clusterCount) + 2) * g->fatBits / 8 + bps) / bps;
     if (needed <= g->fatSectors) break;
     g->fatSectors = uint32_t(needed);
@@ -122,7 +121,8 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   } else {
     for (int i = 0; i < 3; ++i) Put32(sector.data() + 4 * i, entries[i]);
   }
-  for (uint32_t copy = 0; copy < g.fatCount; ++copy) volume.write(g.reservedSectors + copy * g.fatSectors, 1, sector.data());
+  for (uint32_t copy = 0; copy < g.fatCount; ++copy)
+    volume.write(g.reservedSectors + copy * g.fatSectors, 1, sector.data());
 
   uint32_t serial = uint32_t(std::time(nullptr)) * 2654435761u;
   std::vector<uint8_t> boot(bps, 0);

@@ -12,13 +12,13 @@ struct Geometry {
   uint32_t sectorsPerCluster = 0;
   uint32_t reservedSectors = 0;
   uint32_t fatCount = 0;
-  uint32_t fatSectors = 0;  // one copy
+  uint32_t fatSectors = 0;   // one copy
   uint32_t rootEntries = 0;  // FAT12/16 only
   uint32_t totalSectors = 0;
   uint32_t fatBits = 0;
-  uint32_t clusterCount = 0;  // data clusters, numbered 2 .. clusterCount + 1
-  uint32_t rootCluster = 0;  // FAT32 only
-  uint32_t fsInfoSector = 0;  // FAT32 only; 0 when absent
+  uint32_t clusterCount = 0;      // data clusters, numbered 2 .. clusterCount + 1
+  uint32_t rootCluster = 0;       // FAT32 only
+  uint32_t fsInfoSector = 0;      // FAT32 only; 0 when absent
   uint32_t backupBootSector = 0;  // FAT32 only; 0 when absent
   uint32_t serialNumber = 0;
   std::string bootLabel;  // the boot sector's label field, trailing blanks removed
@@ -41,7 +41,13 @@ struct Geometry {
 // Little-endian fields of on-disk structures.
 inline uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 inline uint32_t Get32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-inline void Put16(uint8_t* p, uint32_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
-inline void Put32(uint8_t* p, uint32_t v) { Put16(p, v); Put16(p + 2, v >> 16); }
+inline void Put16(uint8_t* p, uint32_t v) {
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+}
+inline void Put32(uint8_t* p, uint32_t v) {
+  Put16(p, v);
+  Put16(p + 2, v >> 16);
+}
 
 }  // namespace volkit

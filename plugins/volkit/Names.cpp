@@ -14,8 +14,7 @@ constexpr size_t RecordNameBytes = 255;  // DirEntryRecord::longName less its te
 
 char16_t Upper(char16_t c) {
   if (c >= u'a' && c <= u'z') return c - 32;
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
-      (c >= 0x430 && c <= 0x44F)) {
+  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || (c >= 0x430 && c <= 0x44F)) {
     return c - 32;
   }
   if (c >= 0x450 && c <= 0x45F) return c - 80;
@@ -99,7 +98,8 @@ std::string FormatShortName(const ShortName& name, uint8_t caseFlags) {
   auto part = [&](size_t from, size_t length, bool lower) {
     std::string s(reinterpret_cast<const char*>(name.data()) + from, length);
     s.erase(s.find_last_not_of(' ') + 1);
-    if (lower) std::transform(s.begin(), s.end(), s.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+    if (lower)
+      std::transform(s.begin(), s.end(), s.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
     return s;
   };
   std::string base = part(0, 8, caseFlags & 0x08);

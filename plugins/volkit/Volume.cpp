@@ -77,8 +77,8 @@ void Volume::commit() {
 }
 
 bool Volume::hasChanges() const {
-  return fat_->dirty() || std::any_of(directories_.begin(), directories_.end(),
-                                      [](const auto& entry) { return entry.second->dirty(); });
+  return fat_->dirty() ||
+         std::any_of(directories_.begin(), directories_.end(), [](const auto& entry) { return entry.second->dirty(); });
 }
 
 void Volume::writeFsInfo() {
@@ -93,9 +93,7 @@ void Volume::writeFsInfo() {
   savedFreeCount_ = fat_->freeCount();
 }
 
-std::string Volume::label() {
-  return directory(0).label().value_or(geometry_.bootLabel);
-}
+std::string Volume::label() { return directory(0).label().value_or(geometry_.bootLabel); }
 
 void Volume::setLabel(const std::string& label) {
   directory(0).setLabel(label);

@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: a picture has rows of one width, a multiple of 8 of them\n", argv[1]);
     return 1;
   }
-  std::vector<uint8_t> image = {'T', 'W', 'L', 'C', uint8_t(width), uint8_t(width >> 8), uint8_t(rows.size()),
-                                uint8_t(rows.size() >> 8)};
+  std::vector<uint8_t> image = {
+      'T', 'W', 'L', 'C', uint8_t(width), uint8_t(width >> 8), uint8_t(rows.size()), uint8_t(rows.size() >> 8)};
   for (size_t page = 0; page < rows.size() / 8; ++page) {
     for (size_t x = 0; x < width; ++x) {
       uint8_t column = 0;

@@ -48,8 +48,8 @@ class LameTest : public testing::Test {
   std::filesystem::path Encode(const Encoding& e, const std::string& extraOptions = "") {
     std::filesystem::path wav = folder_.file("sine.wav"), mp3 = folder_.file("sine.mp3");
     WriteFileBytes(wav, SineWave(e.sampleRate, e.inputChannels));
-    std::string command = std::string("lame --quiet ") + e.lameOptions + extraOptions + " '" +
-                          wav.string() + "' '" + mp3.string() + "'";
+    std::string command =
+        std::string("lame --quiet ") + e.lameOptions + extraOptions + " '" + wav.string() + "' '" + mp3.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return mp3;
   }
@@ -87,27 +87,25 @@ TEST_P(EncodedFileTest, AgreesWithTheEncoding) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lame, EncodedFileTest,
-    testing::Values(
-        Encoding{"Cbr128At44k", 44100, 2, "-b 128", 1, 2, 1152, 128000},
-        Encoding{"VbrXingAt44k", 44100, 2, "-V 2", 1, 2, 1152, 0},
-        Encoding{"Mpeg2At22k", 22050, 2, "-b 64", 2, 2, 576, 64000},
-        Encoding{"Mpeg2At24k", 24000, 2, "-b 64", 2, 2, 576, 64000},
-        Encoding{"Mpeg2At16k", 16000, 2, "-b 48", 2, 2, 576, 48000},
-        Encoding{"Mpeg25At8k", 8000, 1, "-b 16", 3, 1, 576, 16000},
-        Encoding{"Mpeg25At11k", 11025, 1, "-b 32", 3, 1, 576, 32000},
-        Encoding{"MonoCbrAt44k", 44100, 1, "-m m -b 64", 1, 1, 1152, 64000},
-        Encoding{"MonoVbrAt44k", 44100, 2, "-m m -V 4", 1, 1, 1152, 0},
-        Encoding{"MonoVbrAt22k", 22050, 1, "-V 4", 2, 1, 576, 0}),
-    [](const testing::TestParamInfo<Encoding>& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Lame, EncodedFileTest,
+                         testing::Values(Encoding{"Cbr128At44k", 44100, 2, "-b 128", 1, 2, 1152, 128000},
+                                         Encoding{"VbrXingAt44k", 44100, 2, "-V 2", 1, 2, 1152, 0},
+                                         Encoding{"Mpeg2At22k", 22050, 2, "-b 64", 2, 2, 576, 64000},
+                                         Encoding{"Mpeg2At24k", 24000, 2, "-b 64", 2, 2, 576, 64000},
+                                         Encoding{"Mpeg2At16k", 16000, 2, "-b 48", 2, 2, 576, 48000},
+                                         Encoding{"Mpeg25At8k", 8000, 1, "-b 16", 3, 1, 576, 16000},
+                                         Encoding{"Mpeg25At11k", 11025, 1, "-b 32", 3, 1, 576, 32000},
+                                         Encoding{"MonoCbrAt44k", 44100, 1, "-m m -b 64", 1, 1, 1152, 64000},
+                                         Encoding{"MonoVbrAt44k", 44100, 2, "-m m -V 4", 1, 1, 1152, 0},
+                                         Encoding{"MonoVbrAt22k", 22050, 1, "-V 4", 2, 1, 576, 0}),
+                         [](const testing::TestParamInfo<Encoding>& info) { return std::string(info.param.label); });
 
 TEST_F(LameTest, TagsWrittenByLameAreReadAndSkipped) {
   Encoding e{"Cbr", 44100, 2, "-b 128", 1, 2, 1152, 128000};
   std::filesystem::path plain = Encode(e);
   Bytes untagged = ReadFileBytes(plain);
-  std::filesystem::path tagged = Encode(
-      e, " --add-id3v2 --pad-id3v2-size 300 --tt 'Sine Song' --ta 'Tone Maker' --tl 'Test Album' --tc 'hello'");
+  std::filesystem::path tagged =
+      Encode(e, " --add-id3v2 --pad-id3v2-size 300 --tt 'Sine Song' --ta 'Tone Maker' --tl 'Test Album' --tc 'hello'");
   Bytes file = ReadFileBytes(tagged);
   AudioInfo info{};
   ASSERT_TRUE(AnalysePath(tagged, &info));

@@ -53,10 +53,9 @@ TEST(IsMacBinaryHeader, FollowsTheVersionMarkers) {
     std::string_view put;
     bool expected;
   } cases[] = {
-      {8, 0, "", true},         {0, 0, "", false},           {64, 0, "", false},
-      {0, 123, "\x81", true},   // version 2
-      {0, 102, "mBIN", true},   // version 3
-      {8, 102, "mBIX", false},  {8, 74, "\x01", false},
+      {8, 0, "", true},        {0, 0, "", false},      {64, 0, "", false}, {0, 123, "\x81", true},  // version 2
+      {0, 102, "mBIN", true},                                                                       // version 3
+      {8, 102, "mBIX", false}, {8, 74, "\x01", false},
   };
   for (const Case& c : cases) {
     Bytes bytes(128, 0);
@@ -122,10 +121,10 @@ TEST(ParseMpegAudio, LooksForTheVbrHeaderBehindTheSideInformation) {
     HeaderFields fields;
     size_t position;
   } cases[] = {
-      {{Mpeg::V1, 3, 9, 0, JointStereo}, 36},         {{Mpeg::V1, 3, 9, 0, SingleChannel}, 21},
-      {{Mpeg::V2, 3, 8, 0, Stereo}, 21},              {{Mpeg::V25, 3, 8, 0, SingleChannel}, 13},
-      {{Mpeg::V1, 3, 9, 0, Stereo, true}, 38},        {{Mpeg::V2, 3, 8, 0, SingleChannel, true}, 15},
-      {{Mpeg::V1, 2, 9, 0, Stereo}, 4},               {{Mpeg::V1, 1, 9, 0, Stereo, true}, 6},
+      {{Mpeg::V1, 3, 9, 0, JointStereo}, 36},  {{Mpeg::V1, 3, 9, 0, SingleChannel}, 21},
+      {{Mpeg::V2, 3, 8, 0, Stereo}, 21},       {{Mpeg::V25, 3, 8, 0, SingleChannel}, 13},
+      {{Mpeg::V1, 3, 9, 0, Stereo, true}, 38}, {{Mpeg::V2, 3, 8, 0, SingleChannel, true}, 15},
+      {{Mpeg::V1, 2, 9, 0, Stereo}, 4},        {{Mpeg::V1, 1, 9, 0, Stereo, true}, 6},
   };
   for (const Case& c : cases) {
     for (size_t at : {c.position - 1, c.position, c.position + 1}) {

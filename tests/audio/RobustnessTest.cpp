@@ -18,8 +18,7 @@ void ExpectPlausible(const AudioInfo& info) {
   EXPECT_TRUE(info.channels == 1 || info.channels == 2);
   EXPECT_TRUE(info.samplesPerFrame == 384 || info.samplesPerFrame == 576 || info.samplesPerFrame == 1152);
   EXPECT_NE(info.sampleRate, 0u);
-  for (const char* text : {info.title, info.artist, info.album, info.comment})
-    EXPECT_LT(strnlen(text, 80), 80u);
+  for (const char* text : {info.title, info.artist, info.album, info.comment}) EXPECT_LT(strnlen(text, 80), 80u);
 }
 
 // Seeds with every wrapper, tag and VBR header, so mutations reach each path.

@@ -116,7 +116,8 @@ inline Bytes RiffFile(std::string_view chunkId, uint32_t chunkSize, const Bytes&
 }
 
 inline void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 inline Bytes ReadFileBytes(const std::filesystem::path& path) {

@@ -26,8 +26,8 @@ TEST_F(MusicCliTest, AnalyseShowsTheFieldsInTheRecordsOrderOrRefusesTheFile) {
   ASSERT_EQ(analysed.exitCode, 0);
   const std::vector<std::string> lines = Lines(analysed.output);
   ASSERT_EQ(lines.size(), 29u);
-  const char* keys[] = {"version", "layer", "channels", "sampleRate", "bitRate", "dataStart", "dataLength",
-                        "frameCount", "samplesPerFrame", "duration", "title", "artist", "album", "comment"};
+  const char* keys[] = {"version",    "layer",           "channels", "sampleRate", "bitRate", "dataStart", "dataLength",
+                        "frameCount", "samplesPerFrame", "duration", "title",      "artist",  "album",     "comment"};
   for (size_t i = 0; i < 14; ++i) {
     EXPECT_EQ(lines[i].substr(0, lines[i].find('=')), keys[i]);
     EXPECT_EQ(lines[15 + i].substr(0, lines[15 + i].find('=')), keys[i]);
@@ -58,7 +58,8 @@ TEST_F(MusicCliTest, PutFillsBothFolderModesAndTagsAreShownAndSet) {
   EXPECT_EQ(Lines(Cli("ls").output).size(), 3u);
   EXPECT_EQ(Mtools("mdir", "-b ::/MUSIC").output,
             "::/MUSIC/TRACK001.MP3\n::/MUSIC/TRACK001.INF\n::/MUSIC/TRACK002.MP3\n::/MUSIC/TRACK002.INF\n"
-            "::/MUSIC/PLAYLIST.DAT\n") << "folders are walked, not made";
+            "::/MUSIC/PLAYLIST.DAT\n")
+      << "folders are walked, not made";
   ExpectClean();
 
   ASSERT_EQ(Cli("put '<USER>' '" + album + "'").exitCode, 0) << errors_;

@@ -1,9 +1,8 @@
-#include "platform/CodePage.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "platform/CodePage.h"
 #include "platform/Errors.h"
 
 namespace platform {
@@ -58,9 +57,9 @@ TEST_F(CodePageTest, BadInputFailsAndKeepsWhatConvertedBefore) {
     std::string before;
   };
   const Case cases[] = {
-      {932, true, "ab한", "ab"},               // no counterpart
-      {932, false, "ok\x83", "ok"},            // a lead byte without its trail byte
-      {CodePageUtf8, false, "a\xc0\xaf", "a"},  // overlong
+      {932, true, "ab한", "ab"},                    // no counterpart
+      {932, false, "ok\x83", "ok"},                 // a lead byte without its trail byte
+      {CodePageUtf8, false, "a\xc0\xaf", "a"},      // overlong
       {CodePageUtf8, false, "a\xed\xa0\x80", "a"},  // surrogate
       {CodePageUtf8, false, "ab\xe6\x97", "ab"},    // cut short
       {932, true, "z\xf4\x90\x80\x80", "z"},        // past U+10FFFF
@@ -101,7 +100,9 @@ TEST_F(CodePageTest, LeadBytesPerPage) {
 
 TEST_F(CodePageTest, CutsNeverSplitACharacter) {
   SetActiveCodePage(932);
-  std::string sjis = "a\x83\x5c" "b\x93\xfa";  // a ソ b 日
+  std::string sjis =
+      "a\x83\x5c"
+      "b\x93\xfa";  // a ソ b 日
   const size_t expected932[] = {0, 1, 1, 3, 4, 4, 6, 6};
   for (size_t max = 0; max < 8; ++max) EXPECT_EQ(CutAtCharBoundary(sjis, max), expected932[max]);
   EXPECT_EQ(CharLength("\x83", 0), 1u);  // a lead byte at the very end stands alone

@@ -1,5 +1,3 @@
-#include "platform/Errors.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -8,19 +6,18 @@
 #include <thread>
 
 #include "platform/CodePage.h"
+#include "platform/Errors.h"
 
 namespace platform {
 namespace {
 
 TEST(ErrorsTest, MapsErrnoToTheProgramsNumbers) {
-  const std::pair<int, uint32_t> cases[] = {{0, 0},         {ENOENT, 2},     {EISDIR, 5},
-                                             {ENOSPC, 112},  {EDQUOT, 112},   {ENOTEMPTY, 145},
-                                             {EILSEQ, 1113}, {ELOOP, 1921}};
+  const std::pair<int, uint32_t> cases[] = {{0, 0},        {ENOENT, 2},      {EISDIR, 5},    {ENOSPC, 112},
+                                            {EDQUOT, 112}, {ENOTEMPTY, 145}, {EILSEQ, 1113}, {ELOOP, 1921}};
   for (auto [errnoValue, code] : cases) EXPECT_EQ(ErrorFromErrno(errnoValue), code) << errnoValue;
   // Without a counterpart the errno value survives behind the application bit.
   EXPECT_EQ(ErrorFromErrno(EPROTO), Error::FromErrno | EPROTO);
-  EXPECT_NE(ErrorMessageUtf8(Error::FromErrno | EPROTO, Language::English).find("71"),
-            std::string::npos);
+  EXPECT_NE(ErrorMessageUtf8(Error::FromErrno | EPROTO, Language::English).find("71"), std::string::npos);
 }
 
 TEST(ErrorsTest, LastErrorBelongsToItsThread) {
@@ -36,11 +33,9 @@ TEST(ErrorsTest, LastErrorBelongsToItsThread) {
 }
 
 TEST(ErrorsTest, EveryKnownCodeHasItsOwnTextInEachLanguage) {
-  const uint32_t codes[] = {2, 3, 4, 5, 6, 8, 13, 17, 18, 19, 21, 31, 32, 38, 50, 80, 87, 109, 112,
-                            122, 123, 126, 127, 145, 170, 183, 206, 223, 267, 1113, 1117, 1400,
-                            1460, 1921};
-  for (Language language :
-       {Language::English, Language::Japanese, Language::Korean, Language::Chinese}) {
+  const uint32_t codes[] = {2,   3,   4,   5,   6,   8,   13,  17,  18,  19,  21,  31,  32,   38,   50,   80,   87,
+                            109, 112, 122, 123, 126, 127, 145, 170, 183, 206, 223, 267, 1113, 1117, 1400, 1460, 1921};
+  for (Language language : {Language::English, Language::Japanese, Language::Korean, Language::Chinese}) {
     std::set<std::string> texts;
     for (uint32_t code : codes) {
       std::string text = ErrorMessageUtf8(code, language);
@@ -50,8 +45,7 @@ TEST(ErrorsTest, EveryKnownCodeHasItsOwnTextInEachLanguage) {
     EXPECT_EQ(texts.size(), std::size(codes));
   }
   EXPECT_EQ(ErrorMessageUtf8(2, Language::Japanese), "ファイルが見つかりません。");
-  for (Language language :
-       {Language::English, Language::Japanese, Language::Korean, Language::Chinese}) {
+  for (Language language : {Language::English, Language::Japanese, Language::Korean, Language::Chinese}) {
     EXPECT_NE(ErrorMessageUtf8(54321, language).find("54321"), std::string::npos);
   }
 }

@@ -1,5 +1,3 @@
-#include "platform/Files.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +10,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace platform {
 namespace {
@@ -96,7 +95,7 @@ TEST_F(FilesTest, ReadWriteSeekAndSize) {
   ASSERT_TRUE(ReadFile(file, buffer, sizeof buffer, &done));
   EXPECT_EQ(done, 100u);  // only what is left
   ASSERT_TRUE(ReadFile(file, buffer, sizeof buffer, &done));
-  EXPECT_EQ(done, 0u);    // the end is not a failure
+  EXPECT_EQ(done, 0u);  // the end is not a failure
   SetLastError(Error::None);
   EXPECT_FALSE(SeekFile(file, -1, SeekOrigin::Begin, &position));
   EXPECT_EQ(GetLastError(), Error::InvalidParameter);
@@ -174,8 +173,7 @@ TEST_F(FilesTest, DirectorySearchListsMatchingEntriesHereOrInTheCurrentDirectory
   Put("c.txt", "");
   ASSERT_TRUE(CreateFolder(dir_ + "sub.hex"));
   EXPECT_EQ(Search(dir_ + "*.hex"), (std::vector<std::string>{"A.HEX", "b.hex", "sub.hex"}));
-  EXPECT_EQ(Search(dir_ + "*"),
-            (std::vector<std::string>{".", "..", "A.HEX", "b.hex", "c.txt", "sub.hex"}));
+  EXPECT_EQ(Search(dir_ + "*"), (std::vector<std::string>{".", "..", "A.HEX", "b.hex", "c.txt", "sub.hex"}));
 
   DirectorySearch search;
   FileInfo info;

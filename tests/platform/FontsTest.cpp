@@ -1,5 +1,3 @@
-#include "platform/Fonts.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
+#include "platform/Fonts.h"
 
 namespace platform {
 namespace {
@@ -137,7 +136,10 @@ TEST_F(FontsTest, MissingGlyphComesFromAFallbackFace) {
 
 TEST_F(FontsTest, UnconvertibleBytesDrawAsQuestionMarks) {
   std::unique_ptr<Font> font = MakeFont("Arial");
-  EXPECT_TRUE(SamePixels(Drawn(*font, "a\xFF" "b"), Drawn(*font, "a?b")));
+  EXPECT_TRUE(SamePixels(Drawn(*font,
+                               "a\xFF"
+                               "b"),
+                         Drawn(*font, "a?b")));
 
   SetActiveCodePage(932);
   std::string japanese;

@@ -1,10 +1,9 @@
-#include "platform/Locale.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "platform/CodePage.h"
+#include "platform/Locale.h"
 
 namespace platform {
 namespace {
@@ -46,11 +45,10 @@ TEST_F(LocaleTest, DatesAndTimesPerLanguage) {
     const char* midnightTime;
   };
   const Case cases[] = {
-      {"en", "12/6/2026", "Sunday, December 6, 2026", "3:05 PM", "3:05:09 PM",
-       "Monday, January 1, 1601", "12:07 AM"},
+      {"en", "12/6/2026", "Sunday, December 6, 2026", "3:05 PM", "3:05:09 PM", "Monday, January 1, 1601", "12:07 AM"},
       {"ja", "2026/12/06", "2026年12月6日", "15:05", "15:05:09", "1601年1月1日", "0:07"},
-      {"ko", "2026-12-06", "2026년 12월 6일 일요일", "오후 3:05", "오후 3:05:09",
-       "1601년 1월 1일 월요일", "오전 12:07"},
+      {"ko", "2026-12-06", "2026년 12월 6일 일요일", "오후 3:05", "오후 3:05:09", "1601년 1월 1일 월요일",
+       "오전 12:07"},
       {"zh", "2026/12/6", "2026年12月6日", "15:05", "15:05:09", "1601年1月1日", "0:07"},
   };
   for (const Case& c : cases) {
@@ -69,7 +67,10 @@ TEST_F(LocaleTest, TextsComeInTheCodePage) {
   const SystemTime day{2026, 12, 0, 6, 9, 30, 0, 0};
   setenv("TUNEWARDEN_LANG", "ja", 1);
   SetActiveCodePage(932);
-  EXPECT_EQ(FormatLongDate(day), "2026\x94\x4e" "12\x8c\x8e" "6\x93\xfa");  // 年 月 日
+  EXPECT_EQ(FormatLongDate(day),
+            "2026\x94\x4e"
+            "12\x8c\x8e"
+            "6\x93\xfa");  // 年 月 日
   setenv("TUNEWARDEN_LANG", "ko", 1);
   SetActiveCodePage(1252);  // Korean cannot be shown: English instead
   EXPECT_EQ(FormatLongDate(day), "Sunday, December 6, 2026");
@@ -82,8 +83,7 @@ TEST_F(LocaleTest, CollationSortsLettersBeforeCase) {
   for (size_t i = 0; i < std::size(ordered); ++i) {
     for (size_t j = 0; j < std::size(ordered); ++j) {
       int expected = i < j ? -1 : i > j ? 1 : 0;
-      EXPECT_EQ(CompareCollated(ordered[i], ordered[j]), expected)
-          << ordered[i] << " / " << ordered[j];
+      EXPECT_EQ(CompareCollated(ordered[i], ordered[j]), expected) << ordered[i] << " / " << ordered[j];
     }
   }
   SetActiveCodePage(1252);

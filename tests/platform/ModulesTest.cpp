@@ -1,8 +1,7 @@
-#include "platform/Modules.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
+#include "platform/Modules.h"
 
 namespace platform {
 namespace {

@@ -1,11 +1,10 @@
-#include "platform/Registry.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 
 #include "platform/Errors.h"
+#include "platform/Registry.h"
 
 namespace platform {
 namespace {
@@ -14,8 +13,7 @@ using namespace std::string_literals;
 
 constexpr auto LocalMachine = RegistryRoot::LocalMachine;
 constexpr auto ClassesRoot = RegistryRoot::ClassesRoot;
-constexpr const char* kFontAssoc =
-    "SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts";
+constexpr const char* kFontAssoc = "SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts";
 
 class RegistryTest : public ::testing::Test {
  protected:
@@ -36,8 +34,10 @@ TEST_F(RegistryTest, SetValuesAreFoundIgnoringCase) {
   EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "FontPackage"), std::nullopt);
   EXPECT_EQ(GetLastError(), Error::FileNotFound);
   RegistrySetValue(LocalMachine, kFontAssoc, "FontPackage", "IPAGothic");
-  EXPECT_EQ(RegistryValue(LocalMachine, "\\system\\currentcontrolset\\control\\fontassoc\\"
-                                        "associated defaultfonts\\", "FONTPACKAGE"),
+  EXPECT_EQ(RegistryValue(LocalMachine,
+                          "\\system\\currentcontrolset\\control\\fontassoc\\"
+                          "associated defaultfonts\\",
+                          "FONTPACKAGE"),
             "IPAGothic");
   EXPECT_TRUE(RegistryKeyExists(LocalMachine, "SYSTEM\\CurrentControlSet"));  // a parent
   EXPECT_FALSE(RegistryKeyExists(LocalMachine, "SYSTEM\\Current"));
@@ -46,24 +46,24 @@ TEST_F(RegistryTest, SetValuesAreFoundIgnoringCase) {
 }
 
 TEST_F(RegistryTest, FileIsReadLineByLineSkippingBrokenLines) {
-  ASSERT_TRUE(Load(
-      "\xEF\xBB\xBF; a comment\r\n"
-      "Orphan=before any section\r\n"
-      "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts]\r\n"
-      "  FontPackage = IPAGothic  \r\n"
-      "no equals sign here\r\n"
-      "FontPackageModern=first\n"
-      "FontPackageModern=later=wins\n"
-      "Broken=\xff\xfe\n"
-      "[HKCR\\.mp3\n"
-      "Lost=under a broken section line\n"
-      "[HKEY_NOWHERE\\Key]\n"
-      "Lost=under an unknown root\n"
-      "# another comment\n"
-      "[hkcr\\mp3file\\DefaultIcon]\n"
-      "@=C:\\icons\\mp3.ico,0\n"
-      "Bin\0ary=x\n"
-      "Last=no line end"s));
+  ASSERT_TRUE(
+      Load("\xEF\xBB\xBF; a comment\r\n"
+           "Orphan=before any section\r\n"
+           "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts]\r\n"
+           "  FontPackage = IPAGothic  \r\n"
+           "no equals sign here\r\n"
+           "FontPackageModern=first\n"
+           "FontPackageModern=later=wins\n"
+           "Broken=\xff\xfe\n"
+           "[HKCR\\.mp3\n"
+           "Lost=under a broken section line\n"
+           "[HKEY_NOWHERE\\Key]\n"
+           "Lost=under an unknown root\n"
+           "# another comment\n"
+           "[hkcr\\mp3file\\DefaultIcon]\n"
+           "@=C:\\icons\\mp3.ico,0\n"
+           "Bin\0ary=x\n"
+           "Last=no line end"s));
   EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "FontPackage"), "IPAGothic");
   EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "FontPackageModern"), "later=wins");
   EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "Broken"), std::nullopt);

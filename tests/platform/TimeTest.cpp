@@ -1,19 +1,17 @@
-#include "platform/Time.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 
 #include "platform/Errors.h"
+#include "platform/Time.h"
 
 namespace platform {
 namespace {
 
 bool SameFields(const SystemTime& a, const SystemTime& b) {
-  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
-         a.minute == b.minute && a.second == b.second && a.milliseconds == b.milliseconds &&
-         a.dayOfWeek == b.dayOfWeek;
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute &&
+         a.second == b.second && a.milliseconds == b.milliseconds && a.dayOfWeek == b.dayOfWeek;
 }
 
 TEST(TimeTest, CalendarAgreesWithTheCLibrary) {
@@ -23,9 +21,9 @@ TEST(TimeTest, CalendarAgreesWithTheCLibrary) {
     tm utc{};
     gmtime_r(&when, &utc);
     SystemTime expected{static_cast<uint16_t>(utc.tm_year + 1900), static_cast<uint16_t>(utc.tm_mon + 1),
-                        static_cast<uint16_t>(utc.tm_wday), static_cast<uint16_t>(utc.tm_mday),
-                        static_cast<uint16_t>(utc.tm_hour), static_cast<uint16_t>(utc.tm_min),
-                        static_cast<uint16_t>(utc.tm_sec), 250};
+                        static_cast<uint16_t>(utc.tm_wday),        static_cast<uint16_t>(utc.tm_mday),
+                        static_cast<uint16_t>(utc.tm_hour),        static_cast<uint16_t>(utc.tm_min),
+                        static_cast<uint16_t>(utc.tm_sec),         250};
     FileTime fileTime = FileTimeFromUnix(seconds, 250'000'000);
     SystemTime fields;
     ASSERT_TRUE(FileTimeToSystemTime(fileTime, &fields));
@@ -45,8 +43,10 @@ TEST(TimeTest, EdgesOfTheScale) {
   EXPECT_FALSE(FileTimeToSystemTime(0x8000'0000'0000'0000, &first));
   EXPECT_EQ(GetLastError(), Error::InvalidParameter);
   FileTime result = 7;
-  const SystemTime invalid[] = {{1600, 12, 0, 31, 0, 0, 0, 0}, {2100, 2, 0, 29, 0, 0, 0, 0},
-                                {2024, 4, 0, 31, 0, 0, 0, 0},  {2024, 1, 0, 1, 0, 0, 0, 1000}};
+  const SystemTime invalid[] = {{1600, 12, 0, 31, 0, 0, 0, 0},
+                                {2100, 2, 0, 29, 0, 0, 0, 0},
+                                {2024, 4, 0, 31, 0, 0, 0, 0},
+                                {2024, 1, 0, 1, 0, 0, 0, 1000}};
   for (const SystemTime& fields : invalid) EXPECT_FALSE(SystemTimeToFileTime(fields, &result));
   EXPECT_EQ(result, 7u);
   EXPECT_TRUE(SystemTimeToFileTime({2000, 2, 6, 29, 23, 59, 59, 999}, &result));

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
 #include "framework/core/Exception.h"
 #include "platform/Files.h"
 #include "player/MemoryTransfer.h"
 #include "player/PlayerConnection.h"
 #include "resources/StringTables.h"
+#include "settings/AppSettings.h"
 #include "tests/Shell.h"
 #include "tests/TempFiles.h"
 
@@ -37,11 +37,15 @@ int CodeOf(Statement&& statement) {
 
 // The message id of a CMediaException thrown by the statement, or -1.
 template <class Statement>
-int MediaErrorOf(Statement&& statement) { return CodeOf<CMediaException>(statement); }
+int MediaErrorOf(Statement&& statement) {
+  return CodeOf<CMediaException>(statement);
+}
 
 // The code of a CException thrown by the statement, or -1.
 template <class Statement>
-int SystemErrorOf(Statement&& statement) { return CodeOf<CException>(statement); }
+int SystemErrorOf(Statement&& statement) {
+  return CodeOf<CException>(statement);
+}
 
 class ConnectionTest : public testing::Test {
  protected:
@@ -76,8 +80,7 @@ class ConnectionTest : public testing::Test {
   std::string Image(const std::string& medium = "internal") const { return player_ + "/" + medium + ".img"; }
 
   // An mtools command on an image of the player.
-  Outcome Mtools(const std::string& command, const std::string& arguments,
-                 const std::string& medium = "internal") {
+  Outcome Mtools(const std::string& command, const std::string& arguments, const std::string& medium = "internal") {
     return RunShell("MTOOLS_SKIP_CHECK=1 " + command + " -i '" + Image(medium) + "' " + arguments);
   }
 
@@ -90,7 +93,8 @@ class ConnectionTest : public testing::Test {
   }
 
   std::string ReadFromImage(const std::string& playerPath, const std::string& medium = "internal") {
-    const Outcome typed = RunShell("MTOOLS_SKIP_CHECK=1 mtype -i '" + Image(medium) + "' '::" + playerPath + "'", false);
+    const Outcome typed =
+        RunShell("MTOOLS_SKIP_CHECK=1 mtype -i '" + Image(medium) + "' '::" + playerPath + "'", false);
     EXPECT_EQ(typed.exitCode, 0) << playerPath;
     return typed.output;
   }

@@ -40,15 +40,15 @@ struct Row {
 };
 
 TEST(ErrorMappingTest, DeviceCodesRowByRow) {
-  const Row rows[] = {{11, "media 103"},  {101, "media 103"}, {102, "media 104"}, {103, "media 107"},
-                      {104, "media 106"}, {105, "media 108"}, {106, "media 152"}, {0, "media 101"},
+  const Row rows[] = {{11, "media 103"},  {101, "media 103"}, {102, "media 104"},  {103, "media 107"},
+                      {104, "media 106"}, {105, "media 108"}, {106, "media 152"},  {0, "media 101"},
                       {110, "media 101"}, {107, "media 101"}, {12345, "media 101"}};
   for (const Row& row : rows) EXPECT_EQ(Thrown([&] { RaiseDeviceError(row.code); }), row.thrown) << row.code;
 }
 
 TEST(ErrorMappingTest, FileSystemCodesRowByRow) {
   const Row rows[] = {{202, "media 152"}, {204, "media 153"}, {205, "media 154"}, {221, "system 123"},
-                      {222, "media 201"}, {223, "media 202"}, {226, "system 80"},  {227, "system 206"},
+                      {222, "media 201"}, {223, "media 202"}, {226, "system 80"}, {227, "system 206"},
                       {0, "media 101"},   {14, "media 101"},  {224, "media 101"}, {225, "media 101"},
                       {228, "media 101"}, {105, "media 101"}};
   for (const Row& row : rows) {

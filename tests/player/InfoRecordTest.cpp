@@ -24,7 +24,8 @@ TEST(InfoRecordTest, TextsAreCutTo79BytesAndNeverInsideACharacter) {
   std::memset(record, 0xEE, sizeof record);
   WriteTrackTexts(info, record);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(record + 192)), std::string(79, 'x'));
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(record + 272), 80), std::string(80, '\0')) << "an empty text clears its field";
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(record + 272), 80), std::string(80, '\0'))
+      << "an empty text clears its field";
 
   // Forty double-byte characters are 80 bytes; the 79-byte field keeps 39.
   const uint32_t codePage = platform::ActiveCodePage();

@@ -1,5 +1,3 @@
-#include "player/NameBitmap.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "player/NameBitmap.h"
 
 namespace player {
 namespace {
@@ -66,8 +65,7 @@ TEST_F(NameBitmapTest, PackedBytesMatchAnIndependentDrawing) {
     const char* text;
   };
   for (const Case& c : {Case{"MS Gothic", "Hello, World - Artist"}, Case{"MS Gothic", "日本語の曲名"},
-                        Case{"Gulim", "한국어 노래"}, Case{"SimSun", "中文歌曲"},
-                        Case{"Arial", "Ærøskøbing"}}) {
+                        Case{"Gulim", "한국어 노래"}, Case{"SimSun", "中文歌曲"}, Case{"Arial", "Ærøskøbing"}}) {
     Rendered rendered = Render(c.text, c.face);
     std::vector<uint8_t> expected = ExpectedBytes(c.text, c.face);
     EXPECT_EQ(rendered.width, expected.size() / 2) << c.text;

@@ -147,11 +147,15 @@ TEST_F(ConnectionTest, DeviceFailuresUnderTheFileSystemReachTheUserAsTheDevicesE
   ASSERT_EQ(Player("faults --fail-after 1").exitCode, 0);
   connection_->Open(0);
   connection_->SelectMedia();
-  EXPECT_EQ(MediaErrorOf([&] { connection_->OpenFileSystem(); connection_->CreateFolder("X"); }), 151);
+  EXPECT_EQ(MediaErrorOf([&] {
+              connection_->OpenFileSystem();
+              connection_->CreateFolder("X");
+            }),
+            151);
   connection_->Close();
 
   // Once attached, a failing sector call comes up as code 9 and is asked of the device.
-  for (const auto& [fault, message] : {std::pair{"--fail-after 40", 106},  // "CRC (communication) error."
+  for (const auto& [fault, message] : {std::pair{"--fail-after 40", 106},        // "CRC (communication) error."
                                        std::pair{"--timeout-after 40", 104}}) {  // "Connection attempt timed out."
     ASSERT_EQ(Player(std::string("faults ") + fault).exitCode, 0);
     Connect();

@@ -1,5 +1,3 @@
-#include "player/PluginLibraries.h"
-
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "player/PluginLibraries.h"
 
 // What the test libraries report (see TestPlugin.cpp). Never freed: a library
 // still loaded at exit reports its unloading after the test's statics are gone.
@@ -108,8 +107,7 @@ TEST(PluginLibraries, LoadsDeviceFirstAndUnloadsInOrderAlsoWhenReloadedOrDestroy
   EXPECT_EQ(TakeEvents(), (Strings{"device created", "filesystem created"}));
 
   plugins.Unload();
-  EXPECT_EQ(TakeEvents(),
-            (Strings{"device destroy 1", "filesystem destroy 1", "device freed", "filesystem freed"}));
+  EXPECT_EQ(TakeEvents(), (Strings{"device destroy 1", "filesystem destroy 1", "device freed", "filesystem freed"}));
   EXPECT_EQ(plugins.deviceLibrary, nullptr);
   EXPECT_EQ(plugins.fileSystemLibrary, nullptr);
   EXPECT_EQ(plugins.device, nullptr);
@@ -125,12 +123,10 @@ TEST(PluginLibraries, LoadsDeviceFirstAndUnloadsInOrderAlsoWhenReloadedOrDestroy
     PluginLibraries reloaded;
     reloaded.Load(Device, FileSystem);
     reloaded.Load(Device, FileSystem);
-    EXPECT_EQ(TakeEvents(), (Strings{"device created", "filesystem created", "device destroy 1",
-                                     "filesystem destroy 1", "device freed", "filesystem freed",
-                                     "device created", "filesystem created"}));
+    EXPECT_EQ(TakeEvents(), (Strings{"device created", "filesystem created", "device destroy 1", "filesystem destroy 1",
+                                     "device freed", "filesystem freed", "device created", "filesystem created"}));
   }
-  EXPECT_EQ(TakeEvents(),
-            (Strings{"device destroy 1", "filesystem destroy 1", "device freed", "filesystem freed"}));
+  EXPECT_EQ(TakeEvents(), (Strings{"device destroy 1", "filesystem destroy 1", "device freed", "filesystem freed"}));
 }
 
 TEST(PluginLibraries, LibraryThatDoesNotLoadLeavesItsPartEmpty) {

@@ -87,8 +87,8 @@ TEST(StringTablesTest, EveryDefinedIdHasItsTextInEveryLanguageAndNoTableHasOther
   for (Language language : AllLanguages) {
     std::set<uint32_t> seen;
     for (const StringEntry& entry : StringsOf(language)) {
-      EXPECT_TRUE(defined.count(entry.id)) << "language " << int(language) << " has an entry " << entry.id
-                                           << " that no constant names";
+      EXPECT_TRUE(defined.count(entry.id))
+          << "language " << int(language) << " has an entry " << entry.id << " that no constant names";
       EXPECT_TRUE(seen.insert(entry.id).second) << "language " << int(language) << " repeats " << entry.id;
     }
     for (const auto& [name, id] : ids)

@@ -129,8 +129,8 @@ TEST(UiResourcesTest, ButtonImagesOfSixteenColoursAndIconsOfBothSizesHavePicture
   ASSERT_EQ(bitmap.width(), 6 * description.buttonWidth);
   ASSERT_EQ(bitmap.height(), description.buttonHeight);
   for (int button = 0; button < 6; ++button)
-    EXPECT_TRUE(HasOpaquePixel(bitmap.copy(button * description.buttonWidth, 0, description.buttonWidth,
-                                           description.buttonHeight)))
+    EXPECT_TRUE(HasOpaquePixel(
+        bitmap.copy(button * description.buttonWidth, 0, description.buttonWidth, description.buttonHeight)))
         << "button " << button << " has no picture";
   std::set<QRgb> colours;
   for (int y = 0; y < bitmap.height(); ++y)

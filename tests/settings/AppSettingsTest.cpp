@@ -7,10 +7,10 @@
 #include <iterator>
 #include <string>
 
-#include "settings/AppSettings.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "resources/StringTables.h"
+#include "settings/AppSettings.h"
 
 namespace {
 
@@ -30,7 +30,6 @@ class AppSettingsTest : public testing::Test {
 
   static std::string Path() { return platform::ProgramFolder() + "tunewarden.ini"; }
   static std::string Folder() { return platform::ProgramFolder(); }
-
 };
 
 TEST_F(AppSettingsTest, DefaultsComeFromTheStringTableAndTheRegistry) {

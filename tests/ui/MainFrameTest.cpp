@@ -75,8 +75,8 @@ class MainFrameTest : public WindowTest {
 
 using Commands = std::vector<uint32_t>;
 using Texts = std::vector<std::string>;
-const std::initializer_list<uint32_t> FileItems = {Download, CommandId::CreateFolder, Upload, Properties, Delete,
-                                                   Rename,   MoveUp,       MoveDown};
+const std::initializer_list<uint32_t> FileItems = {
+    Download, CommandId::CreateFolder, Upload, Properties, Delete, Rename, MoveUp, MoveDown};
 
 TEST_F(MainFrameTest, MenuAndToolBarFollowTheFolderModeTheLockAndTheSelection) {
   OpenFrame();

@@ -11,10 +11,10 @@
 #include "framework/ui/Application.h"
 #include "framework/ui/Dialog.h"
 #include "framework/ui/Prompts.h"
-#include "tests/ui/ProgramEnvironment.h"
-#include "tests/player/LameFiles.h"
-#include "ui/IconCache.h"
 #include "messages/MessageBoxes.h"
+#include "tests/player/LameFiles.h"
+#include "tests/ui/ProgramEnvironment.h"
+#include "ui/IconCache.h"
 
 namespace window_testing {
 

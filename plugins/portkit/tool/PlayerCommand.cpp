@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "contract/PluginContract.h"
 #include "platform/Errors.h"
 #include "platform/Modules.h"
-#include "contract/PluginContract.h"
 #include "plugins/portkit/Medium.h"
 #include "plugins/portkit/PlayerDevice.h"
 #include "plugins/portkit/PlayerFolder.h"
@@ -67,11 +67,16 @@ std::optional<uint64_t> ParseSize(std::string_view text) {
   if (ec != std::errc() || end == text.data()) return std::nullopt;
   const std::string_view suffix(end, text.data() + text.size() - end);
   int shift = 0;
-  if (suffix == "K" || suffix == "k") shift = 10;
-  else if (suffix == "M" || suffix == "m") shift = 20;
-  else if (suffix == "G" || suffix == "g") shift = 30;
-  else if (suffix == "T" || suffix == "t") shift = 40;
-  else if (!suffix.empty()) return std::nullopt;
+  if (suffix == "K" || suffix == "k")
+    shift = 10;
+  else if (suffix == "M" || suffix == "m")
+    shift = 20;
+  else if (suffix == "G" || suffix == "g")
+    shift = 30;
+  else if (suffix == "T" || suffix == "t")
+    shift = 40;
+  else if (!suffix.empty())
+    return std::nullopt;
   if (value > (UINT64_MAX >> shift)) return std::nullopt;
   return value << shift;
 }
@@ -113,32 +118,45 @@ class Options {
 
 std::string DescribeDeviceError(uint32_t code) {
   switch (code) {
-    case DeviceError::System: return platform::ErrorMessageUtf8(platform::GetLastError(), platform::Language::English);
-    case DeviceError::NoCard: return "no card inserted";
-    case DeviceError::NotConnected: return "player not connected";
-    case DeviceError::Timeout: return "time-out";
-    case DeviceError::Communication: return "communication error";
-    case DeviceError::WriteProtected: return "medium write-protected";
-    case DeviceError::SectorOutOfRange: return "sector out of range";
-    default: return "device error " + std::to_string(code);
+    case DeviceError::System:
+      return platform::ErrorMessageUtf8(platform::GetLastError(), platform::Language::English);
+    case DeviceError::NoCard:
+      return "no card inserted";
+    case DeviceError::NotConnected:
+      return "player not connected";
+    case DeviceError::Timeout:
+      return "time-out";
+    case DeviceError::Communication:
+      return "communication error";
+    case DeviceError::WriteProtected:
+      return "medium write-protected";
+    case DeviceError::SectorOutOfRange:
+      return "sector out of range";
+    default:
+      return "device error " + std::to_string(code);
   }
 }
 
 std::string DescribeFileSystemError(uint32_t code, DeviceInterface& device) {
   switch (code) {
-    case FileSystemError::Stopped: return "stopped";
-    case FileSystemError::Device: return DescribeDeviceError(device.lastError());
-    case FileSystemError::OutOfMemory: return "out of memory";
-    case FileSystemError::MediumFull: return "medium full";
-    case FileSystemError::NoFileSystem: return "no FAT file system";
-    default: return "file-system error " + std::to_string(code);
+    case FileSystemError::Stopped:
+      return "stopped";
+    case FileSystemError::Device:
+      return DescribeDeviceError(device.lastError());
+    case FileSystemError::OutOfMemory:
+      return "out of memory";
+    case FileSystemError::MediumFull:
+      return "medium full";
+    case FileSystemError::NoFileSystem:
+      return "no FAT file system";
+    default:
+      return "file-system error " + std::to_string(code);
   }
 }
 
 PlayerFolder ExistingPlayer(const std::string& path) {
   PlayerFolder folder(path);
-  if (!folder.IsPlayer())
-    throw Failure{"no player at " + path + " (make one with: tunewarden-player create)"};
+  if (!folder.IsPlayer()) throw Failure{"no player at " + path + " (make one with: tunewarden-player create)"};
   return folder;
 }
 
@@ -186,8 +204,8 @@ void FormatMedia(const std::string& path, bool withCard) {
     if (!device.selectMedia(medium))
       problem = std::string("cannot select the ") + shown + ": " + DescribeDeviceError(device.lastError());
     else if (!fileSystem->format(&device, nullptr))
-      problem = std::string("formatting the ") + shown + " failed: " +
-                DescribeFileSystemError(fileSystem->lastError(), device);
+      problem = std::string("formatting the ") + shown +
+                " failed: " + DescribeFileSystemError(fileSystem->lastError(), device);
   }
   device.close();
   fileSystem->destroy(1);
@@ -265,9 +283,7 @@ void PrintMedium(const PlayerFolder& folder, const PlayerConfig& config, MediumI
     std::printf(", cannot be opened: %s\n", SystemText(error).c_str());
     return;
   }
-  const char* protection = folder.IsLocked(medium)   ? "locked"
-                           : storage.IsReadOnly()    ? "read-only"
-                                                     : "writable";
+  const char* protection = folder.IsLocked(medium) ? "locked" : storage.IsReadOnly() ? "read-only" : "writable";
   std::printf(", %s, %s\n", SizeText(storage.Size()).c_str(), protection);
 }
 
@@ -290,8 +306,10 @@ void PrintStatus(const PlayerFolder& folder) {
   std::printf("%-9s%s\n", "player", folder.Path().c_str());
   std::printf("%-9s%s\n", "cable", folder.IsPlugged() ? "plugged" : "unplugged");
   PrintMedium(folder, config, MediumId::Internal);
-  if (folder.HasCard(config)) PrintMedium(folder, config, MediumId::Card);
-  else std::printf("%-9s%s\n", "card", "none");
+  if (folder.HasCard(config))
+    PrintMedium(folder, config, MediumId::Card);
+  else
+    std::printf("%-9s%s\n", "card", "none");
   std::printf("%-9s%s\n", "faults", FaultsText(ReadFaults(folder)).c_str());
 }
 
@@ -302,11 +320,16 @@ void SetFaults(const PlayerFolder& folder, Options options) {
   std::string option;
   while (options.Next(&option)) {
     any = true;
-    if (option == "--clear") clear = true;
-    else if (option == "--fail-after") faults.failAfter = ParseCountOption(option, options.Value(option));
-    else if (option == "--timeout-after") faults.timeoutAfter = ParseCountOption(option, options.Value(option));
-    else if (option == "--unplug-after") faults.unplugAfter = ParseCountOption(option, options.Value(option));
-    else throw UsageError{"faults: unknown option '" + option + "'"};
+    if (option == "--clear")
+      clear = true;
+    else if (option == "--fail-after")
+      faults.failAfter = ParseCountOption(option, options.Value(option));
+    else if (option == "--timeout-after")
+      faults.timeoutAfter = ParseCountOption(option, options.Value(option));
+    else if (option == "--unplug-after")
+      faults.unplugAfter = ParseCountOption(option, options.Value(option));
+    else
+      throw UsageError{"faults: unknown option '" + option + "'"};
   }
   if (clear && faults.Any()) throw UsageError{"faults: --clear takes no other option"};
   if (any) Check(folder.WriteFaults(faults), "cannot write the faults");

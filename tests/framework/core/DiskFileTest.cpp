@@ -1,7 +1,6 @@
-#include "framework/core/DiskFile.h"
-
 #include <gtest/gtest.h>
 
+#include "framework/core/DiskFile.h"
 #include "framework/core/Exception.h"
 #include "platform/Errors.h"
 #include "tests/framework/core/FailureCode.h"

@@ -1,9 +1,8 @@
-#include "framework/core/FileStamp.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "framework/core/FileStamp.h"
 #include "platform/Errors.h"
 #include "tests/framework/core/FailureCode.h"
 #include "tests/framework/core/MemoryStream.h"
@@ -25,8 +24,7 @@ TEST(FileStamp, InvalidFieldsThrow) {
   // The calendar rules are the platform layer's; the fields that do not fit it are this layer's.
   const int invalid[][6] = {{2001, 2, 29, 0, 0, 0}, {-1, 1, 1, 0, 0, 0}, {70000, 1, 1, 0, 0, 0}};
   for (const auto& f : invalid)
-    EXPECT_EQ(FailureCode([&] { CFileStamp(f[0], f[1], f[2], f[3], f[4], f[5]); }),
-              platform::Error::InvalidParameter)
+    EXPECT_EQ(FailureCode([&] { CFileStamp(f[0], f[1], f[2], f[3], f[4], f[5]); }), platform::Error::InvalidParameter)
         << f[0] << "-" << f[1] << "-" << f[2] << " " << f[3] << ":" << f[4] << ":" << f[5];
 }
 

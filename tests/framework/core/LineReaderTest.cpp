@@ -1,11 +1,10 @@
-#include "framework/core/LineReader.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "framework/core/Exception.h"
+#include "framework/core/LineReader.h"
 #include "tests/framework/core/MemoryStream.h"
 
 namespace {

@@ -11,8 +11,7 @@
 
 class MemoryStream final : public CByteStream {
  public:
-  explicit MemoryStream(std::string data = {}, uint32_t step = 0xFFFFFFFF)
-      : data_(std::move(data)), step_(step) {}
+  explicit MemoryStream(std::string data = {}, uint32_t step = 0xFFFFFFFF) : data_(std::move(data)), step_(step) {}
 
   uint32_t Read(void* buffer, uint32_t count) override {
     const uint32_t n = static_cast<uint32_t>(std::min<size_t>({count, step_, data_.size() - position_}));

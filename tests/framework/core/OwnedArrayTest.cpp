@@ -1,10 +1,9 @@
-#include "framework/core/OwnedArray.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "framework/core/Exception.h"
+#include "framework/core/OwnedArray.h"
 
 namespace {
 

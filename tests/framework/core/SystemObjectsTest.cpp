@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "framework/core/Exception.h"
 #include "framework/core/RegistryKey.h"
 #include "framework/core/SignalEvent.h"
@@ -16,8 +15,7 @@ constexpr const char* FontAssoc = "SYSTEM\\CurrentControlSet\\Control\\FontAssoc
 TEST(RegistryKey, ReadsStringValues) {
   platform::RegistryClear();
   platform::RegistrySetValue(platform::RegistryRoot::LocalMachine, FontAssoc, "FontPackage", "MS Gothic");
-  platform::RegistrySetValue(platform::RegistryRoot::LocalMachine, FontAssoc, "Cut",
-                             std::string_view("abc\0def", 7));
+  platform::RegistrySetValue(platform::RegistryRoot::LocalMachine, FontAssoc, "Cut", std::string_view("abc\0def", 7));
 
   CRegistryKey key;
   EXPECT_EQ(FailureCode([&] { key.StringValue("FontPackage"); }), platform::Error::InvalidHandle);

@@ -1,9 +1,8 @@
-#include "framework/core/Text.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "framework/core/Text.h"
 #include "platform/Errors.h"
 #include "tests/framework/core/FailureCode.h"
 #include "tests/framework/core/MemoryStream.h"

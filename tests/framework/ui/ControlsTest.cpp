@@ -115,7 +115,8 @@ TEST_F(ControlsTest, ComboBoxesReportUserChoicesButNotTheirOwnAndSortWithoutCase
 
 TEST_F(ControlsTest, ProgressBarStepsAndStartsOverPastItsEnd) {
   // A progress bar lives in dialogs: bind one made from a template.
-  CNativeWindow* window = CreateControl({1104, ControlKind::ProgressBar, "", 0, 0, 100, 10}, parent.Handle()->Client(), QRect(0, 0, 100, 10));
+  CNativeWindow* window = CreateControl({1104, ControlKind::ProgressBar, "", 0, 0, 100, 10}, parent.Handle()->Client(),
+                                        QRect(0, 0, 100, 10));
   CProgressControl progress;
   progress.Attach(window);
   progress.SetRange(10);
@@ -137,7 +138,8 @@ TEST_F(ControlsTest, AnimationPlaysUntilClosedOrDestroyed) {
   frame.fill(Qt::blue);
   Resources().animations[501] = {{frame, frame}, 50};
   CAnimationControl animation;
-  animation.Attach(CreateControl({1100, ControlKind::Animation, "", 0, 0, 20, 20}, parent.Handle()->Client(), QRect(0, 0, 20, 20)));
+  animation.Attach(
+      CreateControl({1100, ControlKind::Animation, "", 0, 0, 20, 20}, parent.Handle()->Client(), QRect(0, 0, 20, 20)));
   animation.OpenClip(501);
   EXPECT_TRUE(animation.IsPlaying());
   animation.CloseClip();

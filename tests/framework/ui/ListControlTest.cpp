@@ -38,10 +38,17 @@ class TestList : public CListControl {
     notices.push_back({notify->header.code, notify->item, notify->oldState, notify->newState, notify->itemValue,
                        notify->text == nullptr, notify->text ? notify->text : "", notify->header.from == nullptr});
     switch (notify->header.code) {
-      case LVN_BEGINLABELEDITA: record.result = beginResult; return true;
-      case LVN_ENDLABELEDITA: record.result = endResult; return true;
-      case LVN_DELETEALLITEMS: record.result = deleteAllResult; return true;
-      default: return false;
+      case LVN_BEGINLABELEDITA:
+        record.result = beginResult;
+        return true;
+      case LVN_ENDLABELEDITA:
+        record.result = endResult;
+        return true;
+      case LVN_DELETEALLITEMS:
+        record.result = deleteAllResult;
+        return true;
+      default:
+        return false;
     }
   }
   void OnColumnClick(int column) override { columnClicks.push_back(column); }

@@ -122,8 +122,7 @@ TEST_F(PlayerCommandTest, FaultsAreSetShownAndCleared) {
   ASSERT_EQ(Player("create --internal 2M").exitCode, 0);
   const Outcome set = Player("faults --timeout-after 1 --unplug-after 5");
   ASSERT_EQ(set.exitCode, 0) << set.output;
-  EXPECT_NE(set.output.find("time out after 1 sector operations; unplug after 5"), std::string::npos)
-      << set.output;
+  EXPECT_NE(set.output.find("time out after 1 sector operations; unplug after 5"), std::string::npos) << set.output;
 
   OpenAndSelect("Internal");
   std::vector<uint8_t> buffer(512);

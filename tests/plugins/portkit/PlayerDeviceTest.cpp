@@ -115,7 +115,8 @@ TEST_F(PlayerDeviceTest, SectorsRoundTripThroughTheImageAndStopAtItsEnd) {
   EXPECT_EQ(device_->readSectors(count, 0, back.data()), 1u);
   EXPECT_EQ(Failure(device_->readSectors(count - 1, 2, back.data())), DeviceError::SectorOutOfRange);
   EXPECT_EQ(Failure(device_->writeSectors(count, 1, back.data())), DeviceError::SectorOutOfRange);
-  EXPECT_EQ(Failure(device_->readSectors(UINT32_MAX, 2, back.data())), DeviceError::SectorOutOfRange);  // no 32-bit wrap
+  EXPECT_EQ(Failure(device_->readSectors(UINT32_MAX, 2, back.data())),
+            DeviceError::SectorOutOfRange);  // no 32-bit wrap
 }
 
 TEST_F(PlayerDeviceTest, LockMarkAndReadOnlyImageProtectTheMedium) {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Modules.h"
 #include "contract/PluginContract.h"
+#include "platform/Modules.h"
 #include "tests/TempFiles.h"
 
 namespace portkit_testing {

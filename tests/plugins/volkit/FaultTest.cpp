@@ -68,9 +68,10 @@ TEST_F(FaultTest, FailingEverySectorOperationInTurn) {
       continue;
     }
     // New files, a replacement and folder changes, one after the other.
-    bool ok = WriteFile(fs, "Folder\\new file.bin", Pattern(700000, 4)) && WriteFile(fs, "two.bin", Pattern(120000, 5)) &&
-              fs->makeDir("Another") && fs->rename("Folder\\new file.bin", "renamed.bin") &&
-              fs->deleteFile("Folder\\renamed.bin") && fs->endUpdate();
+    bool ok = WriteFile(fs, "Folder\\new file.bin", Pattern(700000, 4)) &&
+              WriteFile(fs, "two.bin", Pattern(120000, 5)) && fs->makeDir("Another") &&
+              fs->rename("Folder\\new file.bin", "renamed.bin") && fs->deleteFile("Folder\\renamed.bin") &&
+              fs->endUpdate();
     completed += ok;
     if (!ok) {
       ++failed;

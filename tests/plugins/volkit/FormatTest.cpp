@@ -54,8 +54,8 @@ TEST_F(FormatTest, KeepsThePartitionTableAndIsUsableAtOnce) {
   EXPECT_EQ(mbr[510], 0x55);
   EXPECT_EQ(FsckProblems(player_.image(), 2048), "");
   TempFolder pc;
-  Outcome copy = RunTool("mcopy -n -i " + MtoolsImage(player_.image(), 2048) + " ::/intro.lcd " +
-                            Quote(pc.file("intro.lcd")));
+  Outcome copy =
+      RunTool("mcopy -n -i " + MtoolsImage(player_.image(), 2048) + " ::/intro.lcd " + Quote(pc.file("intro.lcd")));
   ASSERT_EQ(copy.exitCode, 0) << copy.output;
   EXPECT_EQ(::ReadFile(pc.file("intro.lcd")), Pattern(1234, 1));
 }

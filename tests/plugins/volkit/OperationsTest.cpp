@@ -160,8 +160,10 @@ TEST_F(OperationsTest, StoppedAndRefusedWritesLeaveNoTrace) {
   std::string data = Pattern(900000, 5);
 
   EXPECT_EQ(FailureCode(WriteFile(fs_, "new.bin", data, WriteOptions{.stopDataAtBlock = 2})), FileSystemError::Stopped);
-  EXPECT_EQ(FailureCode(WriteFile(fs_, "new.bin", data, WriteOptions{.stopProgressAtCall = 0})), FileSystemError::Stopped);
-  EXPECT_EQ(FailureCode(WriteFile(fs_, "kept.bin", data, WriteOptions{.stopProgressAtCall = 3})), FileSystemError::Stopped);
+  EXPECT_EQ(FailureCode(WriteFile(fs_, "new.bin", data, WriteOptions{.stopProgressAtCall = 0})),
+            FileSystemError::Stopped);
+  EXPECT_EQ(FailureCode(WriteFile(fs_, "kept.bin", data, WriteOptions{.stopProgressAtCall = 3})),
+            FileSystemError::Stopped);
   EXPECT_EQ(FailureCode(WriteFile(fs_, "huge.bin", std::string(9 << 20, 'h'))), FileSystemError::MediumFull);
   EXPECT_EQ(fs_->freeClusters(), freeBefore);
   EXPECT_EQ(ListNames(fs_), std::vector<std::string>{"kept.bin"});

@@ -10,10 +10,23 @@
 namespace volkit_test {
 namespace {
 
-const std::vector<std::string> FileNames = {
-    "TRACK001.MP3", "TRACK002.MP3", "A.TXT", "notes.txt", "README", "a rather long file name number 7.dat",
-    "another long name.mp3", "Mixed Case Name.Mp3", "日本語の曲.mp3", "한국어 노래.mp3", "x", "dots.in.the.name.bin",
-    "with spaces .txt", "音楽", "PLAYLIST.DAT", "name-with-dash_and_underscore.txt", "長い名前のファイル、その二.wav"};
+const std::vector<std::string> FileNames = {"TRACK001.MP3",
+                                            "TRACK002.MP3",
+                                            "A.TXT",
+                                            "notes.txt",
+                                            "README",
+                                            "a rather long file name number 7.dat",
+                                            "another long name.mp3",
+                                            "Mixed Case Name.Mp3",
+                                            "日本語の曲.mp3",
+                                            "한국어 노래.mp3",
+                                            "x",
+                                            "dots.in.the.name.bin",
+                                            "with spaces .txt",
+                                            "音楽",
+                                            "PLAYLIST.DAT",
+                                            "name-with-dash_and_underscore.txt",
+                                            "長い名前のファイル、その二.wav"};
 const std::vector<std::string> FolderNames = {"USER", "Music 2", "フォルダ", "폴더", "deep", "ALBUM"};
 
 std::string Lower(std::string text) {
@@ -123,7 +136,8 @@ class RandomizedTest : public testing::TestWithParam<uint32_t> {
     uint32_t result = fs_->makeDir(Address(Model::Join(parent, name)).c_str());
     if (existing) {
       EXPECT_EQ(result, 0u) << what;
-      EXPECT_EQ(fs_->lastError(), model_.folders.count(*existing) ? FileSystemError::NothingToDo : FileSystemError::NameExists)
+      EXPECT_EQ(fs_->lastError(),
+                model_.folders.count(*existing) ? FileSystemError::NothingToDo : FileSystemError::NameExists)
           << what;
     } else if (result) {
       model_.folders.insert(Model::Join(parent, name));

@@ -121,17 +121,19 @@ TEST_P(ToolsAgreementTest, ToolsReadWhatVolkitWrote) {
   EXPECT_NE(label.output.find("MY PLAYER"), std::string::npos) << label.output;
   // A valid upper-case 8.3 name is stored without a long name: mdir shows no long name beside it.
   Outcome root = RunTool("mdir -i " + mtools() + " ::/");
-  EXPECT_TRUE(std::regex_search(root.output, std::regex("\nTRACK001 MP3 +150000 +[-0-9]+ +[0-9:]+ *\n"))) << root.output;
-  EXPECT_TRUE(std::regex_search(root.output, std::regex("\nREADME   TXT +10 +[-0-9]+ +[0-9:]+ +readme.txt\n"))) << root.output;
+  EXPECT_TRUE(std::regex_search(root.output, std::regex("\nTRACK001 MP3 +150000 +[-0-9]+ +[0-9:]+ *\n")))
+      << root.output;
+  EXPECT_TRUE(std::regex_search(root.output, std::regex("\nREADME   TXT +10 +[-0-9]+ +[0-9:]+ +readme.txt\n")))
+      << root.output;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, ToolsAgreementTest,
-    testing::Values(Layout{"Fat12", 4 << 20, "", 12, 0}, Layout{"Fat16", 32 << 20, "", 16, 0},
-                    Layout{"Fat32", 64 << 20, "-F 32", 32, 0}, Layout{"Fat12InPartition", 4 << 20, "", 12, 2048},
-                    Layout{"Fat16InPartition", 32 << 20, "", 16, 63},
-                    Layout{"Fat32InPartition", 64 << 20, "-F 32", 32, 2048}),
-    [](const testing::TestParamInfo<Layout>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Layouts, ToolsAgreementTest,
+                         testing::Values(Layout{"Fat12", 4 << 20, "", 12, 0}, Layout{"Fat16", 32 << 20, "", 16, 0},
+                                         Layout{"Fat32", 64 << 20, "-F 32", 32, 0},
+                                         Layout{"Fat12InPartition", 4 << 20, "", 12, 2048},
+                                         Layout{"Fat16InPartition", 32 << 20, "", 16, 63},
+                                         Layout{"Fat32InPartition", 64 << 20, "-F 32", 32, 2048}),
+                         [](const testing::TestParamInfo<Layout>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace volkit_test

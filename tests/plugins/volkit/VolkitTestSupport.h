@@ -8,17 +8,17 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "platform/Modules.h"
 #include "contract/PluginContract.h"
+#include "platform/Modules.h"
 #include "tests/Shell.h"
 #include "tests/TempFiles.h"
 
@@ -83,8 +83,8 @@ inline std::string FsckProblems(const std::string& path, uint32_t offsetSectors 
   if (offsetSectors != 0) {
     // fsck.fat has no offset option: it checks a copy of the partition.
     target = folder.file("partition.img");
-    RunTool("dd status=none if=" + Quote(path) + " of=" + Quote(target) + " bs=512 skip=" +
-            std::to_string(offsetSectors) + " conv=sparse");
+    RunTool("dd status=none if=" + Quote(path) + " of=" + Quote(target) +
+            " bs=512 skip=" + std::to_string(offsetSectors) + " conv=sparse");
   }
   const Outcome result = RunTool("fsck.fat -n " + Quote(target));
   return result.exitCode == 0 ? "" : result.output;

@@ -4,19 +4,14 @@
 #include <ctime>
 
 #include "plugins/volkit/FsError.h"
+#include "plugins/volkit/OnDisk.h"
 #include "plugins/volkit/Volume.h"
 
 namespace volkit {
 
 namespace {
 
-constexpr uint32_t SlotBytes = 32;
-constexpr uint32_t CharsPerLongSlot = 13;
 constexpr uint32_t MaxSlots = 65536;  // the most a FAT folder may hold
-constexpr uint8_t FreeMark = 0xE5;
-constexpr uint8_t LastLongSlot = 0x40;
-// Where the 13 UTF-16 characters of a long-name slot lie.
-constexpr uint8_t LongCharOffsets[CharsPerLongSlot] = {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30};
 
 }  // namespace
 
@@ -34,17 +29,17 @@ void CurrentDosTime(uint16_t* date, uint16_t* time) {
 }
 
 void WriteShortEntry(uint8_t* slot, const DirEntry& entry) {
-  std::copy(entry.shortName.begin(), entry.shortName.end(), slot);
-  slot[11] = entry.attributes;
-  slot[12] = entry.caseFlags;
-  Put16(slot + 14, entry.time);
-  Put16(slot + 16, entry.date);
-  Put16(slot + 18, entry.date);
-  Put16(slot + 20, entry.cluster >> 16);
-  Put16(slot + 22, entry.time);
-  Put16(slot + 24, entry.date);
-  Put16(slot + 26, entry.cluster);
-  Put32(slot + 28, entry.size);
+  std::copy(entry.shortName.begin(), entry.shortName.end(), slot + DirSlot::Name);
+  slot[DirSlot::Attributes] = entry.attributes;
+  slot[DirSlot::CaseFlags] = entry.caseFlags;
+  Put16(slot + DirSlot::CreationTime, entry.time);
+  Put16(slot + DirSlot::CreationDate, entry.date);
+  Put16(slot + DirSlot::AccessDate, entry.date);
+  Put16(slot + DirSlot::ClusterHigh, entry.cluster >> 16);
+  Put16(slot + DirSlot::WriteTime, entry.time);
+  Put16(slot + DirSlot::WriteDate, entry.date);
+  Put16(slot + DirSlot::ClusterLow, entry.cluster);
+  Put32(slot + DirSlot::FileSize, entry.size);
 }
 
 Directory::Directory(Volume& volume, uint32_t cluster) : volume_(volume), cluster_(cluster) {
@@ -53,7 +48,7 @@ Directory::Directory(Volume& volume, uint32_t cluster) : volume_(volume), cluste
     for (uint32_t s = 0; s < g.rootSectors(); ++s) sectors_.push_back(g.rootStart() + s);
   } else {
     std::vector<uint32_t> clusters = volume.fat().chain(cluster == 0 ? g.rootCluster : cluster);
-    if (clusters.empty() || uint64_t(clusters.size()) * g.bytesPerCluster() / SlotBytes > MaxSlots) Damaged();
+    if (clusters.empty() || uint64_t(clusters.size()) * g.bytesPerCluster() / DirSlot::Size > MaxSlots) Damaged();
     for (uint32_t c : clusters) {
       for (uint32_t s = 0; s < g.sectorsPerCluster; ++s) sectors_.push_back(g.clusterSector(c) + s);
     }
@@ -80,49 +75,49 @@ void Directory::parse() {
   uint8_t checksum = 0;
   for (uint32_t slot = 0; slot < slotCount(); ++slot) {
     const uint8_t* p = slotData(slot);
-    if (p[0] == 0) {
+    if (p[DirSlot::Name] == DirSlot::EndMark) {
       endSlot_ = slot;
       break;
     }
-    if (p[0] == FreeMark) {
+    if (p[DirSlot::Name] == DirSlot::FreeMark) {
       expected = 0;
       complete = false;
       continue;
     }
-    if (p[11] == DirEntry::LongNamePart) {
+    if (p[DirSlot::Attributes] == DirEntry::LongNamePart) {
       complete = false;
-      uint32_t order = p[0] & 0x1F;
-      if (p[0] & LastLongSlot) {
-        pending.assign(size_t(order) * CharsPerLongSlot, u'\0');
+      uint32_t order = p[DirSlot::Order] & DirSlot::OrderMask;
+      if (p[DirSlot::Order] & DirSlot::LastPart) {
+        pending.assign(size_t(order) * DirSlot::CharsPerPart, u'\0');
         pendingStart = slot;
-        checksum = p[13];
+        checksum = p[DirSlot::Checksum];
         expected = order;
       }
-      if (order == 0 || order != expected || p[13] != checksum) {
+      if (order == 0 || order != expected || p[DirSlot::Checksum] != checksum) {
         expected = 0;
         continue;
       }
-      for (uint32_t i = 0; i < CharsPerLongSlot; ++i) {
-        pending[(order - 1) * CharsPerLongSlot + i] = char16_t(Get16(p + LongCharOffsets[i]));
+      for (uint32_t i = 0; i < DirSlot::CharsPerPart; ++i) {
+        pending[(order - 1) * DirSlot::CharsPerPart + i] = char16_t(Get16(p + DirSlot::PartChars[i]));
       }
       complete = --expected == 0;
       continue;
     }
-    if ((p[11] & DirEntry::Label) && !(p[11] & DirEntry::Folder)) {
+    if ((p[DirSlot::Attributes] & DirEntry::Label) && !(p[DirSlot::Attributes] & DirEntry::Folder)) {
       labelSlot_ = slot;
       expected = 0;
       complete = false;
       continue;
     }
     DirEntry entry;
-    std::copy(p, p + 11, entry.shortName.begin());
-    entry.attributes = p[11];
-    entry.caseFlags = p[12];
-    entry.time = Get16(p + 22);
-    entry.date = Get16(p + 24);
-    entry.cluster = uint32_t(Get16(p + 20)) << 16 | Get16(p + 26);
-    if (volume_.geometry().fatBits != 32) entry.cluster &= 0xFFFF;
-    entry.size = Get32(p + 28);
+    std::copy_n(p + DirSlot::Name, entry.shortName.size(), entry.shortName.begin());
+    entry.attributes = p[DirSlot::Attributes];
+    entry.caseFlags = p[DirSlot::CaseFlags];
+    entry.time = Get16(p + DirSlot::WriteTime);
+    entry.date = Get16(p + DirSlot::WriteDate);
+    entry.cluster = Get16(p + DirSlot::ClusterLow);
+    if (volume_.geometry().fatBits == 32) entry.cluster |= uint32_t(Get16(p + DirSlot::ClusterHigh)) << 16;
+    entry.size = Get32(p + DirSlot::FileSize);
     entry.slot = entry.firstSlot = slot;
     if (complete && checksum == ShortNameChecksum(entry.shortName)) {
       entry.longName = pending.substr(0, pending.find(u'\0'));
@@ -156,13 +151,13 @@ bool Directory::isEmpty() const {
 uint32_t Directory::SlotsFor(std::u16string_view name) {
   ShortName exact;
   if (ExactShortName(name, &exact)) return 1;
-  return 1 + uint32_t((name.size() + CharsPerLongSlot - 1) / CharsPerLongSlot);
+  return 1 + uint32_t((name.size() + DirSlot::CharsPerPart - 1) / DirSlot::CharsPerPart);
 }
 
 std::optional<uint32_t> Directory::findFreeRun(uint32_t slots) const {
   // A set that fits in one sector is kept in one, so that it reaches the
   // disk in one write.
-  uint32_t perSector = volume_.geometry().bytesPerSector / SlotBytes;
+  uint32_t perSector = volume_.geometry().bytesPerSector / DirSlot::Size;
   bool oneSector = slots <= perSector;
   uint32_t run = 0;
   for (uint32_t slot = 0; slot < slotCount(); ++slot) {
@@ -176,7 +171,7 @@ std::optional<uint32_t> Directory::findFreeRun(uint32_t slots) const {
       if (start + slots <= slotCount()) return start;
       return std::nullopt;
     }
-    run = slotData(slot)[0] == FreeMark ? run + 1 : 0;
+    run = slotData(slot)[DirSlot::Name] == DirSlot::FreeMark ? run + 1 : 0;
     if (run == slots) return slot + 1 - slots;
   }
   return std::nullopt;
@@ -185,7 +180,7 @@ std::optional<uint32_t> Directory::findFreeRun(uint32_t slots) const {
 void Directory::grow() {
   const Geometry& g = volume_.geometry();
   if (cluster_ == 0 && g.fatBits != 32) Fail(FileSystemError::MediumFull);
-  uint32_t slotsPerCluster = g.bytesPerCluster() / SlotBytes;
+  uint32_t slotsPerCluster = g.bytesPerCluster() / DirSlot::Size;
   if (slotCount() + slotsPerCluster > MaxSlots) Fail(FileSystemError::MediumFull);
   std::vector<uint32_t> clusters = volume_.fat().chain(cluster_ == 0 ? g.rootCluster : cluster_);
   uint32_t added = volume_.fat().allocate(1).front();
@@ -208,12 +203,12 @@ uint32_t Directory::claim(uint32_t slots) {
   // behind the new set, so that the set is neither hidden nor followed by
   // stale slots.
   for (uint32_t slot = endSlot_; slot < start; ++slot) {
-    slotData(slot)[0] = FreeMark;
+    slotData(slot)[DirSlot::Name] = DirSlot::FreeMark;
     markDirty(slot);
   }
   uint32_t end = start + slots;
-  if (end > endSlot_ && end < slotCount() && slotData(end)[0] != 0) {
-    slotData(end)[0] = 0;
+  if (end > endSlot_ && end < slotCount() && slotData(end)[DirSlot::Name] != DirSlot::EndMark) {
+    slotData(end)[DirSlot::Name] = DirSlot::EndMark;
     markDirty(end);
   }
   return start;
@@ -237,19 +232,19 @@ DirEntry Directory::create(std::u16string_view name, const DirEntry& data) {
   for (uint32_t i = 0; i < longSlots; ++i) {
     uint32_t order = longSlots - i;  // the last part comes first on disk
     uint8_t* p = slotData(start + i);
-    std::fill(p, p + SlotBytes, 0);
-    p[0] = uint8_t(order | (i == 0 ? LastLongSlot : 0));
-    p[11] = DirEntry::LongNamePart;
-    p[13] = checksum;
-    for (uint32_t k = 0; k < CharsPerLongSlot; ++k) {
-      size_t index = size_t(order - 1) * CharsPerLongSlot + k;
+    std::fill(p, p + DirSlot::Size, 0);
+    p[DirSlot::Order] = uint8_t(order | (i == 0 ? DirSlot::LastPart : 0));
+    p[DirSlot::Attributes] = DirEntry::LongNamePart;
+    p[DirSlot::Checksum] = checksum;
+    for (uint32_t k = 0; k < DirSlot::CharsPerPart; ++k) {
+      size_t index = size_t(order - 1) * DirSlot::CharsPerPart + k;
       uint16_t c = index < name.size() ? name[index] : index == name.size() ? 0 : 0xFFFF;
-      Put16(p + LongCharOffsets[k], c);
+      Put16(p + DirSlot::PartChars[k], c);
     }
     markDirty(start + i);
   }
   uint8_t* p = slotData(start + longSlots);
-  std::fill(p, p + SlotBytes, 0);
+  std::fill(p, p + DirSlot::Size, 0);
   WriteShortEntry(p, entry);
   markDirty(start + longSlots);
   parse();
@@ -260,17 +255,19 @@ DirEntry Directory::create(std::u16string_view name, const DirEntry& data) {
 
 void Directory::update(const DirEntry& entry) {
   uint8_t* p = slotData(entry.slot);
-  uint8_t created[7];
-  std::copy(p + 13, p + 20, created);  // creation time and access date stay
+  // The creation stamp and the access date stay.
+  constexpr size_t KeptFrom = DirSlot::CreationTenths, KeptEnd = DirSlot::AccessDate + 2;
+  uint8_t kept[KeptEnd - KeptFrom];
+  std::copy(p + KeptFrom, p + KeptEnd, kept);
   WriteShortEntry(p, entry);
-  std::copy(created, created + 7, p + 13);
+  std::copy(std::begin(kept), std::end(kept), p + KeptFrom);
   markDirty(entry.slot);
   parse();
 }
 
 void Directory::remove(const DirEntry& entry) {
   for (uint32_t slot = entry.firstSlot; slot <= entry.slot; ++slot) {
-    slotData(slot)[0] = FreeMark;
+    slotData(slot)[DirSlot::Name] = DirSlot::FreeMark;
     markDirty(slot);
   }
   parse();
@@ -278,15 +275,13 @@ void Directory::remove(const DirEntry& entry) {
 
 std::optional<std::string> Directory::label() const {
   if (!labelSlot_) return std::nullopt;
-  std::string label(reinterpret_cast<const char*>(slotData(*labelSlot_)), 11);
-  label.erase(label.find_last_not_of(' ') + 1);
-  return label;
+  return ReadBlankPadded(slotData(*labelSlot_) + DirSlot::Name, DirSlot::NameSize);
 }
 
 void Directory::setLabel(const std::string& label) {
   if (label.empty()) {
     if (labelSlot_) {
-      slotData(*labelSlot_)[0] = FreeMark;
+      slotData(*labelSlot_)[DirSlot::Name] = DirSlot::FreeMark;
       markDirty(*labelSlot_);
     }
     parse();
@@ -294,19 +289,18 @@ void Directory::setLabel(const std::string& label) {
   }
   if (!labelSlot_) labelSlot_ = claim(1);
   DirEntry entry;
-  std::fill(entry.shortName.begin(), entry.shortName.end(), ' ');
-  std::copy(label.begin(), label.end(), entry.shortName.begin());
+  WriteBlankPadded(entry.shortName.data(), entry.shortName.size(), label);
   entry.attributes = DirEntry::Label;
   CurrentDosTime(&entry.date, &entry.time);
   uint8_t* p = slotData(*labelSlot_);
-  std::fill(p, p + SlotBytes, 0);
+  std::fill(p, p + DirSlot::Size, 0);
   WriteShortEntry(p, entry);
   markDirty(*labelSlot_);
   parse();
 }
 
 void Directory::markDirty(uint32_t slot) {
-  dirty_[size_t(slot) * SlotBytes / volume_.geometry().bytesPerSector] = true;
+  dirty_[size_t(slot) * DirSlot::Size / volume_.geometry().bytesPerSector] = true;
 }
 
 bool Directory::dirty() const { return std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end(); }

@@ -66,9 +66,9 @@ class Directory {
   void commit();
 
  private:
-  uint8_t* slotData(uint32_t slot) { return bytes_.data() + size_t(slot) * 32; }
-  const uint8_t* slotData(uint32_t slot) const { return bytes_.data() + size_t(slot) * 32; }
-  uint32_t slotCount() const { return uint32_t(bytes_.size() / 32); }
+  uint8_t* slotData(uint32_t slot) { return bytes_.data() + size_t(slot) * DirSlot::Size; }
+  const uint8_t* slotData(uint32_t slot) const { return bytes_.data() + size_t(slot) * DirSlot::Size; }
+  uint32_t slotCount() const { return uint32_t(bytes_.size() / DirSlot::Size); }
   void markDirty(uint32_t slot);
   std::optional<uint32_t> findFreeRun(uint32_t slots) const;
   // Takes the first free run of `slots` slots, growing the folder if needed.

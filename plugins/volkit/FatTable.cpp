@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "plugins/volkit/FsError.h"
+#include "plugins/volkit/OnDisk.h"
 
 namespace volkit {
 

@@ -12,6 +12,7 @@
 #include "contract/PluginContract.h"
 #include "plugins/volkit/Format.h"
 #include "plugins/volkit/FsError.h"
+#include "plugins/volkit/OnDisk.h"
 #include "plugins/volkit/Volume.h"
 
 namespace volkit {
@@ -145,7 +146,7 @@ class VolumeFileSystem final : public FileSystemInterface {
         if (uint8_t(c) < 0x20 || std::strchr("\"*+,./:;<=>?[\\]|", c) != nullptr) Fail(FileSystemError::InvalidName);
         if (c >= 'a' && c <= 'z') c = char(c - 32);
       }
-      if (label.size() > 11) Fail(FileSystemError::NameTooLong);
+      if (label.size() > ExtendedBoot::LabelSize) Fail(FileSystemError::NameTooLong);
       volume().setLabel(label);
     });
   }
@@ -200,7 +201,7 @@ class VolumeFileSystem final : public FileSystemInterface {
       WriteShortEntry(content.data(), dot);
       dot.shortName[1] = '.';
       dot.cluster = parent.cluster();
-      WriteShortEntry(content.data() + 32, dot);
+      WriteShortEntry(content.data() + DirSlot::Size, dot);
       v.writeClusters(cluster, 1, content.data());
       v.forgetDirectory(cluster);
       data.cluster = cluster;

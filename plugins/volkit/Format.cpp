@@ -6,6 +6,7 @@
 
 #include "plugins/volkit/FsError.h"
 #include "plugins/volkit/Geometry.h"
+#include "plugins/volkit/OnDisk.h"
 #include "plugins/volkit/Volume.h"
 
 namespace volkit {
@@ -99,7 +100,8 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   SectorDevice volume(device, region.firstSector, region.sectorCount);
 
   if (region.partition >= 0) {
-    uint8_t& type = sector0[446 + 16 * region.partition + 4];
+    uint8_t& type =
+        sector0[PartitionEntry::TableStart + PartitionEntry::Size * size_t(region.partition) + PartitionEntry::Type];
     uint8_t wanted = PartitionType(g);
     if (type != wanted) {
       type = wanted;
@@ -127,45 +129,53 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   uint32_t serial = uint32_t(std::time(nullptr)) * 2654435761u;
   std::vector<uint8_t> boot(bps, 0);
   uint8_t* b = boot.data();
-  b[0] = 0xEB, b[1] = fat32 ? 0x58 : 0x3C, b[2] = 0x90;
-  std::copy_n("MSWIN4.1", 8, b + 3);
-  Put16(b + 11, bps);
-  b[13] = uint8_t(g.sectorsPerCluster);
-  Put16(b + 14, g.reservedSectors);
-  b[16] = uint8_t(g.fatCount);
-  Put16(b + 17, g.rootEntries);
+  // The jump skips the fields to the boot code behind them.
+  size_t bootCode = g.extendedRecord() + ExtendedBoot::Size;
+  b[BootSector::Jump] = BootSector::ShortJump;
+  b[BootSector::Jump + 1] = uint8_t(bootCode - 2);
+  b[BootSector::Jump + 2] = BootSector::NoOperation;
+  WriteBlankPadded(b + BootSector::OemName, 8, "MSWIN4.1");
+  Put16(b + BootSector::BytesPerSector, bps);
+  b[BootSector::SectorsPerCluster] = uint8_t(g.sectorsPerCluster);
+  Put16(b + BootSector::ReservedSectors, g.reservedSectors);
+  b[BootSector::FatCount] = uint8_t(g.fatCount);
+  Put16(b + BootSector::RootEntries, g.rootEntries);
   if (!fat32 && g.totalSectors < 65536) {
-    Put16(b + 19, g.totalSectors);
+    Put16(b + BootSector::TotalSectors16, g.totalSectors);
   } else {
-    Put32(b + 32, g.totalSectors);
+    Put32(b + BootSector::TotalSectors32, g.totalSectors);
   }
-  b[21] = 0xF8;
-  Put16(b + 24, 63);
-  Put16(b + 26, 255);
-  Put32(b + 28, region.firstSector);
+  b[BootSector::MediaDescriptor] = BootSector::FixedMedium;
+  Put16(b + BootSector::SectorsPerTrack, 63);
+  Put16(b + BootSector::HeadCount, 255);
+  Put32(b + BootSector::HiddenSectors, region.firstSector);
   if (fat32) {
-    Put32(b + 36, g.fatSectors);
-    Put32(b + 44, g.rootCluster);
-    Put16(b + 48, g.fsInfoSector);
-    Put16(b + 50, g.backupBootSector);
+    Put32(b + Fat32Boot::FatSectors, g.fatSectors);
+    Put32(b + Fat32Boot::RootCluster, g.rootCluster);
+    Put16(b + Fat32Boot::FsInfoSector, g.fsInfoSector);
+    Put16(b + Fat32Boot::BackupBootSector, g.backupBootSector);
   } else {
-    Put16(b + 22, g.fatSectors);
+    Put16(b + BootSector::FatSectors16, g.fatSectors);
   }
-  uint8_t* ext = b + g.extendedFields();
-  ext[0] = 0x80;
-  ext[2] = 0x29;
-  Put32(ext + 3, serial);
-  std::copy_n("NO NAME    ", 11, ext + 7);
-  std::copy_n(g.fatBits == 12 ? "FAT12   " : g.fatBits == 16 ? "FAT16   " : "FAT32   ", 8, ext + 18);
-  b[510] = 0x55, b[511] = 0xAA;
+  uint8_t* ext = b + g.extendedRecord();
+  ext[ExtendedBoot::DriveNumber] = ExtendedBoot::FirstFixedDrive;
+  ext[ExtendedBoot::Signature] = ExtendedBoot::Present;
+  Put32(ext + ExtendedBoot::SerialNumber, serial);
+  WriteBlankPadded(ext + ExtendedBoot::Label, ExtendedBoot::LabelSize, ExtendedBoot::NoLabel);
+  WriteBlankPadded(ext + ExtendedBoot::FileSystemType, ExtendedBoot::FileSystemTypeSize,
+                   g.fatBits == 12   ? "FAT12"
+                   : g.fatBits == 16 ? "FAT16"
+                                     : "FAT32");
+  b[BootSector::Signature] = BootSector::Signature0;
+  b[BootSector::Signature + 1] = BootSector::Signature1;
 
   if (fat32) {
     std::vector<uint8_t> info(bps, 0);
-    Put32(info.data(), 0x41615252);
-    Put32(info.data() + 484, 0x61417272);
-    Put32(info.data() + 488, g.clusterCount - 1);
-    Put32(info.data() + 492, 3);
-    Put32(info.data() + 508, 0xAA550000);
+    Put32(info.data() + FsInfo::LeadSignature, FsInfo::LeadValue);
+    Put32(info.data() + FsInfo::StructSignature, FsInfo::StructValue);
+    Put32(info.data() + FsInfo::FreeCount, g.clusterCount - 1);
+    Put32(info.data() + FsInfo::NextFree, 3);
+    Put32(info.data() + FsInfo::TrailSignature, FsInfo::TrailValue);
     volume.write(g.fsInfoSector, 1, info.data());
     volume.write(g.backupBootSector + 1, 1, info.data());
     volume.write(g.backupBootSector, 1, boot.data());

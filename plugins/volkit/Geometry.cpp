@@ -15,16 +15,18 @@ void Require(bool condition) {
 }  // namespace
 
 Geometry Geometry::Parse(const uint8_t* boot, uint32_t sectorSize, uint32_t availableSectors) {
-  Require((boot[0] == 0xEB || boot[0] == 0xE9) && boot[510] == 0x55 && boot[511] == 0xAA);
+  Require((boot[BootSector::Jump] == BootSector::ShortJump || boot[BootSector::Jump] == BootSector::NearJump) &&
+          HasBootSignature(boot));
   Geometry g;
-  g.bytesPerSector = Get16(boot + 11);
-  g.sectorsPerCluster = boot[13];
-  g.reservedSectors = Get16(boot + 14);
-  g.fatCount = boot[16];
-  g.rootEntries = Get16(boot + 17);
-  g.totalSectors = Get16(boot + 19) ? Get16(boot + 19) : Get32(boot + 32);
-  uint32_t fat16Size = Get16(boot + 22);
-  g.fatSectors = fat16Size ? fat16Size : Get32(boot + 36);
+  g.bytesPerSector = Get16(boot + BootSector::BytesPerSector);
+  g.sectorsPerCluster = boot[BootSector::SectorsPerCluster];
+  g.reservedSectors = Get16(boot + BootSector::ReservedSectors);
+  g.fatCount = boot[BootSector::FatCount];
+  g.rootEntries = Get16(boot + BootSector::RootEntries);
+  uint32_t total16 = Get16(boot + BootSector::TotalSectors16);
+  g.totalSectors = total16 != 0 ? total16 : Get32(boot + BootSector::TotalSectors32);
+  uint32_t fat16Size = Get16(boot + BootSector::FatSectors16);
+  g.fatSectors = fat16Size != 0 ? fat16Size : Get32(boot + Fat32Boot::FatSectors);
 
   Require(g.bytesPerSector == sectorSize && std::has_single_bit(g.sectorsPerCluster));
   Require(g.bytesPerCluster() <= 64 * 1024);
@@ -39,22 +41,21 @@ Geometry Geometry::Parse(const uint8_t* boot, uint32_t sectorSize, uint32_t avai
 
   if (g.fatBits == 32) {
     Require(fat16Size == 0 && g.rootEntries == 0);
-    g.rootCluster = Get32(boot + 44);
+    g.rootCluster = Get32(boot + Fat32Boot::RootCluster);
     Require(g.isCluster(g.rootCluster));
-    uint32_t fsInfo = Get16(boot + 48);
+    uint32_t fsInfo = Get16(boot + Fat32Boot::FsInfoSector);
     g.fsInfoSector = fsInfo >= 1 && fsInfo < g.reservedSectors ? fsInfo : 0;
-    uint32_t backup = Get16(boot + 50);
+    uint32_t backup = Get16(boot + Fat32Boot::BackupBootSector);
     g.backupBootSector = backup >= 1 && backup < g.reservedSectors ? backup : 0;
   } else {
     Require(g.rootEntries != 0);
   }
 
-  const uint8_t* ext = boot + g.extendedFields();
-  if (ext[2] == 0x29) {
-    g.serialNumber = Get32(ext + 3);
-    std::string label(reinterpret_cast<const char*>(ext + 7), 11);
-    label.erase(label.find_last_not_of(' ') + 1);
-    if (label != "NO NAME") g.bootLabel = label;
+  const uint8_t* ext = boot + g.extendedRecord();
+  if (ext[ExtendedBoot::Signature] == ExtendedBoot::Present) {
+    g.serialNumber = Get32(ext + ExtendedBoot::SerialNumber);
+    g.bootLabel = ReadBlankPadded(ext + ExtendedBoot::Label, ExtendedBoot::LabelSize);
+    if (g.bootLabel == "NO NAME") g.bootLabel.clear();
   }
   return g;
 }

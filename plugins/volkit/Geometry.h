@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "plugins/volkit/OnDisk.h"
+
 namespace volkit {
 
 struct Geometry {
@@ -24,30 +26,18 @@ struct Geometry {
   std::string bootLabel;  // the boot sector's label field, trailing blanks removed
 
   uint32_t bytesPerCluster() const { return bytesPerSector * sectorsPerCluster; }
-  uint32_t rootSectors() const { return (rootEntries * 32 + bytesPerSector - 1) / bytesPerSector; }
+  uint32_t rootSectors() const { return (rootEntries * uint32_t(DirSlot::Size) + bytesPerSector - 1) / bytesPerSector; }
   uint32_t rootStart() const { return reservedSectors + fatCount * fatSectors; }
   uint32_t dataStart() const { return rootStart() + rootSectors(); }
   uint32_t clusterSector(uint32_t cluster) const { return dataStart() + (cluster - 2) * sectorsPerCluster; }
   uint32_t lastCluster() const { return clusterCount + 1; }
   bool isCluster(uint32_t value) const { return value >= 2 && value <= lastCluster(); }
-  // Offset of the extended boot record fields (serial, label, type).
-  uint32_t extendedFields() const { return fatBits == 32 ? 64 : 36; }
+  // Where the boot sector's extended boot record (serial, label, type) starts.
+  size_t extendedRecord() const { return fatBits == 32 ? Fat32Boot::ExtendedRecord : BootSector::ExtendedRecord; }
 
   // Throws NoFileSystem unless `boot` is a FAT boot sector for sectors of
   // `sectorSize` bytes whose volume fits in `availableSectors`.
   static Geometry Parse(const uint8_t* boot, uint32_t sectorSize, uint32_t availableSectors);
 };
-
-// Little-endian fields of on-disk structures.
-inline uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-inline uint32_t Get32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-inline void Put16(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-inline void Put32(uint8_t* p, uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
 
 }  // namespace volkit

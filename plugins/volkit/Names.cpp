@@ -102,9 +102,9 @@ std::string FormatShortName(const ShortName& name, uint8_t caseFlags) {
       std::transform(s.begin(), s.end(), s.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
     return s;
   };
-  std::string base = part(0, 8, caseFlags & 0x08);
-  if (!base.empty() && base[0] == 0x05) base[0] = char(0xE5);
-  std::string ext = part(8, 3, caseFlags & 0x10);
+  std::string base = part(0, 8, caseFlags & DirSlot::LowerBase);
+  if (!base.empty() && uint8_t(base[0]) == DirSlot::EscapedE5) base[0] = char(DirSlot::FreeMark);
+  std::string ext = part(8, 3, caseFlags & DirSlot::LowerExtension);
   if (!ext.empty()) base.append(1, '.').append(ext);
   return base;
 }

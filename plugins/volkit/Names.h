@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "plugins/volkit/OnDisk.h"
+
 namespace volkit {
 
-using ShortName = std::array<uint8_t, 11>;
+using ShortName = std::array<uint8_t, DirSlot::NameSize>;
 
 // A name from the program (code page) as UTF-16, checked for what FAT can
 // store: throws InvalidName, NameTooLong or NotRepresentable.
@@ -20,7 +22,7 @@ std::u16string ToLongName(std::string_view text);
 bool FromLongName(std::u16string_view name, std::string* text);
 
 // "NAME.EXT" (no dot without an extension); `caseFlags` are the entry's
-// lower-case bits (0x08 base, 0x10 extension).
+// lower-case bits (DirSlot::LowerBase, DirSlot::LowerExtension).
 std::string FormatShortName(const ShortName& name, uint8_t caseFlags = 0);
 // The short name when `name` is already a valid upper-case 8.3 name, which
 // is then stored without a long name.

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "plugins/volkit/FsError.h"
+#include "plugins/volkit/OnDisk.h"
 
 namespace volkit {
 
@@ -29,12 +30,13 @@ VolumeRegion FindVolumeRegion(DeviceInterface* device, std::vector<uint8_t>* sec
   } catch (const FsError&) {
   }
   const uint8_t* s = sector0->data();
-  if (s[510] != 0x55 || s[511] != 0xAA) return whole;
-  for (int i = 0; i < 4; ++i) {
-    const uint8_t* entry = s + 446 + 16 * i;
-    if (entry[4] == 0) continue;
-    uint32_t start = Get32(entry + 8), length = Get32(entry + 12);
-    if ((entry[0] & 0x7F) != 0 || start == 0 || start >= count || length == 0 || length > count - start) {
+  if (!HasBootSignature(s)) return whole;
+  for (int i = 0; i < PartitionEntry::Count; ++i) {
+    const uint8_t* entry = s + PartitionEntry::TableStart + PartitionEntry::Size * size_t(i);
+    if (entry[PartitionEntry::Type] == 0) continue;
+    uint32_t start = Get32(entry + PartitionEntry::FirstSector), length = Get32(entry + PartitionEntry::SectorCount);
+    if ((entry[PartitionEntry::Status] & ~PartitionEntry::Bootable) != 0 || start == 0 || start >= count ||
+        length == 0 || length > count - start) {
       return whole;
     }
     return {start, length, i};
@@ -86,9 +88,12 @@ void Volume::writeFsInfo() {
   std::vector<uint8_t> sector(geometry_.bytesPerSector);
   device_->read(geometry_.fsInfoSector, 1, sector.data());
   // Only a sector that carries the FSInfo signatures is ours to update.
-  if (Get32(sector.data()) != 0x41615252 || Get32(sector.data() + 484) != 0x61417272) return;
-  Put32(sector.data() + 488, fat_->freeCount());
-  Put32(sector.data() + 492, fat_->nextFreeHint());
+  if (Get32(sector.data() + FsInfo::LeadSignature) != FsInfo::LeadValue ||
+      Get32(sector.data() + FsInfo::StructSignature) != FsInfo::StructValue) {
+    return;
+  }
+  Put32(sector.data() + FsInfo::FreeCount, fat_->freeCount());
+  Put32(sector.data() + FsInfo::NextFree, fat_->nextFreeHint());
   device_->write(geometry_.fsInfoSector, 1, sector.data());
   savedFreeCount_ = fat_->freeCount();
 }
@@ -97,16 +102,15 @@ std::string Volume::label() { return directory(0).label().value_or(geometry_.boo
 
 void Volume::setLabel(const std::string& label) {
   directory(0).setLabel(label);
-  std::string field = label.empty() ? "NO NAME" : label;
-  field.resize(11, ' ');
+  std::string_view field = label.empty() ? ExtendedBoot::NoLabel : std::string_view(label);
   std::vector<uint32_t> bootSectors{0};
   if (geometry_.backupBootSector != 0) bootSectors.push_back(geometry_.backupBootSector);
   std::vector<uint8_t> sector(geometry_.bytesPerSector);
   for (uint32_t bootSector : bootSectors) {
     device_->read(bootSector, 1, sector.data());
-    uint8_t* ext = sector.data() + geometry_.extendedFields();
-    if (ext[2] != 0x29) continue;
-    std::copy(field.begin(), field.end(), ext + 7);
+    uint8_t* ext = sector.data() + geometry_.extendedRecord();
+    if (ext[ExtendedBoot::Signature] != ExtendedBoot::Present) continue;
+    WriteBlankPadded(ext + ExtendedBoot::Label, ExtendedBoot::LabelSize, field);
     device_->write(bootSector, 1, sector.data());
   }
   geometry_.bootLabel = label;

@@ -141,6 +141,7 @@ class VolumeFileSystem final : public FileSystemInterface {
     return changing([&] {
       std::string label(Argument(text));
       label.erase(label.find_last_not_of(' ') + 1);
+      if (!label.empty() && label[0] == ' ') Fail(FileSystemError::InvalidName);  // as for a short name
       for (char& c : label) {
         if (uint8_t(c) >= 0x80) Fail(FileSystemError::NotRepresentable);
         if (uint8_t(c) < 0x20 || std::strchr("\"*+,./:;<=>?[\\]|", c) != nullptr) Fail(FileSystemError::InvalidName);

@@ -194,6 +194,7 @@ TEST_F(OperationsTest, VolumeInformationAndLabel) {
   ASSERT_EQ(fs_->getVolumeInfo(&info), 1u);
   EXPECT_STREQ(info.label, "MUSIC 01");
   EXPECT_EQ(FailureCode(fs_->setLabel("a.b")), FileSystemError::InvalidName);
+  EXPECT_EQ(FailureCode(fs_->setLabel(" lead")), FileSystemError::InvalidName);  // fsck.fat would remove it
   EXPECT_EQ(FailureCode(fs_->setLabel("twelve chars")), FileSystemError::NameTooLong);
   EXPECT_NE(RunTool("mlabel -s -i " + MtoolsImage(player_.image()) + " ::").output.find("MUSIC 01"), std::string::npos);
   ASSERT_EQ(fs_->setLabel(""), 1u);

@@ -11,10 +11,13 @@ function(tw_add_test name)
   set(dir ${CMAKE_BINARY_DIR}/tests/${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
   if(ARG_PLUGINS)
-    add_dependencies(${name} portkit volkit)
-    add_custom_command(TARGET ${name} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different
-              $<TARGET_FILE:portkit> $<TARGET_FILE:volkit> ${dir})
+    # Copied again whenever a plug-in is rebuilt, also when the test is not.
+    set(copies ${dir}/portkit.so ${dir}/volkit.so)
+    add_custom_command(OUTPUT ${copies}
+      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:portkit> $<TARGET_FILE:volkit> ${dir}
+      DEPENDS portkit volkit)
+    add_custom_target(${name}_plugins DEPENDS ${copies})
+    add_dependencies(${name} ${name}_plugins)
   endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${dir})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT

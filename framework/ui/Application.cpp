@@ -9,6 +9,7 @@
 #include "framework/ui/Menu.h"
 #include "framework/ui/Window.h"
 #include "platform/Files.h"
+#include "platform/Keyboard.h"
 #include "platform/Locale.h"
 
 namespace {
@@ -20,29 +21,8 @@ int pumpDepth = 0;
 int quitCode = 0;
 std::set<int> keysDown;
 
-// X11 key symbols of the keys whose sides the design tells apart.
-int SideKeyOf(const QKeyEvent& key) {
-  switch (key.nativeVirtualKey()) {
-    case 0xFFE1:
-      return VK_LSHIFT;
-    case 0xFFE2:
-      return VK_RSHIFT;
-    case 0xFFE3:
-      return VK_LCONTROL;
-    case 0xFFE4:
-      return VK_RCONTROL;
-    case 0xFFE9:
-      return VK_LMENU;
-    case 0xFFEA:
-    case 0xFE03:
-      return VK_RMENU;  // Alt_R, or AltGr where the layout has it
-    default:
-      return 0;
-  }
-}
-
 void TrackKey(const QKeyEvent& key) {
-  for (int code : {VirtualKeyOf(key), SideKeyOf(key)}) {
+  for (int code : {VirtualKeyOf(key), platform::SideKeyOfScanCode(key.nativeScanCode())}) {
     if (!code) continue;
     if (key.type() == QEvent::KeyPress) {
       keysDown.insert(code);

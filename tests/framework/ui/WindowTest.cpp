@@ -69,19 +69,20 @@ TEST_F(WindowTest, QtEventsArriveAsRecords) {
   EXPECT_EQ(SignedHighWord(window.Records(WM_LBUTTONDBLCLK)[0].lParam), 9);
   EXPECT_EQ(SignedHighWord(window.Records(WM_RBUTTONDOWN)[0].lParam), -4);
 
-  // The right-hand Shift and Alt keys are told apart by their key symbols.
-  auto send = [&](QEvent::Type type, int key, quint32 keySymbol) {
-    QKeyEvent event(type, key, Qt::NoModifier, 0, keySymbol, 0);
+  // The right-hand Shift and Alt keys are told apart by their scan codes (the
+  // kernel's key codes plus 8), whatever key symbol the layout gives them.
+  auto send = [&](QEvent::Type type, int key, quint32 scanCode) {
+    QKeyEvent event(type, key, Qt::NoModifier, scanCode, 0xFE03, 0);
     QApplication::sendEvent(widget, &event);
   };
-  send(QEvent::KeyPress, Qt::Key_Shift, 0xFFE2);
-  send(QEvent::KeyPress, Qt::Key_Alt, 0xFFE9);
+  send(QEvent::KeyPress, Qt::Key_Shift, 62);
+  send(QEvent::KeyPress, Qt::Key_Alt, 64);
   EXPECT_TRUE(IsKeyDown(VK_RSHIFT));
   EXPECT_FALSE(IsKeyDown(VK_LSHIFT));
   EXPECT_TRUE(IsKeyDown(VK_LMENU));
   EXPECT_FALSE(IsKeyDown(VK_RMENU));
-  send(QEvent::KeyRelease, Qt::Key_Shift, 0xFFE2);
-  send(QEvent::KeyRelease, Qt::Key_Alt, 0xFFE9);
+  send(QEvent::KeyRelease, Qt::Key_Shift, 62);
+  send(QEvent::KeyRelease, Qt::Key_Alt, 64);
   EXPECT_FALSE(IsKeyDown(VK_RSHIFT));
   EXPECT_FALSE(IsKeyDown(VK_LMENU));
   parent.Close(0);

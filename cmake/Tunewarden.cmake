@@ -3,7 +3,8 @@
 # Each test binary gets a folder of its own under build/tests, which is then its
 # program folder: tests that put files beside the program (settings, display
 # images, test libraries) cannot disturb each other or the real program folder.
-# PLUGINS copies the real portkit.so and volkit.so there.
+# PLUGINS copies the real portkit.so and volkit.so there. No test reaches the
+# system bus: logind is never asked for anything.
 function(tw_add_test name)
   cmake_parse_arguments(ARG "PLUGINS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -21,7 +22,7 @@ function(tw_add_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${dir})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT
-    "QT_QPA_PLATFORM=offscreen;TUNEWARDEN_LANG=en;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp")
+    "QT_QPA_PLATFORM=offscreen;TUNEWARDEN_LANG=en;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp;DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/system_bus_socket")
 endfunction()
 
 # tw_add_plugin(NAME SOURCES src... [LIBS lib...]): a plug-in library named

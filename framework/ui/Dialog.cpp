@@ -11,6 +11,7 @@
 
 #include "framework/ui/Application.h"
 #include "framework/ui/Controls.h"
+#include "framework/ui/Power.h"
 #include "framework/ui/Prompts.h"
 #include "framework/ui/QtText.h"
 
@@ -50,6 +51,9 @@ LRESULT CDialogBase::RunModal(CNativeWindow* parent, uint32_t templateId) {
     CreateControl(control, window,
                   DialogUnitsToPixels(window->font(), control.x, control.y, control.width, control.height));
 
+  // Modal before a dialog may show itself while it initialises.
+  if (!PromptAnswerer()) window->setWindowModality(Qt::ApplicationModal);
+
   modal_ = true;
   ended_ = false;
   result_ = 0;
@@ -59,6 +63,7 @@ LRESULT CDialogBase::RunModal(CNativeWindow* parent, uint32_t templateId) {
   WaitForClose(dialogTemplate.style & WS_VISIBLE, owner);
   modal_ = false;
   if (dialog) DestroyWindow(NativeWindowOf(dialog));
+  UpdateSleepInhibitor();
   return result_;
 }
 
@@ -103,9 +108,9 @@ void CDialogBase::WaitForClose(bool visible, QWidget* owner) {
                               QMetaObject::invokeMethod(widget, *answer, Qt::QueuedConnection);
                             });
   } else if (visible) {
-    Widget()->setWindowModality(Qt::ApplicationModal);
     Widget()->show();
   }
+  UpdateSleepInhibitor();  // the dialog may refuse to let the system sleep
   loop.exec(QEventLoop::DialogExec);
   answering->running = false;
   QObject::disconnect(idle);

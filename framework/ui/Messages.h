@@ -49,6 +49,7 @@ constexpr uint32_t WM_INITMENU = 0x0116;
 constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
 constexpr uint32_t WM_LBUTTONDBLCLK = 0x0203;
 constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
+constexpr uint32_t WM_POWERBROADCAST = 0x0218;
 constexpr uint32_t WM_DEVICECHANGE = 0x0219;
 constexpr uint32_t WM_DROPFILES = 0x0233;
 
@@ -61,6 +62,10 @@ constexpr uint32_t UM_SELECTMEDIUM = 0x8001;  // the same number, to the media b
 constexpr WPARAM SIZE_RESTORED = 0;
 // WM_DEVICECHANGE event code.
 constexpr WPARAM DBT_DEVNODES_CHANGED = 7;
+// WM_POWERBROADCAST events that ask, and the answer that refuses.
+constexpr WPARAM PBT_APMQUERYSUSPEND = 0;
+constexpr WPARAM PBT_APMQUERYSTANDBY = 1;
+constexpr LRESULT BROADCAST_QUERY_DENY = 0x424D5144;
 // WM_GETDLGCODE result: the control wants every key.
 constexpr LRESULT DLGC_WANTALLKEYS = 4;
 // Mouse key flags in wParam of mouse messages.

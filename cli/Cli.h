@@ -39,6 +39,8 @@ class CliSession {
 CText FromShell(const std::string& text);
 std::string ToShell(const CText& text);
 void PrintLine(const CText& text);
+// A message of the string table with the shell's line breaks.
+std::string ShellMessage(const CText& message);
 
 struct CliCommand {
   const char* name;

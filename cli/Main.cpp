@@ -39,12 +39,8 @@ void PrintUsage() {
 }
 
 // The program's own message: the string of a media error, or the system's
-// text of an error code. Its line breaks are the shell's.
-void PrintFailure(const CText& message) {
-  std::string text = ToShell(message);
-  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
-  std::fprintf(stderr, "tunewarden-cli: %s\n", text.c_str());
-}
+// text of an error code.
+void PrintFailure(const CText& message) { std::fprintf(stderr, "tunewarden-cli: %s\n", ShellMessage(message).c_str()); }
 
 }  // namespace
 

@@ -1,7 +1,15 @@
-// The medium as a whole: its description, its label and its format.
+// The medium as a whole: its description, its label and its format; and the
+// player's firmware.
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "cli/Cli.h"
+#include "framework/core/Helpers.h"
+#include "resources/StringIds.h"
+#include "tools/FirmwareImage.h"
+#include "tools/FirmwareUpgrade.h"
+#include "tools/MediaFormat.h"
 
 namespace {
 
@@ -24,9 +32,10 @@ void Label(CliSession& session, const std::vector<std::string>& args) {
   session.connection.SetVolumeLabel(label);
 }
 
+// On a terminal, one line that shows each new whole percentage.
 uint32_t ShowFormatProgress(TransferRequest* request) {
-  if (request->total != 0)
-    std::fprintf(stderr, "\rformatting: %u%%", uint32_t(uint64_t(request->done) * 100 / request->total));
+  if (const auto percentage = static_cast<FormatPercentage*>(request->context)->Next(request->done, request->total))
+    std::fprintf(stderr, "\rformatting: %u%%", *percentage);
   return 1;
 }
 
@@ -36,18 +45,32 @@ void Format(CliSession& session, const std::vector<std::string>& args) {
   PlayerConnection& connection = session.connection;
   connection.Open(0);
   connection.SelectMedia();
+  const bool onTerminal = isatty(STDERR_FILENO);
+  FormatPercentage percentage;
   TransferRequest progress{};
-  progress.progress = ShowFormatProgress;
-  connection.FormatMedia(full ? &progress : nullptr);  // this progress never stops it
-  if (full) std::fputc('\n', stderr);
+  progress.context = &percentage;
+  if (onTerminal) progress.progress = ShowFormatProgress;  // which never stops it
+  FormatKeepingReservedBlock(connection, full ? &progress : nullptr, false);
+  if (full && onTerminal) std::fputc('\n', stderr);
   // As the player view reloads after a format: the MUSIC folder is made again.
   connection.OpenFileSystem();
+}
+
+void Firmware(CliSession& session, const std::vector<std::string>& args) {
+  if (args.size() != 1) throw UsageError{"firmware takes one FILE.hex"};
+  const bool onTerminal = isatty(STDERR_FILENO);
+  UpgradeFirmware(session.connection, FromShell(args[0]), [onTerminal](uint32_t sent) {
+    if (onTerminal) std::fprintf(stderr, "\rupgrading: block %u of %u", sent, FirmwareImage::SentBlockCount);
+  });
+  if (onTerminal) std::fputc('\n', stderr);
+  std::printf("%s\n", ShellMessage(LoadStringText(StringId::FirmwareUpgradeCompleted)).c_str());
 }
 
 constexpr CliCommand Commands[] = {
     {"info", "", "show the medium: flags, description, capacity, free bytes, label, lock", Info},
     {"label", "TEXT", "set the volume label", Label},
-    {"format", "[--full]", "format the medium and write the display images", Format},
+    {"format", "[--full]", "format the medium and write the display images; the device's reserved block stays", Format},
+    {"firmware", "FILE.hex", "replace the player's firmware with that of an Intel HEX file", Firmware},
 };
 
 }  // namespace

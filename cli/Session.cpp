@@ -41,3 +41,9 @@ std::string ToShell(const CText& text) {
 }
 
 void PrintLine(const CText& text) { std::printf("%s\n", ToShell(text).c_str()); }
+
+std::string ShellMessage(const CText& message) {
+  std::string text = ToShell(message);
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+  return text;
+}

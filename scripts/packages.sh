@@ -4,7 +4,7 @@ tunewarden_packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libfreetype-dev libfontconfig-dev libudev-dev
-  dosfstools mtools lame ffmpeg
+  dosfstools mtools lame ffmpeg srecord
   fonts-dejavu-core fonts-ipafont-gothic fonts-unfonts-core fonts-wqy-zenhei
 )
 

@@ -1,10 +1,15 @@
 // tunewarden-cli tried as a new user would, on a player that
 // tunewarden-player made.
+#include <algorithm>
+
+#include "framework/core/Helpers.h"
 #include "tests/cli/CliFixture.h"
+#include "tests/tools/FirmwareFiles.h"
 
 namespace {
 
 using namespace connection_testing;
+using namespace firmware_testing;
 
 using CliTest = CliFixture;
 
@@ -85,16 +90,44 @@ TEST_F(CliTest, ThePlayOrderIsRewrittenWhole) {
   ExpectClean();
 }
 
-TEST_F(CliTest, FullFormatShowsProgressAndWritesTheDisplayImages) {
+TEST_F(CliTest, FullFormatShowsProgressOnATerminalAndWritesTheDisplayImages) {
   ASSERT_EQ(Player("create --format --internal 4M").exitCode, 0);
   ASSERT_EQ(Cli("mkdir '<USER>' Gone").exitCode, 0);
-  const Outcome formatted = Cli("format --full");
-  EXPECT_EQ(formatted.exitCode, 0) << errors_;
-  EXPECT_NE(errors_.find("100%"), std::string::npos);
+  WriteFile(temp_ + "/player/internal.reserved", std::string(128, 'r'));
+  // script gives the command a terminal; each whole percentage shows once.
+  const Outcome formatted = Run("script -qec '" CLI_COMMAND " format --full' /dev/null");
+  EXPECT_EQ(formatted.exitCode, 0) << formatted.output;
+  EXPECT_EQ(formatted.output,
+            "\rformatting: 0%\rformatting: 14%\rformatting: 28%\rformatting: 42%\rformatting: 57%\rformatting: 71%"
+            "\rformatting: 85%\rformatting: 100%\r\n");
+  EXPECT_EQ(ReadFile(temp_ + "/player/internal.reserved"), std::string(128, 'r'));
   // Which images go to which medium is the connection's, tested there.
   EXPECT_EQ(Mtools("mtype", "::/intro.lcd", "internal").output, ReadFile(PROGRAM_FOLDER "/intro.lcd"));
   EXPECT_EQ(Cli("ls").output, "<USER>\t<DIR>\t\n");
   ExpectClean();
+}
+
+TEST_F(CliTest, FirmwareFromAnIndependentToolsHexFileReachesThePlayer) {
+  ASSERT_EQ(Player("create --internal 4M").exitCode, 0);
+  const std::string image = RandomImage(7);
+  const std::string hex = WriteHexFile(temp_ + "/image.hex", image);
+  EXPECT_EQ(std::count(hex.begin(), hex.end(), '\n'), 3841);
+  EXPECT_EQ(hex.substr(hex.size() - 12), ":00000001FF\n");
+  const Outcome upgraded = Cli("firmware '" + temp_ + "/image.hex'");
+  EXPECT_EQ(upgraded.exitCode, 0) << errors_;
+  EXPECT_EQ(upgraded.output, "Firmware upgrade completed.\nPlease, disconnect the USB cable.\n");
+  const std::string firmware = temp_ + "/player/firmware.bin";
+  EXPECT_EQ(ReadFile(firmware), image.substr(0, SentBytes) + std::string(1024, '\xFF'));
+  // The status shows what cksum says of the firmware.
+  std::string cksum = Run("cksum < '" + firmware + "'").output;
+  cksum.pop_back();
+  EXPECT_NE(Player("status").output.find("firmware cksum " + cksum + "\n"), std::string::npos) << cksum;
+
+  ASSERT_EQ(Player("unplug").exitCode, 0);
+  EXPECT_EQ(Cli("firmware '" + temp_ + "/image.hex'").exitCode, 1);
+  EXPECT_EQ(errors_, "tunewarden-cli: Player not found.\n");
+  EXPECT_EQ(Cli("firmware '" + temp_ + "/missing.hex'").exitCode, 1);
+  EXPECT_EQ(errors_, std::string("tunewarden-cli: ") + SystemMessage(2).Chars() + "\n");
 }
 
 TEST_F(CliTest, FailuresPrintTheProgramsMessagesAndUsageMistakesTheirOwn) {
@@ -116,7 +149,7 @@ TEST_F(CliTest, FailuresPrintTheProgramsMessagesAndUsageMistakesTheirOwn) {
   EXPECT_EQ(Cli("get '<USER>' x --to '" + temp_ + "/nowhere'").exitCode, 1);
 
   for (const char* mistake : {"", "frobnicate", "--medium floppy info", "mkdir '<USER>'", "mkdir '\\MUSIC' A",
-                              "get '<USER>' a", "format --quick"}) {
+                              "get '<USER>' a", "format --quick", "firmware", "firmware a.hex b.hex"}) {
     EXPECT_EQ(Cli(mistake).exitCode, 2) << mistake;
   }
   EXPECT_EQ(Cli("--help").exitCode, 0);

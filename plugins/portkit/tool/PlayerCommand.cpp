@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,7 +45,7 @@ constexpr const char* Usage =
     "                       fail them (I/O error), time them out, or unplug the player\n"
     "  faults --clear       no injected faults\n"
     "  faults               show the injected faults\n"
-    "  status               show the player\n"
+    "  status               show the player, with the POSIX cksum of its firmware\n"
     "\n"
     "The player is the folder DIR, else $TUNEWARDEN_PLAYER, else\n"
     "$XDG_DATA_HOME/tunewarden/player, else ~/.local/share/tunewarden/player.\n";
@@ -301,6 +303,29 @@ std::string FaultsText(const Faults& faults) {
   return text;
 }
 
+// The checksum and length that POSIX cksum prints for the bytes, so that a
+// user can compare the firmware with a file of their own.
+std::string PosixChecksum(std::string_view bytes) {
+  uint32_t crc = 0;
+  const auto add = [&crc](uint8_t byte) {
+    crc ^= uint32_t(byte) << 24;
+    for (int bit = 0; bit < 8; ++bit) crc = crc & 0x80000000u ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+  };
+  for (char byte : bytes) add(static_cast<uint8_t>(byte));
+  for (uint64_t length = bytes.size(); length != 0; length >>= 8) add(static_cast<uint8_t>(length));
+  return std::to_string(~crc) + " " + std::to_string(bytes.size());
+}
+
+// The firmware as the device holds it: erased (0xFF) until first written.
+std::string FirmwareText(const PlayerFolder& folder) {
+  std::ifstream file(folder.FirmwareFile(), std::ios::binary);
+  if (!file)
+    return "cksum " + PosixChecksum(std::string(FirmwareBlockCount * DeviceInterface::FirmwareBlockSize, '\xFF')) +
+           ", never written";
+  const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+  return "cksum " + PosixChecksum(bytes);
+}
+
 void PrintStatus(const PlayerFolder& folder) {
   const PlayerConfig config = ReadConfig(folder);
   std::printf("%-9s%s\n", "player", folder.Path().c_str());
@@ -311,6 +336,7 @@ void PrintStatus(const PlayerFolder& folder) {
   else
     std::printf("%-9s%s\n", "card", "none");
   std::printf("%-9s%s\n", "faults", FaultsText(ReadFaults(folder)).c_str());
+  std::printf("%-9s%s\n", "firmware", FirmwareText(folder).c_str());
 }
 
 void SetFaults(const PlayerFolder& folder, Options options) {

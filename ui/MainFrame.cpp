@@ -8,6 +8,9 @@
 #include "resources/CommandIds.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
+#include "tools/ui/FirmwareDialogs.h"
+#include "tools/ui/MediaFormatDialog.h"
+#include "tools/ui/MediaPropertiesDialog.h"
 
 namespace {
 
@@ -127,6 +130,25 @@ void MainFrame::OnCommand(const MessageRecord& record) {
     case CommandId::About: {
       CDialogBase about;
       about.RunModal(handle_, ResourceId::AboutDialog);
+      break;
+    }
+    case CommandId::MediaFormat: {
+      MediaFormatDialog format(connection_);
+      format.Run(handle_);
+      SendMessage(view_.Handle(), UM_RELOAD, 0, 0);  // whatever the result
+      break;
+    }
+    case CommandId::MediaProperties: {
+      MediaPropertiesDialog properties(connection_);
+      if (properties.Run(handle_) == IDOK) SendMessage(view_.Handle(), UM_RELOAD, 0, 0);
+      break;
+    }
+    case CommandId::FirmwareUpgrade: {
+      CText fileName;
+      FirmwareFileDialog files(fileName);
+      if (files.Run(handle_) != IDOK) break;
+      FirmwareUpgradeDialog upgrade(connection_, fileName);
+      upgrade.Run(handle_);
       break;
     }
     case CommandId::InternalMemory:

@@ -9,6 +9,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/StringTables.h"
 #include "resources/ui/Menus.h"
+#include "resources/ui/ToolDialogs.h"
 #include "resources/ui/Translated.h"
 
 CText Translated::In(platform::Language language) const {
@@ -111,4 +112,5 @@ void InstallUiResources() {
   AddToolBar(table);
   AddIcons(table);
   AddAboutDialog(table, language);
+  AddToolDialogs(table, language);
 }

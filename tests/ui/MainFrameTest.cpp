@@ -5,6 +5,7 @@
 #include "player/DisplayText.h"
 #include "resources/CommandIds.h"
 #include "resources/StringIds.h"
+#include "tests/tools/ui/DialogUser.h"
 #include "tests/ui/WindowTesting.h"
 #include "ui/MainFrame.h"
 
@@ -214,6 +215,31 @@ TEST_F(MainFrameTest, CommandsReachTheViewAndADeviceChangeProbesQuietly) {
   EXPECT_EQ(recorder_.boxes.size(), 1u);
   frame_->Send(WM_COMMAND, About);
   EXPECT_EQ(recorder_.dialogs, std::vector<std::string>{"About Tunewarden"});
+}
+
+TEST_F(MainFrameTest, MediaToolsRunTheirDialogsAndReloadTheViewAsEachAsks) {
+  CreatePlayer();
+  OpenFrame();
+  Reload();
+  DialogUser user;
+  CAnswererScope scope(user);
+  const auto pressing = [&](int button) { user.act = [button](CDialogBase& dialog) { Press(dialog, button); }; };
+  // Tracks put from outside show only when the view reloads.
+  PutTracks({"One"});
+  pressing(IDCANCEL);
+  frame_->Send(WM_COMMAND, MediaProperties);
+  EXPECT_EQ(frame_->View().ItemCount(), 1);
+  frame_->Send(WM_COMMAND, MediaFormat);
+  EXPECT_EQ(frame_->View().ItemCount(), 2);
+  EXPECT_TRUE(connection_->IsFileSystemOpen());
+  PutTracks({"Two"});
+  pressing(IDOK);
+  frame_->Send(WM_COMMAND, MediaProperties);
+  EXPECT_EQ(frame_->View().ItemCount(), 3);
+  EXPECT_TRUE(user.boxes.empty());
+  // The file dialog, then the upgrade from the file chosen: none lies here.
+  frame_->Send(WM_COMMAND, FirmwareUpgrade);
+  EXPECT_EQ(user.Texts(), Texts{SystemMessage(2).Chars()});
 }
 
 TEST_F(MainFrameTest, FileTypesTakeTheirIconFromTheThemeCachedByExtensionText) {

@@ -254,8 +254,8 @@ CNativeWindow* NewControl(ControlKind kind, QWidget* parent, uint32_t style, uin
 CNativeWindow* CreateControl(const ControlTemplate& control, QWidget* parent, const QRect& pixels) {
   CNativeWindow* window = NewControl(control.kind, parent, control.style, 0);
   window->SetId(control.id);
+  window->Place(pixels);
   QWidget* widget = window->Widget();
-  widget->setGeometry(pixels);
   if (control.kind == ControlKind::Icon) {
     auto icon = Resources().icons.find(control.resource);
     if (icon != Resources().icons.end()) static_cast<QLabel*>(widget)->setPixmap(icon->second.pixmap(32, 32));

@@ -111,6 +111,10 @@ TEST_F(ControlsTest, ComboBoxesReportUserChoicesButNotTheirOwnAndSortWithoutCase
   EXPECT_STREQ(sorted.Text().Chars(), "a.hex");
   sorted.SetText("c.hex");
   EXPECT_EQ(sorted.CurrentSelection(), 2);
+  // A template gives a combo box the height of its open list too.
+  CNativeWindow* fromTemplate =
+      CreateControl({1001, ControlKind::ComboBox, "", 0, 0, 100, 80}, parent.Handle()->Client(), QRect(0, 0, 100, 120));
+  EXPECT_LT(fromTemplate->Widget()->height(), 120);
 }
 
 TEST_F(ControlsTest, ProgressBarStepsAndStartsOverPastItsEnd) {

@@ -87,8 +87,6 @@ class CNativeWindow {
  private:
   friend class CWindowBase;
   friend void DestroyWindow(CNativeWindow* window);
-  // Every top-level window still open, as the program ends.
-  void DestroyAllWindows();
   struct QtEvent {
     QEvent* event;
     const MessageRecord* record;
@@ -199,8 +197,6 @@ class CWindowBase : public CRoot {
  private:
   friend class CNativeWindow;
   friend void DestroyWindow(CNativeWindow* window);
-  // Every top-level window still open, as the program ends.
-  void DestroyAllWindows();
 };
 
 // Texts of windows and controls (the title of a top-level window).

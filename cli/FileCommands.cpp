@@ -11,6 +11,7 @@
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "platform/Locale.h"
+#include "platform/ScopeGuard.h"
 #include "player/DisplayText.h"
 
 namespace {
@@ -166,14 +167,12 @@ void CopyFileToPc(PlayerConnection& connection, const PlayerEntry& entry, const 
   request.name = entry.longName.Chars();
   request.context = &target;
   request.data = WriteToPcFile;
-  try {
-    if (!connection.ReadEntry(request)) throw CException(target.failure);
-    target.file.Close();
-  } catch (...) {
+  const platform::OnFailure removePartialFile([&] {
     target.file.Close();
     DeleteFile(path);
-    throw;
-  }
+  });
+  if (!connection.ReadEntry(request)) throw CException(target.failure);
+  target.file.Close();
 }
 
 void CopyToPc(PlayerConnection& connection, const PlayerEntry& entry, const CText& pcFolder) {

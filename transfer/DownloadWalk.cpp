@@ -4,6 +4,7 @@
 #include "framework/core/FileSearch.h"
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
+#include "platform/ScopeGuard.h"
 #include "resources/StringIds.h"
 
 namespace {
@@ -18,33 +19,24 @@ void DownloadWalk::Run(const std::vector<CText>& paths) {
   replaceAll_ = false;
   const CText pcFolder = CurrentDirectory();
   const CText playerFolder = connection_.GetCurrentFolder();
-  try {
+  {
+    const platform::OnFailure goBack([&] { RestoreFolders(pcFolder, playerFolder); });
     DownloadItems(paths);
-  } catch (...) {
-    // The first error is the one reported; one while going back is not.
-    try {
-      RestoreFolders(pcFolder, playerFolder);
-    } catch (...) {
-    }
-    throw;
   }
   RestoreFolders(pcFolder, playerFolder);
 }
 
 void DownloadWalk::DownloadItems(const std::vector<CText>& paths) {
   connection_.BeginUpdate();
-  try {
+  {
+    const platform::OnFailure endUpdate([&] {
+      file_.Close();
+      connection_.EndUpdate();  // the playlist keeps the tracks stored so far
+    });
     for (const CText& path : paths) {
       DownloadItem(path);
       if (observer_.StopRequested()) break;
     }
-  } catch (...) {
-    file_.Close();
-    try {
-      connection_.EndUpdate();  // the playlist keeps the tracks stored so far
-    } catch (...) {
-    }
-    throw;
   }
   connection_.EndUpdate();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "contract/PluginContract.h"
+#include "platform/ScopeGuard.h"
 #include "plugins/volkit/Format.h"
 #include "plugins/volkit/FsError.h"
 #include "plugins/volkit/OnDisk.h"
@@ -336,14 +337,10 @@ class VolumeFileSystem final : public FileSystemInterface {
   template <class Operation>
   uint32_t changing(Operation&& operation) {
     uint32_t result = guarded([&] {
-      try {
-        operation();
-        volume().commit();
-        if (batchDepth_ == 0) volume().device().flush();
-      } catch (...) {
-        stale_ = stale_ || (volume_ != nullptr && volume_->hasChanges());
-        throw;
-      }
+      const platform::OnFailure markStale([&] { stale_ = stale_ || (volume_ != nullptr && volume_->hasChanges()); });
+      operation();
+      volume().commit();
+      if (batchDepth_ == 0) volume().device().flush();
       return 1u;
     });
     return result;

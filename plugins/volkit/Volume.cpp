@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 
+#include "platform/ScopeGuard.h"
 #include "plugins/volkit/FsError.h"
 #include "plugins/volkit/OnDisk.h"
 
@@ -58,12 +59,8 @@ Directory& Volume::directory(uint32_t cluster) {
   if (geometry_.fatBits == 32 && cluster == geometry_.rootCluster) cluster = 0;
   auto& slot = directories_[cluster];
   if (!slot) {
-    try {
-      slot = std::make_unique<Directory>(*this, cluster);
-    } catch (...) {
-      directories_.erase(cluster);
-      throw;
-    }
+    const platform::OnFailure forget([&] { directories_.erase(cluster); });
+    slot = std::make_unique<Directory>(*this, cluster);
   }
   return *slot;
 }

@@ -18,6 +18,7 @@
 #include "contract/PluginContract.h"
 #include "platform/Errors.h"
 #include "platform/Modules.h"
+#include "platform/ScopeGuard.h"
 #include "plugins/portkit/Medium.h"
 #include "plugins/portkit/PlayerDevice.h"
 #include "plugins/portkit/PlayerFolder.h"
@@ -253,7 +254,8 @@ void Create(const std::string& path, Options options) {
 
   const std::string staging = target.Path() + ".creating-" + std::to_string(getpid());
   Check(mkdir(staging.c_str(), 0755) == 0, "cannot make " + staging);
-  try {
+  {
+    const platform::OnFailure removeStaging([&] { fs::remove_all(staging, ec); });
     const PlayerFolder folder(staging);
     PlayerConfig config;
     if (cardType) config.cardType = *cardType;
@@ -264,9 +266,6 @@ void Create(const std::string& path, Options options) {
     // An empty target folder gives way to the finished player.
     if (fs::exists(path, ec)) Check(rmdir(path.c_str()) == 0, "cannot replace " + path);
     Check(rename(staging.c_str(), target.Path().c_str()) == 0, "cannot move the player to " + path);
-  } catch (...) {
-    fs::remove_all(staging, ec);
-    throw;
   }
   PrintStatus(target);
 }

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr uint32_t StatusStyle = 0x50000103;  // child, visible, size grip, at the bottom
+constexpr uint32_t StatusStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;
 
 // The commands that the player view carries out; the frame passes them on as they came.
 bool IsViewCommand(uint32_t command) {

@@ -4,9 +4,10 @@
 
 namespace {
 
-constexpr uint32_t BarStyle = 0x50000000;        // child, visible
-constexpr uint32_t MediaListStyle = 0x50000003;  // child, visible, drop-down list
-constexpr uint32_t ToolBarStyle = 0x50000D44;    // flat, tool tips, no divider, no resize
+constexpr uint32_t BarStyle = WS_CHILD | WS_VISIBLE;
+constexpr uint32_t MediaListStyle = WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST;
+constexpr uint32_t ToolBarStyle =
+    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_ALTDRAG | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE;
 
 }  // namespace
 

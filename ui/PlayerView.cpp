@@ -13,8 +13,9 @@
 
 namespace {
 
-constexpr uint32_t ViewStyle = 0x50300241;  // child, visible, scroll bars, report, shared images, label edits
-constexpr uint32_t ViewExStyle = 0x210;     // client edge, accepts files
+constexpr uint32_t ViewStyle =
+    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_EDITLABELS;
+constexpr uint32_t ViewExStyle = WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES;
 constexpr const char* TopFolder = "\\";
 constexpr const char* UpEntryName = "..";
 

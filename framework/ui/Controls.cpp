@@ -225,8 +225,8 @@ CNativeWindow* NewControl(ControlKind kind, QWidget* parent, uint32_t style, uin
       return new NativeButton<QCheckBox>(parent);
     case ControlKind::Static: {
       auto* label = new TNativeWindow<QLabel>(parent);
-      if ((style & 0x3) == SS_CENTER) label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-      if ((style & 0x3) == SS_RIGHT) label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+      if ((style & SS_TYPEMASK) == SS_CENTER) label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+      if ((style & SS_TYPEMASK) == SS_RIGHT) label->setAlignment(Qt::AlignRight | Qt::AlignTop);
       return label;
     }
     case ControlKind::Icon:

@@ -18,7 +18,7 @@ struct MessageText {
 };
 
 // Our own wording, in the order of Language: English, Japanese, Korean, Chinese.
-constexpr MessageText kMessages[] = {
+constexpr MessageText Messages[] = {
     {Error::None,
      {"The operation completed successfully.", "操作は正常に終了しました。", "작업을 완료했습니다.", "操作成功完成。"}},
     {Error::FileNotFound,
@@ -111,11 +111,11 @@ constexpr MessageText kMessages[] = {
 };
 
 // For codes the table lacks; the number is the only thing we know.
-constexpr const char* kUnknownCode[] = {"Unknown error (code %u).", "不明なエラーです (コード %u)。",
-                                        "알 수 없는 오류입니다 (코드 %u).", "未知错误 (代码 %u)。"};
+constexpr const char* UnknownCode[] = {"Unknown error (code %u).", "不明なエラーです (コード %u)。",
+                                       "알 수 없는 오류입니다 (코드 %u).", "未知错误 (代码 %u)。"};
 // For errno values kept behind Error::FromErrno; the system's own text follows.
-constexpr const char* kSystemError[] = {"System error %d: %s.", "システム エラー %d: %s。", "시스템 오류 %d: %s.",
-                                        "系统错误 %d: %s。"};
+constexpr const char* SystemError[] = {"System error %d: %s.", "システム エラー %d: %s。", "시스템 오류 %d: %s.",
+                                       "系统错误 %d: %s。"};
 
 }  // namespace
 
@@ -197,15 +197,15 @@ uint32_t SetLastErrorFromErrno(int errnoValue) {
 
 std::string ErrorMessageUtf8(uint32_t code, Language language) {
   size_t index = static_cast<size_t>(language);
-  for (const MessageText& message : kMessages) {
+  for (const MessageText& message : Messages) {
     if (message.code == code) return message.text[index];
   }
   char text[512];
   if ((code & ~0xFFFFu) == Error::FromErrno) {
     int errnoValue = static_cast<int>(code & 0xFFFF);
-    std::snprintf(text, sizeof text, kSystemError[index], errnoValue, std::strerror(errnoValue));
+    std::snprintf(text, sizeof text, SystemError[index], errnoValue, std::strerror(errnoValue));
   } else {
-    std::snprintf(text, sizeof text, kUnknownCode[index], code);
+    std::snprintf(text, sizeof text, UnknownCode[index], code);
   }
   return text;
 }

@@ -26,7 +26,7 @@ struct FaceAlias {
   const char* families[3];
 };
 
-constexpr FaceAlias kFaceAliases[] = {
+constexpr FaceAlias FaceAliases[] = {
     {"MS Gothic", {"IPAGothic"}},
     {"ＭＳ ゴシック", {"IPAGothic"}},
     {"MS PGothic", {"IPAPGothic", "IPAGothic"}},
@@ -116,7 +116,7 @@ bool HasFamily(FcPattern* font, const std::string& family) {
 // offers in its place (Windows substitutes an unknown face the same way).
 Pattern ResolveFace(const std::string& faceName) {
   std::vector<std::string> candidates;
-  for (const FaceAlias& alias : kFaceAliases) {
+  for (const FaceAlias& alias : FaceAliases) {
     if (FcStrCmpIgnoreCase(FcText(alias.windowsName), FcText(faceName.c_str())) != 0) continue;
     for (const char* family : alias.families) {
       if (family) candidates.emplace_back(family);

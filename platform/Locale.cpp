@@ -20,10 +20,10 @@ namespace {
 //   Japanese  2026/12/06   2026年12月6日                 15:05       15:05:09
 //   Korean    2026-12-06   2026년 12월 6일 일요일         오후 3:05   오후 3:05:09
 //   Chinese   2026/12/6    2026年12月6日                 15:05       15:05:09
-constexpr const char* kEnglishMonths[] = {"January", "February", "March",     "April",   "May",      "June",
-                                          "July",    "August",   "September", "October", "November", "December"};
-constexpr const char* kEnglishDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-constexpr const char* kKoreanDays[] = {"일요일", "월요일", "화요일", "수요일", "목요일", "금요일", "토요일"};
+constexpr const char* EnglishMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                         "July",    "August",   "September", "October", "November", "December"};
+constexpr const char* EnglishDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr const char* KoreanDays[] = {"일요일", "월요일", "화요일", "수요일", "목요일", "금요일", "토요일"};
 
 // The fields with the day of the week worked out, or false for an invalid date.
 bool Normalized(const SystemTime& time, SystemTime* result) {
@@ -72,9 +72,9 @@ std::string LongDate(Language language, const SystemTime& t) {
     case Language::Chinese:
       return Printf("%u年%u月%u日", t.year, t.month, t.day);
     case Language::Korean:
-      return Printf("%u년 %u월 %u일 %s", t.year, t.month, t.day, kKoreanDays[t.dayOfWeek]);
+      return Printf("%u년 %u월 %u일 %s", t.year, t.month, t.day, KoreanDays[t.dayOfWeek]);
     default:
-      return Printf("%s, %s %u, %u", kEnglishDays[t.dayOfWeek], kEnglishMonths[t.month - 1], t.day, t.year);
+      return Printf("%s, %s %u, %u", EnglishDays[t.dayOfWeek], EnglishMonths[t.month - 1], t.day, t.year);
   }
 }
 
@@ -122,14 +122,14 @@ std::u32string CodePoints(std::string_view text) {
 // Latin letters with marks sort with their base letter (é with e), as their
 // readers expect. One entry per code point from U+00C0 to U+017F; '.' marks
 // the two signs among them.
-constexpr std::string_view kLatinBase =
+constexpr std::string_view LatinBase =
     "aaaaaaaceeeeiiiidnooooo.ouuuuytsaaaaaaaceeeeiiiidnooooo.ouuuuyty"
     "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkkllllllllllnnnnnnnnnoooooooorrrrrrss"
     "ssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
-static_assert(kLatinBase.size() == 0x180 - 0xC0);
+static_assert(LatinBase.size() == 0x180 - 0xC0);
 
 char32_t BaseLetter(char32_t c) {
-  if (c >= 0xC0 && c < 0x180 && kLatinBase[c - 0xC0] != '.') return kLatinBase[c - 0xC0];
+  if (c >= 0xC0 && c < 0x180 && LatinBase[c - 0xC0] != '.') return LatinBase[c - 0xC0];
   return FoldCase(c);
 }
 

@@ -11,7 +11,7 @@ namespace platform {
 
 namespace {
 
-constexpr std::string_view kRegistryFile = "registry.ini";
+constexpr std::string_view RegistryFile = "registry.ini";
 
 // Keys are stored as "<root digit>\<lower-case path>", so that a key's
 // subkeys sort directly after it.
@@ -111,7 +111,7 @@ std::unique_lock<std::mutex> Locked(Registry& registry) {
   if (!registry.fileRead) {
     registry.fileRead = true;
     uint32_t kept = GetLastError();  // the file is optional
-    LoadFile(ProgramFolder() + std::string(kRegistryFile), registry);
+    LoadFile(ProgramFolder() + std::string(RegistryFile), registry);
     SetLastError(kept);
   }
   return lock;

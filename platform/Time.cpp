@@ -10,17 +10,17 @@ namespace platform {
 
 namespace {
 
-constexpr int64_t kTicksPerSecond = 10'000'000;
-constexpr int64_t kTicksPerDay = kTicksPerSecond * 86'400;
-constexpr int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+constexpr int64_t TicksPerSecond = 10'000'000;
+constexpr int64_t TicksPerDay = TicksPerSecond * 86'400;
+constexpr int64_t SecondsFrom1601To1970 = 11'644'473'600;
 // Windows refuses file times with the top bit set.
-constexpr FileTime kLargestFileTime = 0x7FFF'FFFF'FFFF'FFFF;
+constexpr FileTime LargestFileTime = 0x7FFF'FFFF'FFFF'FFFF;
 
 bool IsLeapYear(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int64_t year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+  static constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : Days[month - 1];
 }
 
 // Days since 1601-01-01 of a proleptic Gregorian date. 1601 starts a 400-year
@@ -42,14 +42,14 @@ uint32_t SystemTicks() {
   return static_cast<uint32_t>(milliseconds);
 }
 
-int64_t UnixSeconds(FileTime time) { return static_cast<int64_t>(time / kTicksPerSecond) - kSecondsFrom1601To1970; }
+int64_t UnixSeconds(FileTime time) { return static_cast<int64_t>(time / TicksPerSecond) - SecondsFrom1601To1970; }
 
 // Offset of local wall time from UTC, in file-time ticks, at a given instant.
 int64_t LocalOffset(int64_t unixSeconds) {
   time_t when = static_cast<time_t>(unixSeconds);
   tm local{};
   if (localtime_r(&when, &local) == nullptr) return 0;
-  return static_cast<int64_t>(local.tm_gmtoff) * kTicksPerSecond;
+  return static_cast<int64_t>(local.tm_gmtoff) * TicksPerSecond;
 }
 
 FileTime AddClamped(FileTime time, int64_t offset) {
@@ -60,9 +60,9 @@ FileTime AddClamped(FileTime time, int64_t offset) {
 }  // namespace
 
 FileTime FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
-  int64_t since1601 = seconds + kSecondsFrom1601To1970;
+  int64_t since1601 = seconds + SecondsFrom1601To1970;
   if (since1601 < 0) return 0;
-  return static_cast<FileTime>(since1601) * kTicksPerSecond + nanoseconds / 100;
+  return static_cast<FileTime>(since1601) * TicksPerSecond + nanoseconds / 100;
 }
 
 FileTime CurrentFileTime() {
@@ -82,17 +82,17 @@ bool SystemTimeToFileTime(const SystemTime& time, FileTime* result) {
   }
   int64_t seconds =
       ((DaysFrom1601(time.year, time.month, time.day) * 24 + time.hour) * 60 + time.minute) * 60 + time.second;
-  *result = static_cast<FileTime>(seconds) * kTicksPerSecond + time.milliseconds * 10'000ll;
+  *result = static_cast<FileTime>(seconds) * TicksPerSecond + time.milliseconds * 10'000ll;
   return true;
 }
 
 bool FileTimeToSystemTime(FileTime time, SystemTime* result) {
-  if (time > kLargestFileTime) {
+  if (time > LargestFileTime) {
     SetLastError(Error::InvalidParameter);
     return false;
   }
-  int64_t days = static_cast<int64_t>(time) / kTicksPerDay;
-  int64_t within = static_cast<int64_t>(time) % kTicksPerDay;
+  int64_t days = static_cast<int64_t>(time) / TicksPerDay;
+  int64_t within = static_cast<int64_t>(time) % TicksPerDay;
   SystemTime out{};
   out.dayOfWeek = static_cast<uint16_t>((days + 1) % 7);  // 1601-01-01 was a Monday
   int64_t year = 1601 + days / 146'097 * 400;             // whole 400-year cycles first
@@ -103,9 +103,9 @@ bool FileTimeToSystemTime(FileTime time, SystemTime* result) {
   out.year = static_cast<uint16_t>(year);
   out.month = static_cast<uint16_t>(month);
   out.day = static_cast<uint16_t>(days + 1);
-  out.hour = static_cast<uint16_t>(within / (kTicksPerSecond * 3600));
-  out.minute = static_cast<uint16_t>(within / (kTicksPerSecond * 60) % 60);
-  out.second = static_cast<uint16_t>(within / kTicksPerSecond % 60);
+  out.hour = static_cast<uint16_t>(within / (TicksPerSecond * 3600));
+  out.minute = static_cast<uint16_t>(within / (TicksPerSecond * 60) % 60);
+  out.second = static_cast<uint16_t>(within / TicksPerSecond % 60);
   out.milliseconds = static_cast<uint16_t>(within / 10'000 % 1000);
   *result = out;
   return true;

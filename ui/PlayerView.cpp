@@ -120,8 +120,8 @@ bool PlayerView::OnCommand(uint32_t command) {
 bool PlayerView::OnNotify(const ListViewNotify& notify, LRESULT* result) {
   switch (notify.header.code) {
     case LVN_COLUMNCLICK: {
-      constexpr uint32_t byColumn[] = {CommandId::SortName, CommandId::SortSize, CommandId::SortDate};
-      if (notify.subItem >= 0 && notify.subItem < 3) SortBy(byColumn[notify.subItem]);
+      constexpr uint32_t ByColumn[] = {CommandId::SortName, CommandId::SortSize, CommandId::SortDate};
+      if (notify.subItem >= 0 && notify.subItem < 3) SortBy(ByColumn[notify.subItem]);
       return true;
     }
     case LVN_BEGINLABELEDITA: {

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int kValueRole = Qt::UserRole;
-constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int ValueRole = Qt::UserRole;
+constexpr int ImageRole = Qt::UserRole + 1;
 
 class NativeList final : public TNativeWindow<QTreeWidget> {
  public:
@@ -64,7 +64,7 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
 
   LPARAM Value(int row) const {
     const QTreeWidgetItem* row_item = topLevelItem(row);
-    return row_item ? static_cast<LPARAM>(row_item->data(0, kValueRole).toLongLong()) : 0;
+    return row_item ? static_cast<LPARAM>(row_item->data(0, ValueRole).toLongLong()) : 0;
   }
 
   QModelIndex RowIndex(int row) const { return model()->index(row, 0); }
@@ -103,8 +103,8 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
     const int count = topLevelItemCount();
     if (index < 0 || index > count) index = count;
     auto* row = new QTreeWidgetItem();
-    row->setData(0, kValueRole, static_cast<qlonglong>(value));
-    row->setData(0, kImageRole, -1);
+    row->setData(0, ValueRole, static_cast<qlonglong>(value));
+    row->setData(0, ImageRole, -1);
     if (editable_) row->setFlags(row->flags() | Qt::ItemIsEditable);
     for (size_t column = 0; column < alignments_.size(); ++column)
       row->setTextAlignment(static_cast<int>(column), alignments_[column]);
@@ -115,7 +115,7 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
   void SetImage(int row, int image) {
     QTreeWidgetItem* item = topLevelItem(row);
     if (!item) return;
-    item->setData(0, kImageRole, image);
+    item->setData(0, ImageRole, image);
     item->setIcon(0, images_ ? images_->Icon(image) : QIcon());
   }
 
@@ -148,7 +148,7 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
       const QList<QTreeWidgetItem*> selected = selectedItems();
       QList<QTreeWidgetItem*> rows = invisibleRootItem()->takeChildren();
       std::stable_sort(rows.begin(), rows.end(), [&](QTreeWidgetItem* a, QTreeWidgetItem* b) {
-        return compare(a->data(0, kValueRole).toLongLong(), b->data(0, kValueRole).toLongLong()) < 0;
+        return compare(a->data(0, ValueRole).toLongLong(), b->data(0, ValueRole).toLongLong()) < 0;
       });
       invisibleRootItem()->addChildren(rows);
       for (QTreeWidgetItem* row : selected) row->setSelected(true);
@@ -311,7 +311,7 @@ void CListControl::SetItemImage(int item, int image) {
 int CListControl::ItemImage(int item) const {
   NativeList* list = ListOf(handle_);
   QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
-  return row ? row->data(0, kImageRole).toInt() : -1;
+  return row ? row->data(0, ImageRole).toInt() : -1;
 }
 
 uint32_t CListControl::ItemState(int item, uint32_t mask) const {
@@ -350,7 +350,7 @@ LPARAM CListControl::ItemValue(int item) const {
 void CListControl::SetItemValue(int item, LPARAM value) {
   NativeList* list = ListOf(handle_);
   if (QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr)
-    row->setData(0, kValueRole, static_cast<qlonglong>(value));
+    row->setData(0, ValueRole, static_cast<qlonglong>(value));
 }
 
 int CListControl::NextItem(int start, uint32_t flags) const {

@@ -13,8 +13,8 @@ namespace {
 
 CPromptAnswerer* answerer = nullptr;
 
-constexpr uint32_t kButtonsMask = 0x0F;
-constexpr uint32_t kIconMask = 0xF0;
+constexpr uint32_t ButtonsMask = 0x0F;
+constexpr uint32_t IconMask = 0xF0;
 
 QWidget* OwnerWidget(CNativeWindow* owner) { return owner ? owner->Widget()->window() : nullptr; }
 
@@ -41,7 +41,7 @@ QString QtFilter(const CText& filter) {
 }  // namespace
 
 int CPromptAnswerer::AnswerMessageBox(CNativeWindow*, const CText&, const CText&, uint32_t flags) {
-  switch (flags & kButtonsMask) {
+  switch (flags & ButtonsMask) {
     case MB_OK:
       return IDOK;
     case MB_YESNO:
@@ -66,7 +66,7 @@ void SetPromptAnswerer(CPromptAnswerer* newAnswerer) { answerer = newAnswerer; }
 int MessageBox(CNativeWindow* owner, const CText& text, const CText& caption, uint32_t flags) {
   if (answerer) return answerer->AnswerMessageBox(owner, text, caption, flags);
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  switch (flags & kIconMask) {
+  switch (flags & IconMask) {
     case MB_ICONHAND:
       icon = QMessageBox::Critical;
       break;
@@ -81,7 +81,7 @@ int MessageBox(CNativeWindow* owner, const CText& text, const CText& caption, ui
       break;
   }
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-  switch (flags & kButtonsMask) {
+  switch (flags & ButtonsMask) {
     case MB_OKCANCEL:
       buttons = QMessageBox::Ok | QMessageBox::Cancel;
       break;

@@ -21,12 +21,12 @@
 
 namespace {
 
-const QEvent::Type kRecordEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type RecordEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 // A posted message on its way through Qt's queue.
-class RecordEvent : public QEvent {
+class QtRecordEvent : public QEvent {
  public:
-  explicit RecordEvent(const MessageRecord& record) : QEvent(kRecordEvent), record(record) {}
+  explicit QtRecordEvent(const MessageRecord& record) : QEvent(RecordEvent), record(record) {}
   MessageRecord record;
 };
 
@@ -126,8 +126,8 @@ bool CNativeWindow::NativeMessage(MessageRecord& record, bool) {
 }
 
 bool CNativeWindow::Translate(QEvent* event, const std::function<bool()>& native) {
-  if (event->type() == kRecordEvent) {
-    if (IsAlive()) Procedure(static_cast<RecordEvent*>(event)->record);
+  if (event->type() == RecordEvent) {
+    if (IsAlive()) Procedure(static_cast<QtRecordEvent*>(event)->record);
     return true;
   }
   if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
@@ -215,7 +215,7 @@ LRESULT SendMessage(CNativeWindow* window, uint32_t message, WPARAM wParam, LPAR
 
 void PostMessage(CNativeWindow* window, uint32_t message, WPARAM wParam, LPARAM lParam) {
   if (!window || !window->IsAlive()) return;
-  QCoreApplication::postEvent(window->Widget(), new RecordEvent({message, wParam, lParam}));
+  QCoreApplication::postEvent(window->Widget(), new QtRecordEvent({message, wParam, lParam}));
 }
 
 void DestroyWindow(CNativeWindow* window) {

@@ -25,8 +25,8 @@ void SectorDevice::write(uint32_t sector, uint32_t count, const void* buffer) co
 }
 
 void SectorDevice::writeZeros(uint32_t sector, uint32_t count) const {
-  constexpr uint32_t chunkBytes = 256 * 1024;
-  uint32_t chunk = std::max(1u, chunkBytes / sectorSize_);
+  constexpr uint32_t ChunkBytes = 256 * 1024;
+  uint32_t chunk = std::max(1u, ChunkBytes / sectorSize_);
   std::vector<uint8_t> zeros(size_t(std::min(chunk, count)) * sectorSize_);
   while (count != 0) {
     uint32_t n = std::min(chunk, count);

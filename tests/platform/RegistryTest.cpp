@@ -13,7 +13,7 @@ using namespace std::string_literals;
 
 constexpr auto LocalMachine = RegistryRoot::LocalMachine;
 constexpr auto ClassesRoot = RegistryRoot::ClassesRoot;
-constexpr const char* kFontAssoc = "SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts";
+constexpr const char* FontAssoc = "SYSTEM\\CurrentControlSet\\Control\\FontAssoc\\Associated DefaultFonts";
 
 class RegistryTest : public ::testing::Test {
  protected:
@@ -30,10 +30,10 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, SetValuesAreFoundIgnoringCase) {
-  EXPECT_FALSE(RegistryKeyExists(LocalMachine, kFontAssoc));
-  EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "FontPackage"), std::nullopt);
+  EXPECT_FALSE(RegistryKeyExists(LocalMachine, FontAssoc));
+  EXPECT_EQ(RegistryValue(LocalMachine, FontAssoc, "FontPackage"), std::nullopt);
   EXPECT_EQ(GetLastError(), Error::FileNotFound);
-  RegistrySetValue(LocalMachine, kFontAssoc, "FontPackage", "IPAGothic");
+  RegistrySetValue(LocalMachine, FontAssoc, "FontPackage", "IPAGothic");
   EXPECT_EQ(RegistryValue(LocalMachine,
                           "\\system\\currentcontrolset\\control\\fontassoc\\"
                           "associated defaultfonts\\",
@@ -41,8 +41,8 @@ TEST_F(RegistryTest, SetValuesAreFoundIgnoringCase) {
             "IPAGothic");
   EXPECT_TRUE(RegistryKeyExists(LocalMachine, "SYSTEM\\CurrentControlSet"));  // a parent
   EXPECT_FALSE(RegistryKeyExists(LocalMachine, "SYSTEM\\Current"));
-  EXPECT_FALSE(RegistryKeyExists(RegistryRoot::CurrentUser, kFontAssoc));
-  EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "FontPackageModern"), std::nullopt);
+  EXPECT_FALSE(RegistryKeyExists(RegistryRoot::CurrentUser, FontAssoc));
+  EXPECT_EQ(RegistryValue(LocalMachine, FontAssoc, "FontPackageModern"), std::nullopt);
 }
 
 TEST_F(RegistryTest, FileIsReadLineByLineSkippingBrokenLines) {
@@ -64,10 +64,10 @@ TEST_F(RegistryTest, FileIsReadLineByLineSkippingBrokenLines) {
            "@=C:\\icons\\mp3.ico,0\n"
            "Bin\0ary=x\n"
            "Last=no line end"s));
-  EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "FontPackage"), "IPAGothic");
-  EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "FontPackageModern"), "later=wins");
-  EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "Broken"), std::nullopt);
-  EXPECT_EQ(RegistryValue(LocalMachine, kFontAssoc, "Orphan"), std::nullopt);
+  EXPECT_EQ(RegistryValue(LocalMachine, FontAssoc, "FontPackage"), "IPAGothic");
+  EXPECT_EQ(RegistryValue(LocalMachine, FontAssoc, "FontPackageModern"), "later=wins");
+  EXPECT_EQ(RegistryValue(LocalMachine, FontAssoc, "Broken"), std::nullopt);
+  EXPECT_EQ(RegistryValue(LocalMachine, FontAssoc, "Orphan"), std::nullopt);
   EXPECT_FALSE(RegistryKeyExists(ClassesRoot, ".mp3"));
   EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", ""), "C:\\icons\\mp3.ico,0");
   EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", "Last"), "no line end");

@@ -11,7 +11,8 @@ class ProgramResources : public ::testing::Environment {
  public:
   void SetUp() override { InstallUiResources(); }
 };
-inline ::testing::Environment* const programResources = ::testing::AddGlobalTestEnvironment(new ProgramResources);
+inline ::testing::Environment* const ProgramResourcesRegistration =
+    ::testing::AddGlobalTestEnvironment(new ProgramResources);
 
 // The resources in one interface language while it lives, English after.
 class InLanguage {

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr uint32_t kToolBar = 9200;
+constexpr uint32_t ToolBar = 9200;
 
 class ControlsTest : public ::testing::Test {
  protected:
@@ -23,11 +23,11 @@ class ControlsTest : public ::testing::Test {
 };
 
 TEST_F(ControlsTest, ToolBarButtonsComeFromTheResourceWithImagesInOrderAndTipsFromTheStrings) {
-  Resources().toolBars[kToolBar] = {1, 24, 23, {40035, 40052, 0, 40016}};
+  Resources().toolBars[ToolBar] = {1, 24, 23, {40035, 40052, 0, 40016}};
   QImage strip(3 * 24, 23, QImage::Format_RGB32);
   for (int x = 0; x < 72; ++x)
     for (int y = 0; y < 23; ++y) strip.setPixel(x, y, qRgb(10 * (x / 24 + 1), 0, 0));
-  Resources().bitmaps[kToolBar] = strip;
+  Resources().bitmaps[ToolBar] = strip;
   SetStringTable([](uint32_t id) {
     if (id == 40035) return CText("Refresh the view\nRefresh");
     if (id == 40052) return CText("no line feed");
@@ -37,7 +37,7 @@ TEST_F(ControlsTest, ToolBarButtonsComeFromTheResourceWithImagesInOrderAndTipsFr
   CToolStrip bar;
   bar.Create(parent.Handle(), WS_CHILD | WS_VISIBLE, 59392);
   bar.SetButtonSize(31, 31);
-  bar.Load(kToolBar);
+  bar.Load(ToolBar);
   SetStringTable(nullptr);
 
   auto* qtBar = static_cast<QToolBar*>(bar.Widget());
@@ -65,7 +65,7 @@ TEST_F(ControlsTest, ToolBarButtonsComeFromTheResourceWithImagesInOrderAndTipsFr
 
   bar.RemoveAllButtons();
   EXPECT_EQ(bar.ButtonCount(), 0);
-  EXPECT_THROW(bar.Load(kToolBar + 1), CException);
+  EXPECT_THROW(bar.Load(ToolBar + 1), CException);
 }
 
 TEST_F(ControlsTest, StatusBarKeepsToTheBottomOfItsParentWithItsParts) {

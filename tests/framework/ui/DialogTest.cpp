@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr uint32_t kTemplate = 9001;
-constexpr uint32_t kHiddenTemplate = 9002;
-constexpr uint32_t kOtherButton = 1234;
-constexpr uint32_t kNameEdit = 1100;
+constexpr uint32_t Template = 9001;
+constexpr uint32_t HiddenTemplate = 9002;
+constexpr uint32_t OtherButton = 1234;
+constexpr uint32_t NameEdit = 1100;
 
 // Plays the user with a function given by the test.
 class ScriptedUser : public CPromptAnswerer {
@@ -36,22 +36,22 @@ class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     DialogTemplate dialog;
-    dialog.id = kTemplate;
+    dialog.id = Template;
     dialog.title = "Question";
     dialog.width = 200;
     dialog.height = 80;
     dialog.controls = {
-        {kNameEdit, ControlKind::Edit, "", 7, 7, 100, 12},
+        {NameEdit, ControlKind::Edit, "", 7, 7, 100, 12},
         {IDOK, ControlKind::Button, "OK", 7, 50, 40, 14, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON},
         {IDCANCEL, ControlKind::Button, "Cancel", 50, 50, 40, 14},
         {IDYES, ControlKind::Button, "&Yes", 95, 50, 40, 14},
         {IDNO, ControlKind::Button, "&No", 140, 50, 40, 14},
-        {kOtherButton, ControlKind::Button, "Other", 140, 7, 40, 14},
+        {OtherButton, ControlKind::Button, "Other", 140, 7, 40, 14},
     };
-    Resources().dialogs[kTemplate] = dialog;
-    dialog.id = kHiddenTemplate;
+    Resources().dialogs[Template] = dialog;
+    dialog.id = HiddenTemplate;
     dialog.style = 0;
-    Resources().dialogs[kHiddenTemplate] = dialog;
+    Resources().dialogs[HiddenTemplate] = dialog;
   }
   ScriptedUser user;
   CAnswererScope scope{user};
@@ -78,7 +78,7 @@ TEST_F(DialogTest, DefaultHandlingInitialisesWithOneAndEndsOnOkCancelYesNoOrClos
       return true;
     };
     user.onDialog = [id](CDialogBase& running) { running.Send(WM_COMMAND, MakeWParam(id, BN_CLICKED)); };
-    EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), id);
+    EXPECT_EQ(dialog.RunModal(nullptr, Template), id);
     EXPECT_EQ(dialog.Handle(), nullptr);
     EXPECT_FALSE(dialog.IsModal());
     ASSERT_FALSE(dialog.messages.empty());
@@ -89,17 +89,17 @@ TEST_F(DialogTest, DefaultHandlingInitialisesWithOneAndEndsOnOkCancelYesNoOrClos
   RecordingDialog dialog;
   bool openAfterOther = false;
   user.onDialog = [&](CDialogBase& running) {
-    running.Send(WM_COMMAND, MakeWParam(kOtherButton, BN_CLICKED));
+    running.Send(WM_COMMAND, MakeWParam(OtherButton, BN_CLICKED));
     openAfterOther = running.Handle() != nullptr && running.IsModal();
     running.Send(WM_CLOSE);
   };
-  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDCANCEL);
+  EXPECT_EQ(dialog.RunModal(nullptr, Template), IDCANCEL);
   EXPECT_TRUE(openAfterOther);
 
   // A dialog the answerer leaves waiting is dismissed with Cancel.
   user.onDialog = nullptr;
   RecordingDialog waiting;
-  EXPECT_EQ(waiting.RunModal(nullptr, kTemplate), IDCANCEL);
+  EXPECT_EQ(waiting.RunModal(nullptr, Template), IDCANCEL);
   EXPECT_EQ(user.dialogsAnswered, 6);
 }
 
@@ -120,7 +120,7 @@ TEST_F(DialogTest, ADialogThatPostsItsWorkDoesItHiddenAndEndsItself) {
     dialog.Close(IDOK);
     return true;
   };
-  EXPECT_EQ(dialog.RunModal(nullptr, kHiddenTemplate), IDOK);
+  EXPECT_EQ(dialog.RunModal(nullptr, HiddenTemplate), IDOK);
   EXPECT_EQ(steps, (std::vector<int>{0, 1, 2}));
   EXPECT_FALSE(visibleDuringWork);
   EXPECT_EQ(user.dialogsAnswered, 0);
@@ -128,16 +128,16 @@ TEST_F(DialogTest, ADialogThatPostsItsWorkDoesItHiddenAndEndsItself) {
 
 TEST_F(DialogTest, ReturnPressesTheDefaultButtonAndEscapeCancels) {
   RecordingDialog dialog;
-  user.onDialog = [](CDialogBase& running) { PressKey(running.Item(kNameEdit)->Widget(), Qt::Key_Return); };
-  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
+  user.onDialog = [](CDialogBase& running) { PressKey(running.Item(NameEdit)->Widget(), Qt::Key_Return); };
+  EXPECT_EQ(dialog.RunModal(nullptr, Template), IDOK);
 
   RecordingDialog second;
   user.onDialog = [](CDialogBase& running) {
     running.EnableItem(IDOK, false);
-    PressKey(running.Item(kNameEdit)->Widget(), Qt::Key_Return);  // a disabled default button does nothing
-    PressKey(running.Item(kNameEdit)->Widget(), Qt::Key_Escape);
+    PressKey(running.Item(NameEdit)->Widget(), Qt::Key_Return);  // a disabled default button does nothing
+    PressKey(running.Item(NameEdit)->Widget(), Qt::Key_Escape);
   };
-  EXPECT_EQ(second.RunModal(nullptr, kTemplate), IDCANCEL);
+  EXPECT_EQ(second.RunModal(nullptr, Template), IDCANCEL);
   EXPECT_EQ(std::count(second.messages.begin(), second.messages.end(), WM_COMMAND), 1);
 }
 
@@ -149,13 +149,13 @@ TEST_F(DialogTest, ButtonClicksAndEditsReachTheDialogAsCommands) {
     return false;
   };
   user.onDialog = [](CDialogBase& running) {
-    static_cast<QLineEdit*>(running.Item(kNameEdit)->Widget())->setText("typed");
-    static_cast<QPushButton*>(running.Item(kOtherButton)->Widget())->click();
-    EXPECT_STREQ(running.ItemText(kNameEdit).Chars(), "typed");
+    static_cast<QLineEdit*>(running.Item(NameEdit)->Widget())->setText("typed");
+    static_cast<QPushButton*>(running.Item(OtherButton)->Widget())->click();
+    EXPECT_STREQ(running.ItemText(NameEdit).Chars(), "typed");
     static_cast<QPushButton*>(running.Item(IDYES)->Widget())->click();
   };
-  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDYES);
-  EXPECT_EQ(commands, (std::vector<WPARAM>{MakeWParam(kNameEdit, EN_CHANGE), MakeWParam(kOtherButton, BN_CLICKED),
+  EXPECT_EQ(dialog.RunModal(nullptr, Template), IDYES);
+  EXPECT_EQ(commands, (std::vector<WPARAM>{MakeWParam(NameEdit, EN_CHANGE), MakeWParam(OtherButton, BN_CLICKED),
                                            MakeWParam(IDYES, BN_CLICKED)}));
 }
 
@@ -183,7 +183,7 @@ TEST_F(DialogTest, TheSeamAnswersMessageBoxesAlsoInsideADialogWithoutShowingThem
   user.onDialog = [](CDialogBase& running) {
     if (MessageBox(running.Handle(), "Sure?", "Tunewarden", MB_YESNO) == IDYES) running.Close(IDOK);
   };
-  EXPECT_EQ(dialog.RunModal(nullptr, kTemplate), IDOK);
+  EXPECT_EQ(dialog.RunModal(nullptr, Template), IDOK);
 }
 
 TEST_F(DialogTest, WithoutAnAnswerTheSeamGivesTheEscapeButton) {
@@ -206,7 +206,7 @@ TEST_F(DialogTest, NestedDialogsAreAnsweredInnermostFirst) {
   bool innerEnabled = false;
   user.onDialog = [&](CDialogBase& running) {
     if (&running == &outer) {
-      innerResult = inner.RunModal(running.Handle(), kTemplate);
+      innerResult = inner.RunModal(running.Handle(), Template);
       running.Close(IDYES);
     } else {
       // The owner waits disabled; the dialog on top of it takes input.
@@ -215,7 +215,7 @@ TEST_F(DialogTest, NestedDialogsAreAnsweredInnermostFirst) {
       running.Close(IDNO);
     }
   };
-  EXPECT_EQ(outer.RunModal(nullptr, kTemplate), IDYES);
+  EXPECT_EQ(outer.RunModal(nullptr, Template), IDYES);
   EXPECT_EQ(innerResult, IDNO);
   EXPECT_EQ(user.dialogsAnswered, 2);
   EXPECT_FALSE(outerEnabledDuringInner);

@@ -9,11 +9,11 @@
 
 namespace {
 
-constexpr uint32_t kFrameResource = 9100;
-constexpr uint16_t kCreateFolder = 40011;
-constexpr uint16_t kDelete = 40014;
-constexpr uint16_t kRefresh = 40035;
-constexpr uint32_t kAbout = 9101;
+constexpr uint32_t FrameResource = 9100;
+constexpr uint16_t CreateFolder = 40011;
+constexpr uint16_t Delete = 40014;
+constexpr uint16_t Refresh = 40035;
+constexpr uint32_t About = 9101;
 
 // A frame whose menu states come from its fields at WM_INITMENU.
 class TestFrame : public CFrameBase {
@@ -29,8 +29,8 @@ class TestFrame : public CFrameBase {
       case WM_INITMENU: {
         ++initMenus;
         auto* menu = reinterpret_cast<CMenu*>(record.wParam);
-        menu->EnableItem(kDelete, deleteAllowed);
-        menu->CheckItem(kCreateFolder, folderChecked);
+        menu->EnableItem(Delete, deleteAllowed);
+        menu->CheckItem(CreateFolder, folderChecked);
         return true;
       }
       case WM_COMMAND:
@@ -46,21 +46,21 @@ class TestFrame : public CFrameBase {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Resources().menus[kFrameResource] = {
-        {"&File", 0, {{"Create &Folder", kCreateFolder, {}}, {"", 0, {}}, {"&Delete\tDel", kDelete, {}}}},
-        {"&View", 0, {{"&Refresh\tF5", kRefresh, {}}}},
+    Resources().menus[FrameResource] = {
+        {"&File", 0, {{"Create &Folder", CreateFolder, {}}, {"", 0, {}}, {"&Delete\tDel", Delete, {}}}},
+        {"&View", 0, {{"&Refresh\tF5", Refresh, {}}}},
     };
-    Resources().accelerators[kFrameResource] = {
-        {FVIRTKEY | FCONTROL, 'D', kDelete},
-        {FVIRTKEY, VK_F1 + 4, kRefresh},
+    Resources().accelerators[FrameResource] = {
+        {FVIRTKEY | FCONTROL, 'D', Delete},
+        {FVIRTKEY, VK_F1 + 4, Refresh},
     };
     DialogTemplate about;
-    about.id = kAbout;
+    about.id = About;
     about.title = "About";
     about.width = 100;
     about.height = 40;
     about.controls = {{IDOK, ControlKind::Button, "OK", 30, 20, 40, 14}};
-    Resources().dialogs[kAbout] = about;
+    Resources().dialogs[About] = about;
   }
 };
 
@@ -70,13 +70,13 @@ TEST_F(FrameTest, ClosingTheLastFrameEndsRunAllButClosingADialogOrAnotherFrameDo
     std::vector<std::string> log;
     void InitInstance() override {
       log.push_back("init");
-      first.Create(kFrameResource, WindowClass());
-      second.Create(kFrameResource, WindowClass());
+      first.Create(FrameResource, WindowClass());
+      second.Create(FrameResource, WindowClass());
       second.onOther = [this](MessageRecord& record) {
         if (record.message != 0x9000) return;
         log.push_back(first.Handle() ? "first still there" : "first gone, loop still running");
         CDialogBase about;
-        log.push_back("about " + std::to_string(about.RunModal(second.Handle(), kAbout)));
+        log.push_back("about " + std::to_string(about.RunModal(second.Handle(), About)));
         second.Post(WM_CLOSE);
       };
       first.Post(WM_CLOSE);
@@ -108,7 +108,7 @@ TEST_F(FrameTest, PostQuitBeforeTheLoopStartsStillEndsIt) {
 
 TEST_F(FrameTest, TheFrameSetsMenuStatesAtWmInitMenuBeforeThePopupShows) {
   TestFrame frame;
-  frame.Create(kFrameResource, WindowClass());
+  frame.Create(FrameResource, WindowClass());
   frame.Show(SW_SHOW);
   ASSERT_NE(frame.Menu(), nullptr);
   frame.deleteAllowed = false;
@@ -117,13 +117,13 @@ TEST_F(FrameTest, TheFrameSetsMenuStatesAtWmInitMenuBeforeThePopupShows) {
   QMenu* file = frame.Menu()->Popup(0)->QtMenu();
   file->popup(QPoint(0, 0));
   EXPECT_EQ(frame.initMenus, 1);
-  EXPECT_FALSE(frame.Menu()->IsItemEnabled(kDelete));
-  EXPECT_TRUE(frame.Menu()->IsItemChecked(kCreateFolder));
+  EXPECT_FALSE(frame.Menu()->IsItemEnabled(Delete));
+  EXPECT_TRUE(frame.Menu()->IsItemChecked(CreateFolder));
   for (QAction* action : file->actions()) {
-    if (action->data().toUInt() == kDelete) {
+    if (action->data().toUInt() == Delete) {
       EXPECT_FALSE(action->isEnabled());
     }
-    if (action->data().toUInt() == kCreateFolder) {
+    if (action->data().toUInt() == CreateFolder) {
       EXPECT_TRUE(action->isChecked());
     }
   }
@@ -134,21 +134,21 @@ TEST_F(FrameTest, TheFrameSetsMenuStatesAtWmInitMenuBeforeThePopupShows) {
   frame.Menu()->Popup(1)->QtMenu()->actions().front()->trigger();
   EXPECT_TRUE(frame.commands.empty());
   PumpMessages(1);
-  EXPECT_EQ(frame.commands, std::vector<WPARAM>{kRefresh});
+  EXPECT_EQ(frame.commands, std::vector<WPARAM>{Refresh});
   frame.Close(0);
 }
 
 TEST_F(FrameTest, AcceleratorsSendCommandsUnlessTheirMenuItemIsGrayed) {
   TestFrame frame;
-  frame.Create(kFrameResource, WindowClass());
+  frame.Create(FrameResource, WindowClass());
   RecordingWindow child;
   child.CreateChild(frame.Handle(), WS_VISIBLE, 0, 1, WindowClass(), 0, 0, 50, 50);
   frame.Show(SW_SHOW);
 
   PressKey(child.Widget(), Qt::Key_D, Qt::ControlModifier);
   PressKey(child.Widget(), Qt::Key_F5);
-  EXPECT_EQ(frame.commands, (std::vector<WPARAM>{MakeWParam(kDelete, COMMAND_FROM_ACCELERATOR),
-                                                 MakeWParam(kRefresh, COMMAND_FROM_ACCELERATOR)}));
+  EXPECT_EQ(frame.commands, (std::vector<WPARAM>{MakeWParam(Delete, COMMAND_FROM_ACCELERATOR),
+                                                 MakeWParam(Refresh, COMMAND_FROM_ACCELERATOR)}));
   EXPECT_TRUE(child.Trail(WM_KEYDOWN).empty());
 
   frame.deleteAllowed = false;
@@ -164,26 +164,26 @@ TEST_F(FrameTest, AcceleratorsSendCommandsUnlessTheirMenuItemIsGrayed) {
 
 TEST_F(FrameTest, PopupMenusGoThroughTheSeamAndPostTheChosenCommand) {
   TestFrame frame;
-  frame.Create(kFrameResource, WindowClass());
+  frame.Create(FrameResource, WindowClass());
   struct ChooseDelete : CPromptAnswerer {
     bool sawDelete = false;
     uint32_t AnswerPopupMenu(CMenu& popup) override {
-      sawDelete = popup.HasItem(kDelete);
-      return kDelete;
+      sawDelete = popup.HasItem(Delete);
+      return Delete;
     }
   } user;
   CAnswererScope scope(user);
-  std::unique_ptr<CMenu> context = CMenu::Load(kFrameResource);
+  std::unique_ptr<CMenu> context = CMenu::Load(FrameResource);
   frame.TrackPopupMenu(*context->Popup(0), 10, 10);
   EXPECT_TRUE(user.sawDelete);
   PumpMessages(1);
-  EXPECT_EQ(frame.commands, std::vector<WPARAM>{kDelete});
+  EXPECT_EQ(frame.commands, std::vector<WPARAM>{Delete});
   frame.Close(0);
 }
 
 TEST_F(FrameTest, AnActivatedFrameHearsWmSetFocusAndCanPassTheFocusOn) {
   TestFrame frame;
-  frame.Create(kFrameResource, WindowClass());
+  frame.Create(FrameResource, WindowClass());
   RecordingWindow first;
   first.CreateChild(frame.Handle(), WS_VISIBLE, 0, 1, WindowClass(), 0, 0, 50, 50);
   first.Widget()->setFocusPolicy(Qt::StrongFocus);
@@ -224,7 +224,7 @@ TEST_F(FrameTest, ExitEndsTheLoopWithTheFrameOpenAndTheEndReleasesIt) {
     void InitInstance() override {
       auto* frame = new SelfDeletingFrame;
       frame->deleted = deleted;
-      frame->Create(kFrameResource, WindowClass());
+      frame->Create(FrameResource, WindowClass());
       frame->Post(0x9000);
     }
   } app;

@@ -27,7 +27,7 @@ class UiEnvironment : public ::testing::Environment {
  private:
   CApplication application_;
 };
-inline ::testing::Environment* const uiEnvironment = ::testing::AddGlobalTestEnvironment(new UiEnvironment);
+inline ::testing::Environment* const UiEnvironmentRegistration = ::testing::AddGlobalTestEnvironment(new UiEnvironment);
 
 inline void PressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QKeyEvent press(QEvent::KeyPress, key, modifiers);

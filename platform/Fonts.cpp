@@ -77,11 +77,11 @@ constexpr FaceAlias FaceAliases[] = {
 
 const FcChar8* FcText(const char* text) { return reinterpret_cast<const FcChar8*>(text); }
 
-template <auto release>
+template <auto Release>
 struct Releaser {
   template <typename T>
   void operator()(T* object) const {
-    release(object);
+    Release(object);
   }
 };
 using Pattern = std::unique_ptr<FcPattern, Releaser<FcPatternDestroy>>;

@@ -27,9 +27,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int FileCount = 1000;
 
-std::vector<std::string> g_files;
-double g_analyseFilesPerSecond = 0;
-double g_ffprobeFilesPerSecond = 0;
+std::vector<std::string> audioFiles;
+double analyseFilesPerSecond = 0;
+double ffprobeFilesPerSecond = 0;
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -78,14 +78,14 @@ void MakeFiles(const fs::path& folder) {
     if (i % 2 == 0) bytes += Id3v1Tag(i);
     fs::path file = folder / ("track" + std::to_string(i) + ".mp3");
     WriteAll(file, bytes);
-    g_files.push_back(file.string());
+    audioFiles.push_back(file.string());
   }
 }
 
 void BM_AnalyseAudioFile(benchmark::State& state) {
   auto start = Clock::now();
   for (auto _ : state) {
-    for (const std::string& path : g_files) {
+    for (const std::string& path : audioFiles) {
       platform::FileHandle file = platform::OpenFile(path, platform::OpenFlag::Read);
       AudioInfo info;
       if (!AnalyseAudioFile(file, fs::path(path).filename().string(), &info)) {
@@ -97,7 +97,7 @@ void BM_AnalyseAudioFile(benchmark::State& state) {
     }
   }
   double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  g_analyseFilesPerSecond = double(state.iterations()) * FileCount / seconds;
+  analyseFilesPerSecond = double(state.iterations()) * FileCount / seconds;
   state.counters["files/s"] = benchmark::Counter(double(FileCount), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_AnalyseAudioFile)->UseRealTime()->Unit(benchmark::kMillisecond);
@@ -110,7 +110,7 @@ void BM_Ffprobe(benchmark::State& state) {
   posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
   auto start = Clock::now();
   for (auto _ : state) {
-    for (const std::string& path : g_files) {
+    for (const std::string& path : audioFiles) {
       const char* argv[] = {"ffprobe",
                             "-v",
                             "error",
@@ -130,7 +130,7 @@ void BM_Ffprobe(benchmark::State& state) {
     }
   }
   double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  g_ffprobeFilesPerSecond = double(state.iterations()) * FileCount / seconds;
+  ffprobeFilesPerSecond = double(state.iterations()) * FileCount / seconds;
   state.counters["files/s"] = benchmark::Counter(double(FileCount), benchmark::Counter::kIsIterationInvariantRate);
   posix_spawn_file_actions_destroy(&quiet);
 }
@@ -145,8 +145,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   fs::remove_all(folder);
-  if (g_analyseFilesPerSecond > 0 && g_ffprobeFilesPerSecond > 0)
+  if (analyseFilesPerSecond > 0 && ffprobeFilesPerSecond > 0)
     std::printf("AnalyseAudioFile %.0f files/s, ffprobe %.1f files/s: %.0f times faster (target 20)\n",
-                g_analyseFilesPerSecond, g_ffprobeFilesPerSecond, g_analyseFilesPerSecond / g_ffprobeFilesPerSecond);
+                analyseFilesPerSecond, ffprobeFilesPerSecond, analyseFilesPerSecond / ffprobeFilesPerSecond);
   return 0;
 }

@@ -107,10 +107,10 @@ class NativeToolBar final : public TNativeWindow<QToolBar> {
   }
 
   void SizeButton(QAction* action) {
-    if (QWidget* button = widgetForAction(action); button && buttonSize_.isValid()) button->setFixedSize(buttonSize_);
+    if (QWidget* button = widgetForAction(action); button && buttonSize.isValid()) button->setFixedSize(buttonSize);
   }
 
-  QSize buttonSize_;
+  QSize buttonSize;
 };
 
 class NativeCombo final : public TNativeWindow<QComboBox> {
@@ -148,7 +148,7 @@ class NativeProgress final : public TNativeWindow<QProgressBar> {
     setRange(0, 100);
     setValue(0);
   }
-  int step_ = 10;
+  int step = 10;
 };
 
 class NativeAnimation final : public TNativeWindow<QLabel> {
@@ -379,7 +379,7 @@ void CToolStrip::SetBitmapSize(int width, int height) {
 void CToolStrip::SetButtonSize(int width, int height) {
   auto* bar = As<NativeToolBar>(handle_);
   if (!bar) return;
-  bar->buttonSize_ = QSize(width, height);
+  bar->buttonSize = QSize(width, height);
   for (QAction* action : bar->actions()) bar->SizeButton(action);
 }
 
@@ -439,13 +439,13 @@ void CProgressControl::Fill() {
 }
 
 void CProgressControl::SetStep(int step) {
-  if (auto* bar = As<NativeProgress>(handle_)) bar->step_ = step;
+  if (auto* bar = As<NativeProgress>(handle_)) bar->step = step;
 }
 
 void CProgressControl::Step() {
   auto* bar = As<NativeProgress>(handle_);
   if (!bar) return;
-  const int next = bar->value() + bar->step_;
+  const int next = bar->value() + bar->step;
   bar->setValue(next > bar->maximum() ? bar->minimum() : next);
 }
 

@@ -63,8 +63,8 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
   }
 
   LPARAM Value(int row) const {
-    const QTreeWidgetItem* row_item = topLevelItem(row);
-    return row_item ? static_cast<LPARAM>(row_item->data(0, ValueRole).toLongLong()) : 0;
+    const QTreeWidgetItem* rowItem = topLevelItem(row);
+    return rowItem ? static_cast<LPARAM>(rowItem->data(0, ValueRole).toLongLong()) : 0;
   }
 
   QModelIndex RowIndex(int row) const { return model()->index(row, 0); }

@@ -17,9 +17,9 @@ constexpr uint32_t ToolBar = 9200;
 
 class ControlsTest : public ::testing::Test {
  protected:
-  void SetUp() override { parent.CreateTopLevel(600, 400); }
-  void TearDown() override { parent.Close(0); }
-  RecordingWindow parent;
+  void SetUp() override { parent_.CreateTopLevel(600, 400); }
+  void TearDown() override { parent_.Close(0); }
+  RecordingWindow parent_;
 };
 
 TEST_F(ControlsTest, ToolBarButtonsComeFromTheResourceWithImagesInOrderAndTipsFromTheStrings) {
@@ -35,7 +35,7 @@ TEST_F(ControlsTest, ToolBarButtonsComeFromTheResourceWithImagesInOrderAndTipsFr
   });
 
   CToolStrip bar;
-  bar.Create(parent.Handle(), WS_CHILD | WS_VISIBLE, 59392);
+  bar.Create(parent_.Handle(), WS_CHILD | WS_VISIBLE, 59392);
   bar.SetButtonSize(31, 31);
   bar.Load(ToolBar);
   SetStringTable(nullptr);
@@ -60,8 +60,8 @@ TEST_F(ControlsTest, ToolBarButtonsComeFromTheResourceWithImagesInOrderAndTipsFr
   EXPECT_TRUE(bar.IsButtonEnabled(40035));
 
   actions[0]->trigger();
-  ASSERT_EQ(parent.Records(WM_COMMAND).size(), 1u);
-  EXPECT_EQ(LowWord(parent.Records(WM_COMMAND)[0].wParam), 40035);
+  ASSERT_EQ(parent_.Records(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LowWord(parent_.Records(WM_COMMAND)[0].wParam), 40035);
 
   bar.RemoveAllButtons();
   EXPECT_EQ(bar.ButtonCount(), 0);
@@ -70,7 +70,7 @@ TEST_F(ControlsTest, ToolBarButtonsComeFromTheResourceWithImagesInOrderAndTipsFr
 
 TEST_F(ControlsTest, StatusBarKeepsToTheBottomOfItsParentWithItsParts) {
   CStatusLine status;
-  status.Create(parent.Handle(), WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 2);
+  status.Create(parent_.Handle(), WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 2);
   status.SetParts({0, 0, -1});
   status.Send(WM_SIZE, SIZE_RESTORED, MakeLParam(600, 400));
   const int height = status.WindowSize().height;
@@ -89,21 +89,21 @@ TEST_F(ControlsTest, StatusBarKeepsToTheBottomOfItsParentWithItsParts) {
 
 TEST_F(ControlsTest, ComboBoxesReportUserChoicesButNotTheirOwnAndSortWithoutCase) {
   CComboControl combo;
-  combo.Create(parent.Handle(), WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 7);
+  combo.Create(parent_.Handle(), WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 7);
   EXPECT_EQ(combo.AddText("Internal Memory"), 0);
   EXPECT_EQ(combo.AddText("MMC/SD Card"), 1);
   combo.Select(1);
   EXPECT_EQ(combo.CurrentSelection(), 1);
-  EXPECT_TRUE(parent.Trail(WM_COMMAND).empty());
+  EXPECT_TRUE(parent_.Trail(WM_COMMAND).empty());
   combo.Move(6, 6, 120, 160);
   EXPECT_LT(combo.WindowSize().height, 160);
   emit static_cast<QComboBox*>(combo.Widget())->activated(0);
-  ASSERT_FALSE(parent.seen.empty());
-  EXPECT_EQ(parent.seen.back().record.wParam, MakeWParam(7, CBN_SELCHANGE));
-  EXPECT_EQ(parent.seen.back().record.lParam, reinterpret_cast<LPARAM>(combo.Handle()));
+  ASSERT_FALSE(parent_.seen.empty());
+  EXPECT_EQ(parent_.seen.back().record.wParam, MakeWParam(7, CBN_SELCHANGE));
+  EXPECT_EQ(parent_.seen.back().record.lParam, reinterpret_cast<LPARAM>(combo.Handle()));
 
   CComboControl sorted;
-  sorted.Create(parent.Handle(), WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT, 1001);
+  sorted.Create(parent_.Handle(), WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT, 1001);
   EXPECT_EQ(sorted.AddText("B.HEX"), 0);
   EXPECT_EQ(sorted.AddText("a.hex"), 0);
   EXPECT_EQ(sorted.AddText("c.hex"), 2);
@@ -119,7 +119,7 @@ TEST_F(ControlsTest, ComboBoxesReportUserChoicesButNotTheirOwnAndSortWithoutCase
 
 TEST_F(ControlsTest, ProgressBarStepsAndStartsOverPastItsEnd) {
   // A progress bar lives in dialogs: bind one made from a template.
-  CNativeWindow* window = CreateControl({1104, ControlKind::ProgressBar, "", 0, 0, 100, 10}, parent.Handle()->Client(),
+  CNativeWindow* window = CreateControl({1104, ControlKind::ProgressBar, "", 0, 0, 100, 10}, parent_.Handle()->Client(),
                                         QRect(0, 0, 100, 10));
   CProgressControl progress;
   progress.Attach(window);
@@ -143,7 +143,7 @@ TEST_F(ControlsTest, AnimationPlaysUntilClosedOrDestroyed) {
   Resources().animations[501] = {{frame, frame}, 50};
   CAnimationControl animation;
   animation.Attach(
-      CreateControl({1100, ControlKind::Animation, "", 0, 0, 20, 20}, parent.Handle()->Client(), QRect(0, 0, 20, 20)));
+      CreateControl({1100, ControlKind::Animation, "", 0, 0, 20, 20}, parent_.Handle()->Client(), QRect(0, 0, 20, 20)));
   animation.OpenClip(501);
   EXPECT_TRUE(animation.IsPlaying());
   animation.CloseClip();

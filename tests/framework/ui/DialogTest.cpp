@@ -53,8 +53,8 @@ class DialogTest : public ::testing::Test {
     dialog.style = 0;
     Resources().dialogs[HiddenTemplate] = dialog;
   }
-  ScriptedUser user;
-  CAnswererScope scope{user};
+  ScriptedUser user_;
+  CAnswererScope scope_{user_};
 };
 
 class RecordingDialog : public CDialogBase {
@@ -77,7 +77,7 @@ TEST_F(DialogTest, DefaultHandlingInitialisesWithOneAndEndsOnOkCancelYesNoOrClos
       initResult = record.result;
       return true;
     };
-    user.onDialog = [id](CDialogBase& running) { running.Send(WM_COMMAND, MakeWParam(id, BN_CLICKED)); };
+    user_.onDialog = [id](CDialogBase& running) { running.Send(WM_COMMAND, MakeWParam(id, BN_CLICKED)); };
     EXPECT_EQ(dialog.RunModal(nullptr, Template), id);
     EXPECT_EQ(dialog.Handle(), nullptr);
     EXPECT_FALSE(dialog.IsModal());
@@ -88,7 +88,7 @@ TEST_F(DialogTest, DefaultHandlingInitialisesWithOneAndEndsOnOkCancelYesNoOrClos
 
   RecordingDialog dialog;
   bool openAfterOther = false;
-  user.onDialog = [&](CDialogBase& running) {
+  user_.onDialog = [&](CDialogBase& running) {
     running.Send(WM_COMMAND, MakeWParam(OtherButton, BN_CLICKED));
     openAfterOther = running.Handle() != nullptr && running.IsModal();
     running.Send(WM_CLOSE);
@@ -97,10 +97,10 @@ TEST_F(DialogTest, DefaultHandlingInitialisesWithOneAndEndsOnOkCancelYesNoOrClos
   EXPECT_TRUE(openAfterOther);
 
   // A dialog the answerer leaves waiting is dismissed with Cancel.
-  user.onDialog = nullptr;
+  user_.onDialog = nullptr;
   RecordingDialog waiting;
   EXPECT_EQ(waiting.RunModal(nullptr, Template), IDCANCEL);
-  EXPECT_EQ(user.dialogsAnswered, 6);
+  EXPECT_EQ(user_.dialogsAnswered, 6);
 }
 
 TEST_F(DialogTest, ADialogThatPostsItsWorkDoesItHiddenAndEndsItself) {
@@ -123,16 +123,16 @@ TEST_F(DialogTest, ADialogThatPostsItsWorkDoesItHiddenAndEndsItself) {
   EXPECT_EQ(dialog.RunModal(nullptr, HiddenTemplate), IDOK);
   EXPECT_EQ(steps, (std::vector<int>{0, 1, 2}));
   EXPECT_FALSE(visibleDuringWork);
-  EXPECT_EQ(user.dialogsAnswered, 0);
+  EXPECT_EQ(user_.dialogsAnswered, 0);
 }
 
 TEST_F(DialogTest, ReturnPressesTheDefaultButtonAndEscapeCancels) {
   RecordingDialog dialog;
-  user.onDialog = [](CDialogBase& running) { PressKey(running.Item(NameEdit)->Widget(), Qt::Key_Return); };
+  user_.onDialog = [](CDialogBase& running) { PressKey(running.Item(NameEdit)->Widget(), Qt::Key_Return); };
   EXPECT_EQ(dialog.RunModal(nullptr, Template), IDOK);
 
   RecordingDialog second;
-  user.onDialog = [](CDialogBase& running) {
+  user_.onDialog = [](CDialogBase& running) {
     running.EnableItem(IDOK, false);
     PressKey(running.Item(NameEdit)->Widget(), Qt::Key_Return);  // a disabled default button does nothing
     PressKey(running.Item(NameEdit)->Widget(), Qt::Key_Escape);
@@ -148,7 +148,7 @@ TEST_F(DialogTest, ButtonClicksAndEditsReachTheDialogAsCommands) {
     if (record.message == WM_COMMAND) commands.push_back(record.wParam);
     return false;
   };
-  user.onDialog = [](CDialogBase& running) {
+  user_.onDialog = [](CDialogBase& running) {
     static_cast<QLineEdit*>(running.Item(NameEdit)->Widget())->setText("typed");
     static_cast<QPushButton*>(running.Item(OtherButton)->Widget())->click();
     EXPECT_STREQ(running.ItemText(NameEdit).Chars(), "typed");
@@ -172,7 +172,7 @@ TEST_F(DialogTest, AMissingTemplateThrows) {
 
 TEST_F(DialogTest, TheSeamAnswersMessageBoxesAlsoInsideADialogWithoutShowingThem) {
   std::vector<std::string> boxes;
-  user.onBox = [&](const CText& text, const CText& caption, uint32_t flags) {
+  user_.onBox = [&](const CText& text, const CText& caption, uint32_t flags) {
     boxes.push_back(std::string(text.Chars()) + "|" + caption.Chars() + "|" + std::to_string(flags));
     return IDYES;
   };
@@ -180,7 +180,7 @@ TEST_F(DialogTest, TheSeamAnswersMessageBoxesAlsoInsideADialogWithoutShowingThem
   EXPECT_EQ(boxes, std::vector<std::string>{"Format now?|Tunewarden|" + std::to_string(MB_YESNO | MB_ICONEXCLAMATION)});
 
   RecordingDialog dialog;
-  user.onDialog = [](CDialogBase& running) {
+  user_.onDialog = [](CDialogBase& running) {
     if (MessageBox(running.Handle(), "Sure?", "Tunewarden", MB_YESNO) == IDYES) running.Close(IDOK);
   };
   EXPECT_EQ(dialog.RunModal(nullptr, Template), IDOK);
@@ -204,7 +204,7 @@ TEST_F(DialogTest, NestedDialogsAreAnsweredInnermostFirst) {
   LRESULT innerResult = 0;
   bool outerEnabledDuringInner = true;
   bool innerEnabled = false;
-  user.onDialog = [&](CDialogBase& running) {
+  user_.onDialog = [&](CDialogBase& running) {
     if (&running == &outer) {
       innerResult = inner.RunModal(running.Handle(), Template);
       running.Close(IDYES);
@@ -217,7 +217,7 @@ TEST_F(DialogTest, NestedDialogsAreAnsweredInnermostFirst) {
   };
   EXPECT_EQ(outer.RunModal(nullptr, Template), IDYES);
   EXPECT_EQ(innerResult, IDNO);
-  EXPECT_EQ(user.dialogsAnswered, 2);
+  EXPECT_EQ(user_.dialogsAnswered, 2);
   EXPECT_FALSE(outerEnabledDuringInner);
   EXPECT_TRUE(innerEnabled);
 }

@@ -69,102 +69,102 @@ class TestList : public CListControl {
 class ListControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    parent.CreateTopLevel(500, 300);
-    list.Create(parent.Handle(), WS_CHILD | WS_VISIBLE | LVS_EDITLABELS, WS_EX_ACCEPTFILES, 0);
-    list.Move(0, 0, 500, 300);
-    list.InsertColumn("Name", LVCFMT_LEFT, 200);
-    list.InsertColumn("Size", LVCFMT_RIGHT, 80);
-    list.InsertColumn("Date", LVCFMT_LEFT, 120);
+    parent_.CreateTopLevel(500, 300);
+    list_.Create(parent_.Handle(), WS_CHILD | WS_VISIBLE | LVS_EDITLABELS, WS_EX_ACCEPTFILES, 0);
+    list_.Move(0, 0, 500, 300);
+    list_.InsertColumn("Name", LVCFMT_LEFT, 200);
+    list_.InsertColumn("Size", LVCFMT_RIGHT, 80);
+    list_.InsertColumn("Date", LVCFMT_LEFT, 120);
     for (LPARAM value : {30, 10, 20}) {
-      const int row = list.InsertItem(value);
-      list.SetItemText(row, 0, CText(std::string_view(std::to_string(value) + ".mp3")));
-      list.SetItemText(row, 1, "1KB");
+      const int row = list_.InsertItem(value);
+      list_.SetItemText(row, 0, CText(std::string_view(std::to_string(value) + ".mp3")));
+      list_.SetItemText(row, 1, "1KB");
     }
   }
-  void TearDown() override { parent.Close(0); }
+  void TearDown() override { parent_.Close(0); }
 
-  RecordingWindow parent;
-  TestList list;
+  RecordingWindow parent_;
+  TestList list_;
 };
 
 TEST_F(ListControlTest, SelectionChangesGoToTheParentAndAreReflectedUnlessItHandlesThem) {
-  list.SelectItem(1);
-  EXPECT_TRUE(list.IsSelected(1));
-  EXPECT_TRUE(list.IsFocused(1));
-  EXPECT_EQ(list.SelectedCount(), 1);
-  ASSERT_FALSE(list.notices.empty());
-  for (const auto& notice : list.notices) {
+  list_.SelectItem(1);
+  EXPECT_TRUE(list_.IsSelected(1));
+  EXPECT_TRUE(list_.IsFocused(1));
+  EXPECT_EQ(list_.SelectedCount(), 1);
+  ASSERT_FALSE(list_.notices.empty());
+  for (const auto& notice : list_.notices) {
     EXPECT_EQ(notice.code, LVN_ITEMCHANGED);
     EXPECT_EQ(notice.item, 1);
     EXPECT_EQ(notice.value, 10);
     EXPECT_TRUE(notice.reflected);
   }
   // The parent heard it first and left it to default processing.
-  EXPECT_EQ(parent.Trail(WM_NOTIFY).size(), 2 * list.notices.size());
+  EXPECT_EQ(parent_.Trail(WM_NOTIFY).size(), 2 * list_.notices.size());
 
-  list.notices.clear();
-  list.SetItemState(1, 0, LVIS_SELECTED);
-  ASSERT_EQ(list.notices.size(), 1u);
-  EXPECT_EQ(list.notices[0].oldState, LVIS_SELECTED);
-  EXPECT_EQ(list.notices[0].newState, 0u);
+  list_.notices.clear();
+  list_.SetItemState(1, 0, LVIS_SELECTED);
+  ASSERT_EQ(list_.notices.size(), 1u);
+  EXPECT_EQ(list_.notices[0].oldState, LVIS_SELECTED);
+  EXPECT_EQ(list_.notices[0].newState, 0u);
 
-  list.SelectAll();
-  EXPECT_EQ(list.SelectedCount(), 3);
-  EXPECT_EQ(list.NextItem(-1, LVNI_SELECTED), 0);
-  EXPECT_EQ(list.NextItem(0, LVNI_SELECTED), 1);
-  EXPECT_EQ(list.NextItem(-1, LVNI_FOCUSED), 1);
-  EXPECT_EQ(list.NextItem(2, LVNI_ALL), -1);
+  list_.SelectAll();
+  EXPECT_EQ(list_.SelectedCount(), 3);
+  EXPECT_EQ(list_.NextItem(-1, LVNI_SELECTED), 0);
+  EXPECT_EQ(list_.NextItem(0, LVNI_SELECTED), 1);
+  EXPECT_EQ(list_.NextItem(-1, LVNI_FOCUSED), 1);
+  EXPECT_EQ(list_.NextItem(2, LVNI_ALL), -1);
 
-  list.notices.clear();
-  parent.handles = {{WM_NOTIFY, 0}};
-  list.SelectItem(0);
-  EXPECT_TRUE(list.notices.empty());
+  list_.notices.clear();
+  parent_.handles = {{WM_NOTIFY, 0}};
+  list_.SelectItem(0);
+  EXPECT_TRUE(list_.notices.empty());
 }
 
 TEST_F(ListControlTest, HeaderClicksReachOnColumnClick) {
-  QHeaderView* header = list.Tree()->header();
+  QHeaderView* header = list_.Tree()->header();
   Click(header->viewport(), QPoint(header->sectionViewportPosition(1) + 10, 5));
   Click(header->viewport(), QPoint(header->sectionViewportPosition(2) + 10, 5));
-  EXPECT_EQ(list.columnClicks, (std::vector<int>{1, 2}));
-  EXPECT_EQ(list.Codes(), (std::vector<int32_t>{LVN_COLUMNCLICK, LVN_COLUMNCLICK}));
+  EXPECT_EQ(list_.columnClicks, (std::vector<int>{1, 2}));
+  EXPECT_EQ(list_.Codes(), (std::vector<int32_t>{LVN_COLUMNCLICK, LVN_COLUMNCLICK}));
 }
 
 TEST_F(ListControlTest, DeletingReportsEachRowUnlessTheOwnerDeclinesTheRowNotices) {
-  list.SelectItem(1);
-  list.notices.clear();
-  list.DeleteItem(1);
-  ASSERT_EQ(list.Codes(), std::vector<int32_t>{LVN_DELETEITEM});
-  EXPECT_EQ(list.notices[0].value, 10);
-  EXPECT_EQ(list.ItemValue(1), 20);
+  list_.SelectItem(1);
+  list_.notices.clear();
+  list_.DeleteItem(1);
+  ASSERT_EQ(list_.Codes(), std::vector<int32_t>{LVN_DELETEITEM});
+  EXPECT_EQ(list_.notices[0].value, 10);
+  EXPECT_EQ(list_.ItemValue(1), 20);
 
-  list.InsertItem(40);
-  list.notices.clear();
-  list.DeleteAllItems();
-  EXPECT_EQ(list.Codes(), (std::vector<int32_t>{LVN_DELETEALLITEMS, LVN_DELETEITEM, LVN_DELETEITEM, LVN_DELETEITEM}));
-  EXPECT_EQ(list.notices[1].value, 30);
-  EXPECT_EQ(list.notices[3].value, 40);
-  EXPECT_EQ(list.ItemCount(), 0);
+  list_.InsertItem(40);
+  list_.notices.clear();
+  list_.DeleteAllItems();
+  EXPECT_EQ(list_.Codes(), (std::vector<int32_t>{LVN_DELETEALLITEMS, LVN_DELETEITEM, LVN_DELETEITEM, LVN_DELETEITEM}));
+  EXPECT_EQ(list_.notices[1].value, 30);
+  EXPECT_EQ(list_.notices[3].value, 40);
+  EXPECT_EQ(list_.ItemCount(), 0);
 
-  list.InsertItem(5);
-  list.notices.clear();
-  list.deleteAllResult = 1;
-  list.DeleteAllItems();
-  EXPECT_EQ(list.Codes(), std::vector<int32_t>{LVN_DELETEALLITEMS});
-  EXPECT_EQ(list.ItemCount(), 0);
+  list_.InsertItem(5);
+  list_.notices.clear();
+  list_.deleteAllResult = 1;
+  list_.DeleteAllItems();
+  EXPECT_EQ(list_.Codes(), std::vector<int32_t>{LVN_DELETEALLITEMS});
+  EXPECT_EQ(list_.ItemCount(), 0);
 }
 
 TEST_F(ListControlTest, SortOrdersRowsByCompareAndKeepsTheSelection) {
-  list.SelectItem(0);  // value 30
-  list.notices.clear();
-  list.Sort(1);
-  EXPECT_EQ((std::vector<LPARAM>{list.ItemValue(0), list.ItemValue(1), list.ItemValue(2)}),
+  list_.SelectItem(0);  // value 30
+  list_.notices.clear();
+  list_.Sort(1);
+  EXPECT_EQ((std::vector<LPARAM>{list_.ItemValue(0), list_.ItemValue(1), list_.ItemValue(2)}),
             (std::vector<LPARAM>{10, 20, 30}));
-  EXPECT_STREQ(list.ItemText(0, 0).Chars(), "10.mp3");
-  EXPECT_TRUE(list.IsSelected(2));
-  EXPECT_TRUE(list.IsFocused(2));
-  EXPECT_TRUE(list.notices.empty());
-  list.Sort(2);
-  EXPECT_EQ(list.ItemValue(0), 30);
+  EXPECT_STREQ(list_.ItemText(0, 0).Chars(), "10.mp3");
+  EXPECT_TRUE(list_.IsSelected(2));
+  EXPECT_TRUE(list_.IsFocused(2));
+  EXPECT_TRUE(list_.notices.empty());
+  list_.Sort(2);
+  EXPECT_EQ(list_.ItemValue(0), 30);
 }
 
 TEST_F(ListControlTest, LabelEditsAskTheOwnerAtBothEndsAndKeepOnlyAnAcceptedText) {
@@ -180,13 +180,13 @@ TEST_F(ListControlTest, LabelEditsAskTheOwnerAtBothEndsAndKeepOnlyAnAcceptedText
                            Case{"refused at the end", 0, 0, Qt::Key_Return, false, "10.mp3"},
                            Case{"escaped", 0, 1, Qt::Key_Escape, true, "10.mp3"}}) {
     SCOPED_TRACE(edit.name);
-    list.SetItemText(1, 0, "10.mp3");
+    list_.SetItemText(1, 0, "10.mp3");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last editor goes
-    list.notices.clear();
-    list.beginResult = edit.beginResult;
-    list.endResult = edit.endResult;
-    list.StartLabelEdit(1);
-    auto* editor = list.Tree()->findChild<QLineEdit*>();
+    list_.notices.clear();
+    list_.beginResult = edit.beginResult;
+    list_.endResult = edit.endResult;
+    list_.StartLabelEdit(1);
+    auto* editor = list_.Tree()->findChild<QLineEdit*>();
     const bool opens = edit.beginResult == 0;
     ASSERT_EQ(editor != nullptr, opens);
     if (opens) {
@@ -197,15 +197,15 @@ TEST_F(ListControlTest, LabelEditsAskTheOwnerAtBothEndsAndKeepOnlyAnAcceptedText
     }
     std::vector<int32_t> expected{LVN_BEGINLABELEDITA};
     if (opens) expected.push_back(LVN_ENDLABELEDITA);
-    ASSERT_EQ(list.Codes(false), expected);
-    EXPECT_EQ(list.notices[0].item, 1);
+    ASSERT_EQ(list_.Codes(false), expected);
+    EXPECT_EQ(list_.notices[0].item, 1);
     if (opens) {
-      const auto& end = *std::find_if(list.notices.rbegin(), list.notices.rend(),
+      const auto& end = *std::find_if(list_.notices.rbegin(), list_.notices.rend(),
                                       [](const auto& notice) { return notice.code == LVN_ENDLABELEDITA; });
       EXPECT_EQ(end.cancelled, edit.cancelled);
       EXPECT_EQ(end.text, edit.cancelled ? "" : "typed.mp3");
     }
-    EXPECT_STREQ(list.ItemText(1, 0).Chars(), edit.kept);
+    EXPECT_STREQ(list_.ItemText(1, 0).Chars(), edit.kept);
   }
 }
 
@@ -218,8 +218,8 @@ TEST_F(ListControlTest, InputOnTheRowsArrivesAsRecordsInClientCoordinates) {
       return TestList::OnMessage(record);
     }
   } inputs;
-  QTreeWidget* tree = list.Tree();
-  inputs.Attach(list.Handle());
+  QTreeWidget* tree = list_.Tree();
+  inputs.Attach(list_.Handle());
   QWidget* rows = tree->viewport();
   const QRect second = tree->visualItemRect(tree->topLevelItem(1));
 
@@ -251,11 +251,11 @@ TEST_F(ListControlTest, RowImagesComeFromAnImageSetThatRefusesWhatItCannotHold) 
   EXPECT_EQ(images.AddIcon(QIcon(red)), 1);
   EXPECT_EQ(images.Icon(0).pixmap(16, 16).size(), QSize(16, 16));
   EXPECT_TRUE(images.Icon(2).isNull());
-  list.SetImageList(&images);
-  list.SetItemImage(2, 1);
-  EXPECT_EQ(list.ItemImage(2), 1);
-  EXPECT_EQ(list.ItemImage(0), -1);
-  EXPECT_FALSE(list.Tree()->topLevelItem(2)->icon(0).isNull());
+  list_.SetImageList(&images);
+  list_.SetItemImage(2, 1);
+  EXPECT_EQ(list_.ItemImage(2), 1);
+  EXPECT_EQ(list_.ItemImage(0), -1);
+  EXPECT_FALSE(list_.Tree()->topLevelItem(2)->icon(0).isNull());
 }
 
 }  // namespace

@@ -14,25 +14,25 @@ namespace {
 
 class WindowTest : public ::testing::Test {
  protected:
-  void TearDown() override { window.Close(0); }
-  RecordingWindow window;
+  void TearDown() override { window_.Close(0); }
+  RecordingWindow window_;
 };
 
 using Trail = std::vector<std::string>;
 
 TEST_F(WindowTest, CreationOrderOnMessageFirstAndDefaultProcOnlyForWhatItLeaves) {
-  window.handles = {{UM_RELOAD, 42}};
-  window.CreateTopLevel();
-  ASSERT_GE(window.seen.size(), 3u);
-  EXPECT_EQ(window.seen[0].record.message, WM_NCCREATE);
-  EXPECT_EQ(window.seen[2].record.message, WM_CREATE);
+  window_.handles = {{UM_RELOAD, 42}};
+  window_.CreateTopLevel();
+  ASSERT_GE(window_.seen.size(), 3u);
+  EXPECT_EQ(window_.seen[0].record.message, WM_NCCREATE);
+  EXPECT_EQ(window_.seen[2].record.message, WM_CREATE);
 
-  EXPECT_EQ(window.Send(UM_RELOAD, 1, 2), 42);
-  EXPECT_EQ(window.Trail(UM_RELOAD), Trail{"On"});
-  EXPECT_EQ(window.seen.back().record.wParam, 1u);
-  EXPECT_EQ(window.seen.back().record.lParam, 2);
-  window.Send(UM_UPDATESTATE);
-  EXPECT_EQ(window.Trail(UM_UPDATESTATE), (Trail{"On", "Default"}));
+  EXPECT_EQ(window_.Send(UM_RELOAD, 1, 2), 42);
+  EXPECT_EQ(window_.Trail(UM_RELOAD), Trail{"On"});
+  EXPECT_EQ(window_.seen.back().record.wParam, 1u);
+  EXPECT_EQ(window_.seen.back().record.lParam, 2);
+  window_.Send(UM_UPDATESTATE);
+  EXPECT_EQ(window_.Trail(UM_UPDATESTATE), (Trail{"On", "Default"}));
 
   RecordingWindow refusing;
   refusing.handles = {{WM_CREATE, -1}};
@@ -48,26 +48,26 @@ TEST_F(WindowTest, CreationOrderOnMessageFirstAndDefaultProcOnlyForWhatItLeaves)
 TEST_F(WindowTest, QtEventsArriveAsRecords) {
   RecordingWindow parent;
   parent.CreateTopLevel();
-  window.CreateChild(parent.Handle(), WS_VISIBLE, 0, 1, WindowClass(), 0, 0, 50, 50);
-  QWidget* widget = window.Widget();
+  window_.CreateChild(parent.Handle(), WS_VISIBLE, 0, 1, WindowClass(), 0, 0, 50, 50);
+  QWidget* widget = window_.Widget();
 
-  window.Move(20, 20, 321, 123);
-  ASSERT_FALSE(window.Records(WM_SIZE).empty());
-  EXPECT_EQ(LowWord(window.Records(WM_SIZE).back().lParam), 321);
-  EXPECT_EQ(HighWord(window.Records(WM_SIZE).back().lParam), 123);
+  window_.Move(20, 20, 321, 123);
+  ASSERT_FALSE(window_.Records(WM_SIZE).empty());
+  EXPECT_EQ(LowWord(window_.Records(WM_SIZE).back().lParam), 321);
+  EXPECT_EQ(HighWord(window_.Records(WM_SIZE).back().lParam), 123);
 
   for (int key : {Qt::Key_Delete, Qt::Key_F5, Qt::Key_Backspace}) PressKey(widget, key);
   std::vector<WPARAM> keys;
-  for (const MessageRecord& record : window.Records(WM_KEYDOWN)) keys.push_back(record.wParam);
+  for (const MessageRecord& record : window_.Records(WM_KEYDOWN)) keys.push_back(record.wParam);
   EXPECT_EQ(keys, (std::vector<WPARAM>{VK_DELETE, 0x74, VK_BACK}));
 
   SendMouse(widget, QEvent::MouseButtonDblClick, QPoint(7, 9), Qt::LeftButton);
   SendMouse(widget, QEvent::MouseButtonPress, QPoint(30, -4), Qt::RightButton);
-  ASSERT_EQ(window.Trail(WM_LBUTTONDBLCLK), (Trail{"On", "Default"}));
-  ASSERT_EQ(window.Trail(WM_RBUTTONDOWN), (Trail{"On", "Default"}));
-  EXPECT_EQ(SignedLowWord(window.Records(WM_LBUTTONDBLCLK)[0].lParam), 7);
-  EXPECT_EQ(SignedHighWord(window.Records(WM_LBUTTONDBLCLK)[0].lParam), 9);
-  EXPECT_EQ(SignedHighWord(window.Records(WM_RBUTTONDOWN)[0].lParam), -4);
+  ASSERT_EQ(window_.Trail(WM_LBUTTONDBLCLK), (Trail{"On", "Default"}));
+  ASSERT_EQ(window_.Trail(WM_RBUTTONDOWN), (Trail{"On", "Default"}));
+  EXPECT_EQ(SignedLowWord(window_.Records(WM_LBUTTONDBLCLK)[0].lParam), 7);
+  EXPECT_EQ(SignedHighWord(window_.Records(WM_LBUTTONDBLCLK)[0].lParam), 9);
+  EXPECT_EQ(SignedHighWord(window_.Records(WM_RBUTTONDOWN)[0].lParam), -4);
 
   // The right-hand Shift and Alt keys are told apart by their scan codes (the
   // kernel's key codes plus 8), whatever key symbol the layout gives them.
@@ -89,16 +89,16 @@ TEST_F(WindowTest, QtEventsArriveAsRecords) {
 }
 
 TEST_F(WindowTest, CloseDestroysUnlessKeptAndParentsHearDestroyFirstButNcDestroyLast) {
-  window.CreateTopLevel();
-  window.handles = {{WM_CLOSE, 0}};
-  window.Widget()->close();
-  ASSERT_NE(window.Handle(), nullptr);
-  EXPECT_TRUE(window.Widget()->isVisible());
-  window.handles.clear();
-  window.Widget()->close();
-  EXPECT_EQ(window.Handle(), nullptr);
-  EXPECT_EQ(window.Trail(WM_DESTROY), (Trail{"On", "Default"}));
-  EXPECT_EQ(window.Trail(WM_NCDESTROY), (Trail{"On", "Default"}));
+  window_.CreateTopLevel();
+  window_.handles = {{WM_CLOSE, 0}};
+  window_.Widget()->close();
+  ASSERT_NE(window_.Handle(), nullptr);
+  EXPECT_TRUE(window_.Widget()->isVisible());
+  window_.handles.clear();
+  window_.Widget()->close();
+  EXPECT_EQ(window_.Handle(), nullptr);
+  EXPECT_EQ(window_.Trail(WM_DESTROY), (Trail{"On", "Default"}));
+  EXPECT_EQ(window_.Trail(WM_NCDESTROY), (Trail{"On", "Default"}));
 
   std::vector<std::string> order;
   struct Logger : RecordingWindow {
@@ -123,14 +123,14 @@ TEST_F(WindowTest, CloseDestroysUnlessKeptAndParentsHearDestroyFirstButNcDestroy
 }
 
 TEST_F(WindowTest, SendRunsAtOncePostWaitsForAPumpingPassInOrderAndIsDroppedForAGoneWindow) {
-  window.CreateTopLevel();
-  window.Post(0x9001);
-  window.Post(0x9002);
-  window.Send(0x9003);
-  window.Post(0x9004);
+  window_.CreateTopLevel();
+  window_.Post(0x9001);
+  window_.Post(0x9002);
+  window_.Send(0x9003);
+  window_.Post(0x9004);
   auto ordered = [&] {
     std::vector<uint32_t> messages;
-    for (const auto& entry : window.seen)
+    for (const auto& entry : window_.seen)
       if (entry.where == "On" && entry.record.message >= 0x9001) messages.push_back(entry.record.message);
     return messages;
   };
@@ -138,13 +138,13 @@ TEST_F(WindowTest, SendRunsAtOncePostWaitsForAPumpingPassInOrderAndIsDroppedForA
   PumpMessages(1);
   EXPECT_EQ(ordered(), (std::vector<uint32_t>{0x9003, 0x9001, 0x9002, 0x9004}));
 
-  CNativeWindow* handle = window.Handle();
-  window.Post(0x9005);
+  CNativeWindow* handle = window_.Handle();
+  window_.Post(0x9005);
   DestroyWindow(handle);
-  const size_t before = window.seen.size();
+  const size_t before = window_.seen.size();
   EXPECT_EQ(SendMessage(handle, 0x9006), 0);
   PumpMessages(2);
-  EXPECT_EQ(window.seen.size(), before);
+  EXPECT_EQ(window_.seen.size(), before);
 }
 
 TEST_F(WindowTest, DroppedFileUrlsBecomeWmDropFilesAndAnUntakenDropIsReleased) {
@@ -189,9 +189,9 @@ TEST_F(WindowTest, DroppedFileUrlsBecomeWmDropFilesAndAnUntakenDropIsReleased) {
   target.Close(0);
 
   // Under the address sanitizer a drop handle left behind is reported as a leak.
-  window.CreateChild(nullptr, WS_VISIBLE, WS_EX_ACCEPTFILES, 0, WindowClass(), 0, 0, 200, 100);
-  drop(window.Widget());
-  EXPECT_EQ(window.Trail(WM_DROPFILES), (Trail{"On", "Default"}));
+  window_.CreateChild(nullptr, WS_VISIBLE, WS_EX_ACCEPTFILES, 0, WindowClass(), 0, 0, 200, 100);
+  drop(window_.Widget());
+  EXPECT_EQ(window_.Trail(WM_DROPFILES), (Trail{"On", "Default"}));
 }
 
 TEST_F(WindowTest, PaintingReachesDrawAfterDefaultProcessing) {

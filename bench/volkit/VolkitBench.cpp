@@ -93,7 +93,7 @@ class Player {
     platform::FreeModule(volkit_);
   }
 
-  void write(const std::string& pcFile, const std::string& name) {
+  void Write(const std::string& pcFile, const std::string& name) {
     FILE* file = std::fopen(pcFile.c_str(), "rb");
     TransferRequest request{};
     request.flags = TransferRequest::Write;
@@ -107,13 +107,13 @@ class Player {
     if (!ok) throw std::runtime_error("writeFile failed: " + std::to_string(fs_->lastError()));
   }
 
-  void read(const std::string& name, const std::string& pcFile) {
+  void Read(const std::string& name, const std::string& pcFile) {
     FILE* file = std::fopen(pcFile.c_str(), "wb");
-    read(name, file);
+    Read(name, file);
     std::fclose(file);
   }
 
-  void read(const std::string& name, FILE* file) {
+  void Read(const std::string& name, FILE* file) {
     TransferRequest request{};
     request.name = name.c_str();
     request.context = file;
@@ -122,7 +122,7 @@ class Player {
     if (!fs_->readFile(&request)) throw std::runtime_error("readFile failed: " + std::to_string(fs_->lastError()));
   }
 
-  FileSystemInterface* fs() const { return fs_; }
+  FileSystemInterface* Fs() const { return fs_; }
 
  private:
   void* portkit_ = nullptr;
@@ -174,25 +174,25 @@ int main() {
     {
       Player p(player);
       peakBefore = PeakKiB();
-      p.fs()->beginUpdate();
-      volkitWrite = Seconds([&] { p.write(big, "big.bin"); });
-      volkitRead = Seconds([&] { p.read("big.bin", pc + "/out/big.bin"); });
+      p.Fs()->beginUpdate();
+      volkitWrite = Seconds([&] { p.Write(big, "big.bin"); });
+      volkitRead = Seconds([&] { p.Read("big.bin", pc + "/out/big.bin"); });
       peakAfter = PeakKiB();
-      p.fs()->makeDir("small");
-      p.fs()->changeDir("small");
+      p.Fs()->makeDir("small");
+      p.Fs()->changeDir("small");
       volkitSmallWrite = Seconds([&] {
         for (int i = 0; i < SmallCount; ++i) {
           std::string name = "small file " + std::to_string(i) + ".bin";
-          p.write(pc + "/small/" + name, name);
+          p.Write(pc + "/small/" + name, name);
         }
       });
       // Into one PC file, as mtype prints every file to one output.
       volkitSmallRead = Seconds([&] {
         FILE* out = std::fopen((pc + "/out/all-volkit.bin").c_str(), "wb");
-        for (int i = 0; i < SmallCount; ++i) p.read("small file " + std::to_string(i) + ".bin", out);
+        for (int i = 0; i < SmallCount; ++i) p.Read("small file " + std::to_string(i) + ".bin", out);
         std::fclose(out);
       });
-      p.fs()->endUpdate();
+      p.Fs()->endUpdate();
     }
     FreshImage(image);
     double mcopyWrite = Seconds([&] { Run("mcopy -i " + image + " " + big + " ::/big.bin"); });

@@ -28,12 +28,12 @@ int MoveAll(Byte* bytes, size_t size, uint64_t offset, Call call) {
 
 }  // namespace
 
-int Medium::Open(const std::string& source) {
-  Close();
+int Medium::open(const std::string& source) {
+  close();
   readOnly_ = false;
-  int fd = open(source.c_str(), O_RDWR | O_CLOEXEC);
+  int fd = ::open(source.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-    fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     readOnly_ = true;
   }
   if (fd < 0) return errno;
@@ -55,29 +55,29 @@ int Medium::Open(const std::string& source) {
     error = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
   }
   if (error != 0) {
-    close(fd);
+    ::close(fd);
     return error;
   }
   fd_ = fd;
   return 0;
 }
 
-void Medium::Close() {
-  if (fd_ >= 0) close(fd_);
+void Medium::close() {
+  if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   size_ = 0;
 }
 
-int Medium::ReadAt(uint64_t offset, void* buffer, size_t size) const {
+int Medium::readAt(uint64_t offset, void* buffer, size_t size) const {
   return MoveAll(static_cast<char*>(buffer), size, offset,
                  [this](char* bytes, size_t count, off_t at) { return pread(fd_, bytes, count, at); });
 }
 
-int Medium::WriteAt(uint64_t offset, const void* buffer, size_t size) const {
+int Medium::writeAt(uint64_t offset, const void* buffer, size_t size) const {
   return MoveAll(static_cast<const char*>(buffer), size, offset,
                  [this](const char* bytes, size_t count, off_t at) { return pwrite(fd_, bytes, count, at); });
 }
 
-int Medium::Sync() const { return fdatasync(fd_) == 0 ? 0 : errno; }
+int Medium::sync() const { return fdatasync(fd_) == 0 ? 0 : errno; }
 
 }  // namespace portkit

@@ -13,22 +13,22 @@ class Medium {
   Medium() = default;
   Medium(const Medium&) = delete;
   Medium& operator=(const Medium&) = delete;
-  ~Medium() { Close(); }
+  ~Medium() { close(); }
 
   // 0, or the errno value that stopped it. A file without write permission
   // and a block device marked read-only open read-only.
-  int Open(const std::string& source);
-  void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  int open(const std::string& source);
+  void close();
+  bool isOpen() const { return fd_ >= 0; }
 
-  uint64_t Size() const { return size_; }
-  bool IsReadOnly() const { return readOnly_; }
-  bool IsBlockDevice() const { return blockDevice_; }
+  uint64_t size() const { return size_; }
+  bool isReadOnly() const { return readOnly_; }
+  bool isBlockDevice() const { return blockDevice_; }
 
   // 0 or an errno value; a transfer cut short by the end of the storage is EIO.
-  int ReadAt(uint64_t offset, void* buffer, size_t size) const;
-  int WriteAt(uint64_t offset, const void* buffer, size_t size) const;
-  int Sync() const;
+  int readAt(uint64_t offset, void* buffer, size_t size) const;
+  int writeAt(uint64_t offset, const void* buffer, size_t size) const;
+  int sync() const;
 
  private:
   int fd_ = -1;

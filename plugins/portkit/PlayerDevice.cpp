@@ -21,12 +21,12 @@ uint32_t Clamp32(uint64_t value) { return static_cast<uint32_t>(std::min<uint64_
 int AccessBlockFile(const std::string& path, uint32_t fileSize, uint8_t fill, uint32_t offset, void* data,
                     uint32_t size, bool write) {
   Medium file;
-  int error = file.Open(path);
+  int error = file.open(path);
   if (error == ENOENT)
-    error = ReplaceFile(path, std::string(fileSize, static_cast<char>(fill))) ? file.Open(path) : errno;
+    error = ReplaceFile(path, std::string(fileSize, static_cast<char>(fill))) ? file.open(path) : errno;
   if (error != 0) return error;
-  if (write && file.IsReadOnly()) return EACCES;
-  return write ? file.WriteAt(offset, data, size) : file.ReadAt(offset, data, size);
+  if (write && file.isReadOnly()) return EACCES;
+  return write ? file.writeAt(offset, data, size) : file.readAt(offset, data, size);
 }
 
 }  // namespace
@@ -39,47 +39,47 @@ uint32_t PlayerDevice::destroy(uint32_t deleteSelf) {
   return 1;
 }
 
-uint32_t PlayerDevice::Fail(uint32_t code) {
+uint32_t PlayerDevice::fail(uint32_t code) {
   lastError_ = code;
   return 0;
 }
 
-uint32_t PlayerDevice::FailWithErrno(int error) {
+uint32_t PlayerDevice::failWithErrno(int error) {
   switch (error) {
     case ENOMEDIUM:
-      return Fail(DeviceError::NoCard);
+      return fail(DeviceError::NoCard);
     case EIO:
-      return Fail(DeviceError::Communication);
+      return fail(DeviceError::Communication);
     case ETIMEDOUT:
-      return Fail(DeviceError::Timeout);
+      return fail(DeviceError::Timeout);
     default:
       platform::SetLastErrorFromErrno(error);
-      return Fail(DeviceError::System);
+      return fail(DeviceError::System);
   }
 }
 
-uint32_t PlayerDevice::FailInvalidArgument() {
+uint32_t PlayerDevice::failInvalidArgument() {
   platform::SetLastError(platform::Error::InvalidParameter);
-  return Fail(DeviceError::System);
+  return fail(DeviceError::System);
 }
 
 uint32_t PlayerDevice::open(uint32_t port, uint32_t mode) {
-  if (port != 0) return Fail(DeviceError::NotConnected);
-  if (mode != 0 && mode != FirmwareMode) return Fail(DeviceError::UnsupportedResponse);
+  if (port != 0) return fail(DeviceError::NotConnected);
+  if (mode != 0 && mode != FirmwareMode) return fail(DeviceError::UnsupportedResponse);
   // Opening an open connection is how the program probes for the player: the
   // selected medium and the fault counts stay.
   if (folder_) {
-    if (!Connected()) return 0;
+    if (!connected()) return 0;
     mode_ = mode;
     return 1;
   }
   PlayerFolder folder(fixedFolder_.empty() ? DefaultPlayerFolder() : fixedFolder_);
-  if (folder.Path().empty() || !folder.IsPlugged()) return Fail(DeviceError::NotConnected);
+  if (folder.path().empty() || !folder.isPlugged()) return fail(DeviceError::NotConnected);
   std::string problem;
-  if (!folder.ReadConfig(&config_, &problem) || !folder.ReadFaults(&faults_, &problem)) {
-    if (errno != EINVAL) return FailWithErrno(errno);
+  if (!folder.readConfig(&config_, &problem) || !folder.readFaults(&faults_, &problem)) {
+    if (errno != EINVAL) return failWithErrno(errno);
     platform::SetLastError(platform::Error::InvalidData);
-    return Fail(DeviceError::System);
+    return fail(DeviceError::System);
   }
   folder_ = std::move(folder);
   mode_ = mode;
@@ -89,67 +89,67 @@ uint32_t PlayerDevice::open(uint32_t port, uint32_t mode) {
 }
 
 uint32_t PlayerDevice::close() {
-  Deselect();
+  deselect();
   folder_.reset();
   return 1;
 }
 
-bool PlayerDevice::Connected() {
-  if (!folder_) return Fail(DeviceError::NotConnected);
-  if (!folder_->IsPlugged()) {
+bool PlayerDevice::connected() {
+  if (!folder_) return fail(DeviceError::NotConnected);
+  if (!folder_->isPlugged()) {
     close();
-    return Fail(DeviceError::NotConnected);
+    return fail(DeviceError::NotConnected);
   }
   return true;
 }
 
-bool PlayerDevice::MediumPresent() {
-  if (!Connected()) return false;
-  if (!selected_) return Fail(DeviceError::NoCard);
-  if (*selected_ == MediumId::Card && folder_->IsCardEjected()) {
-    Deselect();
-    return Fail(DeviceError::NoCard);
+bool PlayerDevice::mediumPresent() {
+  if (!connected()) return false;
+  if (!selected_) return fail(DeviceError::NoCard);
+  if (*selected_ == MediumId::Card && folder_->isCardEjected()) {
+    deselect();
+    return fail(DeviceError::NoCard);
   }
   return true;
 }
 
-void PlayerDevice::Deselect() {
-  medium_.Close();
+void PlayerDevice::deselect() {
+  medium_.close();
   selected_.reset();
   locked_ = false;
 }
 
-void PlayerDevice::Unplug() {
-  folder_->SetPlugged(false);  // best effort: the connection is gone either way
+void PlayerDevice::unplug() {
+  folder_->setPlugged(false);  // best effort: the connection is gone either way
   close();
 }
 
 uint32_t PlayerDevice::selectMedia(const char* name) {
-  if (!Connected()) return 0;
-  Deselect();
+  if (!connected()) return 0;
+  deselect();
   const std::string_view wanted = name ? name : "";
   MediumId medium;
   if (wanted == "Internal") {
     medium = MediumId::Internal;
-  } else if (wanted == "MMC" && folder_->HasCard(config_) && !folder_->IsCardEjected()) {
+  } else if (wanted == "MMC" && folder_->hasCard(config_) && !folder_->isCardEjected()) {
     medium = MediumId::Card;
   } else {
-    return Fail(DeviceError::NoCard);
+    return fail(DeviceError::NoCard);
   }
-  const int error = medium_.Open(folder_->MediumSource(medium, config_));
+  const int error = medium_.open(folder_->mediumSource(medium, config_));
   // A card reader without a card has no medium to open.
-  if (medium == MediumId::Card && (error == ENOENT || error == ENXIO)) return Fail(DeviceError::NoCard);
-  if (error != 0) return FailWithErrno(error);
+  if (medium == MediumId::Card && (error == ENOENT || error == ENXIO)) return fail(DeviceError::NoCard);
+  if (error != 0) return failWithErrno(error);
   selected_ = medium;
-  locked_ = folder_->IsLocked(medium);
+  locked_ = folder_->isLocked(medium);
   return 1;
 }
 
 uint32_t PlayerDevice::getMediaInfo(MediaInfoRecord* info) {
-  if (!info) return FailInvalidArgument();
+  if (!info) return failInvalidArgument();
   *info = MediaInfoRecord();
-  if (!MediumPresent()) return 0;
-  const uint64_t size = medium_.Size();
+  if (!mediumPresent()) return 0;
+  const uint64_t size = medium_.size();
   if (*selected_ == MediumId::Internal) {
     info->imageMedium = 0;
     info->type = MediaType::Internal;
@@ -164,106 +164,106 @@ uint32_t PlayerDevice::getMediaInfo(MediaInfoRecord* info) {
   return 1;
 }
 
-bool PlayerDevice::WriteProtected() {
-  locked_ = folder_->IsLocked(*selected_);
-  return locked_ || medium_.IsReadOnly();
+bool PlayerDevice::writeProtected() {
+  locked_ = folder_->isLocked(*selected_);
+  return locked_ || medium_.isReadOnly();
 }
 
 uint32_t PlayerDevice::checkWritable() {
-  if (!MediumPresent()) return 0;
-  return WriteProtected() ? Fail(DeviceError::WriteProtected) : 1;
+  if (!mediumPresent()) return 0;
+  return writeProtected() ? fail(DeviceError::WriteProtected) : 1;
 }
 
-uint32_t PlayerDevice::MediumSectors() const { return Clamp32(medium_.Size() / SectorBytes); }
+uint32_t PlayerDevice::mediumSectors() const { return Clamp32(medium_.size() / SectorBytes); }
 
 uint32_t PlayerDevice::sectorSize() {
-  if (!folder_) return Fail(DeviceError::NotConnected);
-  if (!selected_) return Fail(DeviceError::NoCard);
+  if (!folder_) return fail(DeviceError::NotConnected);
+  if (!selected_) return fail(DeviceError::NoCard);
   return SectorBytes;
 }
 
 uint32_t PlayerDevice::sectorCount() {
-  if (!folder_) return Fail(DeviceError::NotConnected);
-  if (!selected_) return Fail(DeviceError::NoCard);
-  return MediumSectors();
+  if (!folder_) return fail(DeviceError::NotConnected);
+  if (!selected_) return fail(DeviceError::NoCard);
+  return mediumSectors();
 }
 
 // The hot path of every file transfer: no file-system look-ups here, only the
 // state that selectMedia and checkWritable cached.
-bool PlayerDevice::StartTransfer(uint32_t first, uint32_t count, const void* buffer, bool write) {
-  if (!folder_) return Fail(DeviceError::NotConnected);
-  if (linkFailure_) return Fail(linkFailure_);
-  if (!selected_) return Fail(DeviceError::NoCard);
-  if (uint64_t(first) + count > MediumSectors()) return Fail(DeviceError::SectorOutOfRange);
-  if (write && (locked_ || medium_.IsReadOnly())) return Fail(DeviceError::WriteProtected);
-  if (count > 0 && !buffer) return FailInvalidArgument();
+bool PlayerDevice::startTransfer(uint32_t first, uint32_t count, const void* buffer, bool write) {
+  if (!folder_) return fail(DeviceError::NotConnected);
+  if (linkFailure_) return fail(linkFailure_);
+  if (!selected_) return fail(DeviceError::NoCard);
+  if (uint64_t(first) + count > mediumSectors()) return fail(DeviceError::SectorOutOfRange);
+  if (write && (locked_ || medium_.isReadOnly())) return fail(DeviceError::WriteProtected);
+  if (count > 0 && !buffer) return failInvalidArgument();
 
   sectorOperations_ += sectorOperations_ < UINT32_MAX;
   const auto struck = [this](const std::optional<uint32_t>& limit) { return limit && sectorOperations_ > *limit; };
   if (struck(faults_.unplugAfter)) {
-    Unplug();
-    return Fail(DeviceError::NotConnected);
+    unplug();
+    return fail(DeviceError::NotConnected);
   }
   if (struck(faults_.timeoutAfter))
     linkFailure_ = DeviceError::Timeout;
   else if (struck(faults_.failAfter))
     linkFailure_ = DeviceError::Communication;
-  return linkFailure_ ? Fail(linkFailure_) : true;
+  return linkFailure_ ? fail(linkFailure_) : true;
 }
 
 uint32_t PlayerDevice::readSectors(uint32_t first, uint32_t count, void* buffer) {
-  if (!StartTransfer(first, count, buffer, false)) return 0;
-  const int error = medium_.ReadAt(uint64_t(first) * SectorBytes, buffer, size_t(count) * SectorBytes);
-  return error ? FailWithErrno(error) : 1;
+  if (!startTransfer(first, count, buffer, false)) return 0;
+  const int error = medium_.readAt(uint64_t(first) * SectorBytes, buffer, size_t(count) * SectorBytes);
+  return error ? failWithErrno(error) : 1;
 }
 
 uint32_t PlayerDevice::writeSectors(uint32_t first, uint32_t count, const void* buffer) {
-  if (!StartTransfer(first, count, buffer, true)) return 0;
-  const int error = medium_.WriteAt(uint64_t(first) * SectorBytes, buffer, size_t(count) * SectorBytes);
-  return error ? FailWithErrno(error) : 1;
+  if (!startTransfer(first, count, buffer, true)) return 0;
+  const int error = medium_.writeAt(uint64_t(first) * SectorBytes, buffer, size_t(count) * SectorBytes);
+  return error ? failWithErrno(error) : 1;
 }
 
 uint32_t PlayerDevice::flush() {
-  if (!folder_) return Fail(DeviceError::NotConnected);
-  if (linkFailure_) return Fail(linkFailure_);
-  if (!selected_) return Fail(DeviceError::NoCard);
-  const int error = medium_.Sync();
-  return error ? FailWithErrno(error) : 1;
+  if (!folder_) return fail(DeviceError::NotConnected);
+  if (linkFailure_) return fail(linkFailure_);
+  if (!selected_) return fail(DeviceError::NoCard);
+  const int error = medium_.sync();
+  return error ? failWithErrno(error) : 1;
 }
 
 uint32_t PlayerDevice::readFirmwareBlock(uint32_t index, void* buffer, uint32_t one) {
-  if (!Connected()) return 0;
+  if (!connected()) return 0;
   if (mode_ != FirmwareMode || index >= FirmwareBlockCount || one != 1 || !buffer)
-    return Fail(DeviceError::FirmwareBlock);
-  const int error = AccessBlockFile(folder_->FirmwareFile(), FirmwareBytes, 0xFF, index * FirmwareBlockSize, buffer,
+    return fail(DeviceError::FirmwareBlock);
+  const int error = AccessBlockFile(folder_->firmwareFile(), FirmwareBytes, 0xFF, index * FirmwareBlockSize, buffer,
                                     FirmwareBlockSize, false);
-  return error ? Fail(DeviceError::FirmwareBlock) : 1;
+  return error ? fail(DeviceError::FirmwareBlock) : 1;
 }
 
 uint32_t PlayerDevice::writeFirmwareBlock(uint32_t index, const void* block, uint32_t one) {
-  if (!Connected()) return 0;
+  if (!connected()) return 0;
   if (mode_ != FirmwareMode || index >= FirmwareBlockCount || one != 1 || !block)
-    return Fail(DeviceError::FirmwareBlock);
-  const int error = AccessBlockFile(folder_->FirmwareFile(), FirmwareBytes, 0xFF, index * FirmwareBlockSize,
+    return fail(DeviceError::FirmwareBlock);
+  const int error = AccessBlockFile(folder_->firmwareFile(), FirmwareBytes, 0xFF, index * FirmwareBlockSize,
                                     const_cast<void*>(block), FirmwareBlockSize, true);
-  return error ? Fail(DeviceError::FirmwareBlock) : 1;
+  return error ? fail(DeviceError::FirmwareBlock) : 1;
 }
 
 uint32_t PlayerDevice::readReservedBlock(void* buffer) {
-  if (!buffer) return FailInvalidArgument();
-  if (!MediumPresent()) return 0;
-  const int error = AccessBlockFile(folder_->ReservedBlockFile(*selected_), ReservedBlockSize, 0, 0, buffer,
+  if (!buffer) return failInvalidArgument();
+  if (!mediumPresent()) return 0;
+  const int error = AccessBlockFile(folder_->reservedBlockFile(*selected_), ReservedBlockSize, 0, 0, buffer,
                                     ReservedBlockSize, false);
-  return error ? FailWithErrno(error) : 1;
+  return error ? failWithErrno(error) : 1;
 }
 
 uint32_t PlayerDevice::writeReservedBlock(const void* block) {
-  if (!block) return FailInvalidArgument();
-  if (!MediumPresent()) return 0;
-  if (WriteProtected()) return Fail(DeviceError::WriteProtected);
-  const int error = AccessBlockFile(folder_->ReservedBlockFile(*selected_), ReservedBlockSize, 0, 0,
+  if (!block) return failInvalidArgument();
+  if (!mediumPresent()) return 0;
+  if (writeProtected()) return fail(DeviceError::WriteProtected);
+  const int error = AccessBlockFile(folder_->reservedBlockFile(*selected_), ReservedBlockSize, 0, 0,
                                     const_cast<void*>(block), ReservedBlockSize, true);
-  return error ? FailWithErrno(error) : 1;
+  return error ? failWithErrno(error) : 1;
 }
 
 }  // namespace portkit

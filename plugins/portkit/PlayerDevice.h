@@ -41,21 +41,21 @@ class PlayerDevice final : public DeviceInterface {
 
  private:
   // Each returns 0 so that failing operations can `return Fail(…)`.
-  uint32_t Fail(uint32_t code);
-  uint32_t FailWithErrno(int error);
-  uint32_t FailInvalidArgument();
+  uint32_t fail(uint32_t code);
+  uint32_t failWithErrno(int error);
+  uint32_t failInvalidArgument();
 
   // Connected and still plugged in; else fails with 101.
-  bool Connected();
+  bool connected();
   // Connected with a medium selected that is still there; else fails with 11.
-  bool MediumPresent();
+  bool mediumPresent();
   // Refreshes the lock mark; a read-only medium is protected as well.
-  bool WriteProtected();
+  bool writeProtected();
   // The checks before a sector transfer, counted against the injected faults.
-  bool StartTransfer(uint32_t first, uint32_t count, const void* buffer, bool write);
-  void Unplug();
-  void Deselect();
-  uint32_t MediumSectors() const;
+  bool startTransfer(uint32_t first, uint32_t count, const void* buffer, bool write);
+  void unplug();
+  void deselect();
+  uint32_t mediumSectors() const;
 
   std::string fixedFolder_;
   std::optional<PlayerFolder> folder_;  // while open

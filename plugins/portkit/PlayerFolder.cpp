@@ -139,26 +139,26 @@ PlayerFolder::PlayerFolder(std::string path) : path_(std::move(path)) {
   while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
 }
 
-std::string PlayerFolder::File(std::string_view name) const { return path_ + "/" + std::string(name); }
+std::string PlayerFolder::file(std::string_view name) const { return path_ + "/" + std::string(name); }
 
-bool PlayerFolder::IsPlayer() const {
-  return IsRegularFile(ImageFile(MediumId::Internal)) || IsRegularFile(File(ConfigFile));
+bool PlayerFolder::isPlayer() const {
+  return IsRegularFile(imageFile(MediumId::Internal)) || IsRegularFile(file(ConfigFile));
 }
 
-bool PlayerFolder::IsPlugged() const { return IsPlayer() && !HasMark(UnpluggedMark); }
-bool PlayerFolder::IsCardEjected() const { return HasMark(EjectedMark); }
-bool PlayerFolder::IsLocked(MediumId medium) const { return HasMark(std::string(MediumName(medium)) + ".lock"); }
+bool PlayerFolder::isPlugged() const { return isPlayer() && !hasMark(UnpluggedMark); }
+bool PlayerFolder::isCardEjected() const { return hasMark(EjectedMark); }
+bool PlayerFolder::isLocked(MediumId medium) const { return hasMark(std::string(MediumName(medium)) + ".lock"); }
 
-bool PlayerFolder::SetPlugged(bool plugged) const { return SetMark(UnpluggedMark, !plugged); }
-bool PlayerFolder::SetCardEjected(bool ejected) const { return SetMark(EjectedMark, ejected); }
-bool PlayerFolder::SetLocked(MediumId medium, bool locked) const {
-  return SetMark(std::string(MediumName(medium)) + ".lock", locked);
+bool PlayerFolder::setPlugged(bool plugged) const { return setMark(UnpluggedMark, !plugged); }
+bool PlayerFolder::setCardEjected(bool ejected) const { return setMark(EjectedMark, ejected); }
+bool PlayerFolder::setLocked(MediumId medium, bool locked) const {
+  return setMark(std::string(MediumName(medium)) + ".lock", locked);
 }
 
-bool PlayerFolder::HasMark(std::string_view name) const { return access(File(name).c_str(), F_OK) == 0; }
+bool PlayerFolder::hasMark(std::string_view name) const { return access(file(name).c_str(), F_OK) == 0; }
 
-bool PlayerFolder::SetMark(std::string_view name, bool on) const {
-  const std::string path = File(name);
+bool PlayerFolder::setMark(std::string_view name, bool on) const {
+  const std::string path = file(name);
   if (!on) return unlink(path.c_str()) == 0 || errno == ENOENT;
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return false;
@@ -166,10 +166,10 @@ bool PlayerFolder::SetMark(std::string_view name, bool on) const {
   return true;
 }
 
-bool PlayerFolder::ReadConfig(PlayerConfig* config, std::string* error) const {
+bool PlayerFolder::readConfig(PlayerConfig* config, std::string* error) const {
   *config = PlayerConfig();
   return ReadSettingsFile(
-      File(ConfigFile),
+      file(ConfigFile),
       [config](std::string_view key, std::string_view value) -> std::string {
         if (key == "internal") {
           config->internalDevice = value;
@@ -187,19 +187,19 @@ bool PlayerFolder::ReadConfig(PlayerConfig* config, std::string* error) const {
       error);
 }
 
-bool PlayerFolder::WriteConfig(const PlayerConfig& config) const {
+bool PlayerFolder::writeConfig(const PlayerConfig& config) const {
   std::ostringstream text;
   text << "# media of this player; internal= or card= may name a block device instead of the image\n";
   if (!config.internalDevice.empty()) text << "internal=" << config.internalDevice << "\n";
   if (!config.cardDevice.empty()) text << "card=" << config.cardDevice << "\n";
   text << "card-type=" << CardTypeName(config.cardType) << "\n";
-  return ReplaceFile(File(ConfigFile), text.str());
+  return ReplaceFile(file(ConfigFile), text.str());
 }
 
-bool PlayerFolder::ReadFaults(Faults* faults, std::string* error) const {
+bool PlayerFolder::readFaults(Faults* faults, std::string* error) const {
   *faults = Faults();
   return ReadSettingsFile(
-      File(FaultsFile),
+      file(FaultsFile),
       [faults](std::string_view key, std::string_view value) -> std::string {
         std::optional<uint32_t>* limit = key == "fail-after"      ? &faults->failAfter
                                          : key == "timeout-after" ? &faults->timeoutAfter
@@ -213,42 +213,42 @@ bool PlayerFolder::ReadFaults(Faults* faults, std::string* error) const {
       error);
 }
 
-bool PlayerFolder::WriteFaults(const Faults& faults) const {
-  if (!faults.Any()) return unlink(File(FaultsFile).c_str()) == 0 || errno == ENOENT;
+bool PlayerFolder::writeFaults(const Faults& faults) const {
+  if (!faults.any()) return unlink(file(FaultsFile).c_str()) == 0 || errno == ENOENT;
   std::ostringstream text;
   if (faults.failAfter) text << "fail-after=" << *faults.failAfter << "\n";
   if (faults.timeoutAfter) text << "timeout-after=" << *faults.timeoutAfter << "\n";
   if (faults.unplugAfter) text << "unplug-after=" << *faults.unplugAfter << "\n";
-  return ReplaceFile(File(FaultsFile), text.str());
+  return ReplaceFile(file(FaultsFile), text.str());
 }
 
-std::string PlayerFolder::MediumSource(MediumId medium, const PlayerConfig& config) const {
+std::string PlayerFolder::mediumSource(MediumId medium, const PlayerConfig& config) const {
   const std::string& device = medium == MediumId::Internal ? config.internalDevice : config.cardDevice;
   if (!device.empty()) return device;
-  return ImageFile(medium);
+  return imageFile(medium);
 }
 
-bool PlayerFolder::HasCard(const PlayerConfig& config) const {
-  return !config.cardDevice.empty() || IsRegularFile(ImageFile(MediumId::Card));
+bool PlayerFolder::hasCard(const PlayerConfig& config) const {
+  return !config.cardDevice.empty() || IsRegularFile(imageFile(MediumId::Card));
 }
 
-std::string PlayerFolder::ImageFile(MediumId medium) const { return File(std::string(MediumName(medium)) + ".img"); }
+std::string PlayerFolder::imageFile(MediumId medium) const { return file(std::string(MediumName(medium)) + ".img"); }
 
-std::string PlayerFolder::ReservedBlockFile(MediumId medium) const {
-  return File(std::string(MediumName(medium)) + ".reserved");
+std::string PlayerFolder::reservedBlockFile(MediumId medium) const {
+  return file(std::string(MediumName(medium)) + ".reserved");
 }
 
-bool PlayerFolder::CreateMediumFiles(MediumId medium, uint64_t size) const {
-  const std::string image = ImageFile(medium);
+bool PlayerFolder::createMediumFiles(MediumId medium, uint64_t size) const {
+  const std::string image = imageFile(medium);
   const int fd = open(image.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   const bool sized = ftruncate(fd, static_cast<off_t>(size)) == 0;
   const int saved = errno;
   close(fd);
   errno = saved;
-  return sized && ReplaceFile(ReservedBlockFile(medium), std::string(128, '\0'));
+  return sized && ReplaceFile(reservedBlockFile(medium), std::string(128, '\0'));
 }
 
-std::string PlayerFolder::FirmwareFile() const { return File("firmware.bin"); }
+std::string PlayerFolder::firmwareFile() const { return file("firmware.bin"); }
 
 }  // namespace portkit

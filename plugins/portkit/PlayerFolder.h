@@ -37,7 +37,7 @@ struct Faults {
   std::optional<uint32_t> failAfter;     // then every sector operation fails with 104
   std::optional<uint32_t> timeoutAfter;  // then every sector operation fails with 102
   std::optional<uint32_t> unplugAfter;   // then the player is unplugged
-  bool Any() const { return failAfter || timeoutAfter || unplugAfter; }
+  bool any() const { return failAfter || timeoutAfter || unplugAfter; }
 };
 
 // Replaces a file in one step, so that a reader never sees half of it; false
@@ -52,41 +52,41 @@ class PlayerFolder {
  public:
   explicit PlayerFolder(std::string path);
 
-  const std::string& Path() const { return path_; }
-  std::string File(std::string_view name) const;
+  const std::string& path() const { return path_; }
+  std::string file(std::string_view name) const;
 
   // A folder is a player when it holds the internal image or a player.conf.
-  bool IsPlayer() const;
-  bool IsPlugged() const;
-  bool IsCardEjected() const;
-  bool IsLocked(MediumId medium) const;
+  bool isPlayer() const;
+  bool isPlugged() const;
+  bool isCardEjected() const;
+  bool isLocked(MediumId medium) const;
   // False with errno set when the mark cannot be changed.
-  bool SetPlugged(bool plugged) const;
-  bool SetCardEjected(bool ejected) const;
-  bool SetLocked(MediumId medium, bool locked) const;
+  bool setPlugged(bool plugged) const;
+  bool setCardEjected(bool ejected) const;
+  bool setLocked(MediumId medium, bool locked) const;
 
   // Missing files read as defaults; false with a message on a broken file
   // (errno is then EINVAL, or the error that stopped the read).
-  bool ReadConfig(PlayerConfig* config, std::string* error) const;
-  bool ReadFaults(Faults* faults, std::string* error) const;
+  bool readConfig(PlayerConfig* config, std::string* error) const;
+  bool readFaults(Faults* faults, std::string* error) const;
   // Whole-file replacements; false with errno set.
-  bool WriteConfig(const PlayerConfig& config) const;
-  bool WriteFaults(const Faults& faults) const;
+  bool writeConfig(const PlayerConfig& config) const;
+  bool writeFaults(const Faults& faults) const;
 
   // The image file or block device that holds a medium.
-  std::string MediumSource(MediumId medium, const PlayerConfig& config) const;
+  std::string mediumSource(MediumId medium, const PlayerConfig& config) const;
   // Whether the player has a card at all (inserted or not).
-  bool HasCard(const PlayerConfig& config) const;
-  std::string ImageFile(MediumId medium) const;
-  std::string ReservedBlockFile(MediumId medium) const;
+  bool hasCard(const PlayerConfig& config) const;
+  std::string imageFile(MediumId medium) const;
+  std::string reservedBlockFile(MediumId medium) const;
   // A new sparse image of `size` bytes and its zero-filled reserved block;
   // false with errno set.
-  bool CreateMediumFiles(MediumId medium, uint64_t size) const;
-  std::string FirmwareFile() const;
+  bool createMediumFiles(MediumId medium, uint64_t size) const;
+  std::string firmwareFile() const;
 
  private:
-  bool HasMark(std::string_view name) const;
-  bool SetMark(std::string_view name, bool on) const;
+  bool hasMark(std::string_view name) const;
+  bool setMark(std::string_view name, bool on) const;
 
   std::string path_;
 };

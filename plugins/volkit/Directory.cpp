@@ -148,7 +148,7 @@ bool Directory::isEmpty() const {
   return std::all_of(entries_.begin(), entries_.end(), [](const DirEntry& e) { return e.isDotEntry(); });
 }
 
-uint32_t Directory::SlotsFor(std::u16string_view name) {
+uint32_t Directory::slotsFor(std::u16string_view name) {
   ShortName exact;
   if (ExactShortName(name, &exact)) return 1;
   return 1 + uint32_t((name.size() + DirSlot::CharsPerPart - 1) / DirSlot::CharsPerPart);
@@ -215,7 +215,7 @@ uint32_t Directory::claim(uint32_t slots) {
 }
 
 DirEntry Directory::create(std::u16string_view name, const DirEntry& data) {
-  uint32_t slots = SlotsFor(name);
+  uint32_t slots = slotsFor(name);
   uint32_t start = claim(slots);
 
   DirEntry entry = data;

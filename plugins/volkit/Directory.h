@@ -48,7 +48,7 @@ class Directory {
   bool isEmpty() const;
 
   // Slots that `name` takes (its long-name slots and the short one).
-  static uint32_t SlotsFor(std::u16string_view name);
+  static uint32_t slotsFor(std::u16string_view name);
   // Makes sure `slots` consecutive free slots exist, growing the folder when
   // needed (MediumFull when it cannot).
   void reserve(uint32_t slots);

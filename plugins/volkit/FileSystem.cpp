@@ -187,7 +187,7 @@ class VolumeFileSystem final : public FileSystemInterface {
       if (const DirEntry* existing = parent.find(leaf)) {
         Fail(existing->isFolder() ? FileSystemError::NothingToDo : FileSystemError::NameExists);
       }
-      parent.reserve(Directory::SlotsFor(leaf));
+      parent.reserve(Directory::slotsFor(leaf));
       Volume& v = volume();
       uint32_t cluster = v.fat().allocate(1).front();
       DirEntry data;
@@ -277,7 +277,7 @@ class VolumeFileSystem final : public FileSystemInterface {
       // Room for the new name is made first; the old entry goes before the
       // new one appears, so an interruption can lose the name but never
       // leave two entries sharing clusters.
-      folder.reserve(Directory::SlotsFor(newLeaf));
+      folder.reserve(Directory::slotsFor(newLeaf));
       folder.remove(data);
       volume().commit();
       DirEntry renamed = folder.create(newLeaf, data);
@@ -419,7 +419,7 @@ class VolumeFileSystem final : public FileSystemInterface {
     return std::max(cluster, TransferBlockBytes / cluster * cluster);
   }
 
-  static void ReportProgress(TransferRequest* request, uint32_t done, bool last) {
+  static void reportProgress(TransferRequest* request, uint32_t done, bool last) {
     request->done = done;
     if (last) request->flags |= TransferRequest::UpdateNow;
     if (request->progress != nullptr && request->progress(request) == 0) Fail(FileSystemError::Stopped);
@@ -458,7 +458,7 @@ class VolumeFileSystem final : public FileSystemInterface {
     uint32_t clusterBytes = v.geometry().bytesPerCluster();
     uint32_t needed = uint32_t((uint64_t(total) + clusterBytes - 1) / clusterBytes);
     std::vector<uint32_t> oldClusters = existing ? v.fat().chain(existing->cluster) : std::vector<uint32_t>{};
-    if (!existing) folder.reserve(Directory::SlotsFor(leaf));
+    if (!existing) folder.reserve(Directory::slotsFor(leaf));
     if (needed > v.fat().freeCount()) {
       // The new version goes beside the old one while there is room; only
       // when there is not does the old one make way first.
@@ -467,13 +467,13 @@ class VolumeFileSystem final : public FileSystemInterface {
       v.commit();
       existing.reset();
       oldClusters.clear();
-      folder.reserve(Directory::SlotsFor(leaf));
+      folder.reserve(Directory::slotsFor(leaf));
       if (needed > v.fat().freeCount()) Fail(FileSystemError::MediumFull);
     }
     std::vector<uint32_t> chain = v.fat().allocate(needed);
 
     std::vector<uint8_t> buffer(std::min<uint64_t>(blockBytes(), uint64_t(needed) * clusterBytes));
-    ReportProgress(request, 0, total == 0);
+    reportProgress(request, 0, total == 0);
     for (uint32_t done = 0; done < total;) {
       uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
       if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
@@ -481,7 +481,7 @@ class VolumeFileSystem final : public FileSystemInterface {
       std::fill(buffer.begin() + length, buffer.begin() + size_t(clusters) * clusterBytes, 0);
       transferClusters(chain, done / clusterBytes, clusters, buffer.data(), true);
       done += length;
-      ReportProgress(request, done, done == total);
+      reportProgress(request, done, done == total);
     }
 
     DirEntry data = existing ? *existing : DirEntry{};
@@ -512,13 +512,13 @@ class VolumeFileSystem final : public FileSystemInterface {
 
     std::vector<uint8_t> buffer(std::min<uint64_t>(blockBytes(), uint64_t(chain.size()) * clusterBytes));
     request->total = total;
-    ReportProgress(request, 0, total == 0);
+    reportProgress(request, 0, total == 0);
     for (uint32_t done = 0; done < total;) {
       uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
       transferClusters(chain, done / clusterBytes, (length + clusterBytes - 1) / clusterBytes, buffer.data(), false);
       if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
       done += length;
-      ReportProgress(request, done, done == total);
+      reportProgress(request, done, done == total);
     }
   }
 

@@ -14,7 +14,7 @@ void Require(bool condition) {
 
 }  // namespace
 
-Geometry Geometry::Parse(const uint8_t* boot, uint32_t sectorSize, uint32_t availableSectors) {
+Geometry Geometry::parse(const uint8_t* boot, uint32_t sectorSize, uint32_t availableSectors) {
   Require((boot[BootSector::Jump] == BootSector::ShortJump || boot[BootSector::Jump] == BootSector::NearJump) &&
           HasBootSignature(boot));
   Geometry g;

@@ -37,7 +37,7 @@ struct Geometry {
 
   // Throws NoFileSystem unless `boot` is a FAT boot sector for sectors of
   // `sectorSize` bytes whose volume fits in `availableSectors`.
-  static Geometry Parse(const uint8_t* boot, uint32_t sectorSize, uint32_t availableSectors);
+  static Geometry parse(const uint8_t* boot, uint32_t sectorSize, uint32_t availableSectors);
 };
 
 }  // namespace volkit

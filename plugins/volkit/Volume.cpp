@@ -26,7 +26,7 @@ VolumeRegion FindVolumeRegion(DeviceInterface* device, std::vector<uint8_t>* sec
 
   VolumeRegion whole{0, count, -1};
   try {
-    Geometry::Parse(sector0->data(), sectorSize, count);
+    Geometry::parse(sector0->data(), sectorSize, count);
     return whole;
   } catch (const FsError&) {
   }
@@ -50,7 +50,7 @@ Volume::Volume(DeviceInterface* device) {
   VolumeRegion region = FindVolumeRegion(device, &sector0);
   device_ = std::make_unique<SectorDevice>(device, region.firstSector, region.sectorCount);
   if (region.partition >= 0) device_->read(0, 1, sector0.data());
-  geometry_ = Geometry::Parse(sector0.data(), device_->sectorSize(), region.sectorCount);
+  geometry_ = Geometry::parse(sector0.data(), device_->sectorSize(), region.sectorCount);
   fat_ = std::make_unique<FatTable>(geometry_, *device_);
   savedFreeCount_ = fat_->freeCount();
 }

@@ -18,7 +18,7 @@ class AudioFileTest : public testing::Test {
  protected:
   // Writes the bytes to a file of that name and analyses it.
   bool Analyse(const Bytes& bytes, const std::string& name = "song.mp3") {
-    std::filesystem::path path = folder_.file(name);
+    std::filesystem::path path = folder_.File(name);
     WriteFileBytes(path, bytes);
     return AnalysePath(path, &info_);
   }
@@ -186,7 +186,7 @@ TEST_F(AudioFileTest, DamagedOrForeignFilesAreRefused) {
   EXPECT_FALSE(Analyse(frameAfterBlock)) << "first frame beyond the examined block";
 
   // A folder opens but cannot be read: the read error path with a real handle.
-  int folder = ::open(folder_.path().c_str(), O_RDONLY | O_DIRECTORY);
+  int folder = ::open(folder_.Path().c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_GE(folder, 0);
   EXPECT_FALSE(AnalyseAudioFile(folder, "folder", &info_));
   ::close(folder);

@@ -46,7 +46,7 @@ class LameTest : public testing::Test {
  protected:
   // Encodes the sine with lame and returns the MP3 file's path.
   std::filesystem::path Encode(const Encoding& e, const std::string& extraOptions = "") {
-    std::filesystem::path wav = folder_.file("sine.wav"), mp3 = folder_.file("sine.mp3");
+    std::filesystem::path wav = folder_.File("sine.wav"), mp3 = folder_.File("sine.mp3");
     WriteFileBytes(wav, SineWave(e.sampleRate, e.inputChannels));
     std::string command =
         std::string("lame --quiet ") + e.lameOptions + extraOptions + " '" + wav.string() + "' '" + mp3.string() + "'";

@@ -61,7 +61,7 @@ TEST(Robustness, RandomBlocksNeverReadPastTheirEnd) {
 TEST(Robustness, MutatedFilesAreAnalysedOrRefused) {
   std::mt19937 random(7);
   TempFolder folder;
-  std::filesystem::path path = folder.file("mutated.mp3");
+  std::filesystem::path path = folder.File("mutated.mp3");
   std::vector<Bytes> seeds = SeedFiles();
   int accepted = 0;
   for (int round = 0; round < 3000; ++round) {

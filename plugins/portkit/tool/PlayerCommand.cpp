@@ -104,12 +104,12 @@ uint32_t ParseCountOption(std::string_view option, std::string_view text) {
 class Options {
  public:
   explicit Options(std::vector<std::string> args) : args_(std::move(args)) {}
-  bool Next(std::string* option) {
+  bool next(std::string* option) {
     if (next_ >= args_.size()) return false;
     *option = args_[next_++];
     return true;
   }
-  std::string Value(const std::string& option) {
+  std::string value(const std::string& option) {
     if (next_ >= args_.size()) throw UsageError{option + " needs a value"};
     return args_[next_++];
   }
@@ -159,7 +159,7 @@ std::string DescribeFileSystemError(uint32_t code, DeviceInterface& device) {
 
 PlayerFolder ExistingPlayer(const std::string& path) {
   PlayerFolder folder(path);
-  if (!folder.IsPlayer()) throw Failure{"no player at " + path + " (make one with: tunewarden-player create)"};
+  if (!folder.isPlayer()) throw Failure{"no player at " + path + " (make one with: tunewarden-player create)"};
   return folder;
 }
 
@@ -172,12 +172,12 @@ Settings ReadOrFail(const PlayerFolder& folder, bool (PlayerFolder::*read)(Setti
   return settings;
 }
 
-PlayerConfig ReadConfig(const PlayerFolder& folder) { return ReadOrFail(folder, &PlayerFolder::ReadConfig); }
-Faults ReadFaults(const PlayerFolder& folder) { return ReadOrFail(folder, &PlayerFolder::ReadFaults); }
+PlayerConfig ReadConfig(const PlayerFolder& folder) { return ReadOrFail(folder, &PlayerFolder::readConfig); }
+Faults ReadFaults(const PlayerFolder& folder) { return ReadOrFail(folder, &PlayerFolder::readFaults); }
 
 void RequireCard(const PlayerFolder& folder) {
-  if (!folder.HasCard(ReadConfig(folder)))
-    throw Failure{"the player at " + folder.Path() + " has no card (make one with: create --card SIZE)"};
+  if (!folder.hasCard(ReadConfig(folder)))
+    throw Failure{"the player at " + folder.path() + " has no card (make one with: create --card SIZE)"};
 }
 
 void Check(bool done, const std::string& what) {
@@ -226,13 +226,13 @@ void Create(const std::string& path, Options options) {
   std::optional<uint8_t> cardType;
   bool format = false;
   std::string option;
-  while (options.Next(&option)) {
+  while (options.next(&option)) {
     if (option == "--internal") {
-      internalSize = MediumSize(option, options.Value(option));
+      internalSize = MediumSize(option, options.value(option));
     } else if (option == "--card") {
-      cardSize = MediumSize(option, options.Value(option));
+      cardSize = MediumSize(option, options.value(option));
     } else if (option == "--type") {
-      const std::string name = options.Value(option);
+      const std::string name = options.value(option);
       cardType = CardTypeFromName(name);
       if (!cardType) throw UsageError{"--type: '" + name + "' is not sd, mmc or smmc"};
     } else if (option == "--format") {
@@ -245,27 +245,27 @@ void Create(const std::string& path, Options options) {
 
   const PlayerFolder target(path);
   std::error_code ec;
-  if (target.IsPlayer()) throw Failure{"a player already exists at " + path};
+  if (target.isPlayer()) throw Failure{"a player already exists at " + path};
   if (fs::exists(path, ec) && !(fs::is_directory(path, ec) && fs::is_empty(path, ec)))
     throw Failure{path + " exists and is not an empty folder"};
-  const fs::path parent = fs::path(target.Path()).parent_path();
+  const fs::path parent = fs::path(target.path()).parent_path();
   if (!parent.empty() && !fs::create_directories(parent, ec) && ec)
     throw Failure{"cannot make " + parent.string() + ": " + ec.message()};
 
-  const std::string staging = target.Path() + ".creating-" + std::to_string(getpid());
+  const std::string staging = target.path() + ".creating-" + std::to_string(getpid());
   Check(mkdir(staging.c_str(), 0755) == 0, "cannot make " + staging);
   {
     const platform::OnFailure removeStaging([&] { fs::remove_all(staging, ec); });
     const PlayerFolder folder(staging);
     PlayerConfig config;
     if (cardType) config.cardType = *cardType;
-    Check(folder.CreateMediumFiles(MediumId::Internal, internalSize), "cannot make the internal image");
-    if (cardSize) Check(folder.CreateMediumFiles(MediumId::Card, *cardSize), "cannot make the card image");
-    Check(folder.WriteConfig(config), "cannot write player.conf");
+    Check(folder.createMediumFiles(MediumId::Internal, internalSize), "cannot make the internal image");
+    if (cardSize) Check(folder.createMediumFiles(MediumId::Card, *cardSize), "cannot make the card image");
+    Check(folder.writeConfig(config), "cannot write player.conf");
     if (format) FormatMedia(staging, cardSize.has_value());
     // An empty target folder gives way to the finished player.
     if (fs::exists(path, ec)) Check(rmdir(path.c_str()) == 0, "cannot replace " + path);
-    Check(rename(staging.c_str(), target.Path().c_str()) == 0, "cannot move the player to " + path);
+    Check(rename(staging.c_str(), target.path().c_str()) == 0, "cannot move the player to " + path);
   }
   PrintStatus(target);
 }
@@ -275,21 +275,21 @@ std::string SizeText(uint64_t bytes) {
 }
 
 void PrintMedium(const PlayerFolder& folder, const PlayerConfig& config, MediumId medium) {
-  const std::string source = folder.MediumSource(medium, config);
+  const std::string source = folder.mediumSource(medium, config);
   std::printf("%-9s%s", MediumName(medium), source.c_str());
   if (medium == MediumId::Card) std::printf(", %s", CardTypeName(config.cardType));
-  if (medium == MediumId::Card) std::printf(", %s", folder.IsCardEjected() ? "ejected" : "inserted");
+  if (medium == MediumId::Card) std::printf(", %s", folder.isCardEjected() ? "ejected" : "inserted");
   Medium storage;
-  if (const int error = storage.Open(source); error != 0) {
+  if (const int error = storage.open(source); error != 0) {
     std::printf(", cannot be opened: %s\n", SystemText(error).c_str());
     return;
   }
-  const char* protection = folder.IsLocked(medium) ? "locked" : storage.IsReadOnly() ? "read-only" : "writable";
-  std::printf(", %s, %s\n", SizeText(storage.Size()).c_str(), protection);
+  const char* protection = folder.isLocked(medium) ? "locked" : storage.isReadOnly() ? "read-only" : "writable";
+  std::printf(", %s, %s\n", SizeText(storage.size()).c_str(), protection);
 }
 
 std::string FaultsText(const Faults& faults) {
-  if (!faults.Any()) return "none";
+  if (!faults.any()) return "none";
   std::string text;
   const auto add = [&text](const char* what, const std::optional<uint32_t>& limit) {
     if (!limit) return;
@@ -327,10 +327,10 @@ std::string FirmwareText(const PlayerFolder& folder) {
 
 void PrintStatus(const PlayerFolder& folder) {
   const PlayerConfig config = ReadConfig(folder);
-  std::printf("%-9s%s\n", "player", folder.Path().c_str());
-  std::printf("%-9s%s\n", "cable", folder.IsPlugged() ? "plugged" : "unplugged");
+  std::printf("%-9s%s\n", "player", folder.path().c_str());
+  std::printf("%-9s%s\n", "cable", folder.isPlugged() ? "plugged" : "unplugged");
   PrintMedium(folder, config, MediumId::Internal);
-  if (folder.HasCard(config))
+  if (folder.hasCard(config))
     PrintMedium(folder, config, MediumId::Card);
   else
     std::printf("%-9s%s\n", "card", "none");
@@ -343,21 +343,21 @@ void SetFaults(const PlayerFolder& folder, Options options) {
   bool clear = false;
   bool any = false;
   std::string option;
-  while (options.Next(&option)) {
+  while (options.next(&option)) {
     any = true;
     if (option == "--clear")
       clear = true;
     else if (option == "--fail-after")
-      faults.failAfter = ParseCountOption(option, options.Value(option));
+      faults.failAfter = ParseCountOption(option, options.value(option));
     else if (option == "--timeout-after")
-      faults.timeoutAfter = ParseCountOption(option, options.Value(option));
+      faults.timeoutAfter = ParseCountOption(option, options.value(option));
     else if (option == "--unplug-after")
-      faults.unplugAfter = ParseCountOption(option, options.Value(option));
+      faults.unplugAfter = ParseCountOption(option, options.value(option));
     else
       throw UsageError{"faults: unknown option '" + option + "'"};
   }
-  if (clear && faults.Any()) throw UsageError{"faults: --clear takes no other option"};
-  if (any) Check(folder.WriteFaults(faults), "cannot write the faults");
+  if (clear && faults.any()) throw UsageError{"faults: --clear takes no other option"};
+  if (any) Check(folder.writeFaults(faults), "cannot write the faults");
   std::printf("%-9s%s\n", "faults", FaultsText(ReadFaults(folder)).c_str());
 }
 
@@ -384,15 +384,15 @@ void Run(const std::string& path, const std::string& command, const std::vector<
     PrintStatus(folder);
   } else if (command == "plug" || command == "unplug") {
     NoArguments(command, args);
-    Check(folder.SetPlugged(command == "plug"), "cannot " + command + " the player");
+    Check(folder.setPlugged(command == "plug"), "cannot " + command + " the player");
   } else if (command == "insert" || command == "eject") {
     NoArguments(command, args);
     RequireCard(folder);
-    Check(folder.SetCardEjected(command == "eject"), "cannot " + command + " the card");
+    Check(folder.setCardEjected(command == "eject"), "cannot " + command + " the card");
   } else if (command == "lock" || command == "unlock") {
     const MediumId medium = MediumArgument(command, args);
     if (medium == MediumId::Card) RequireCard(folder);
-    Check(folder.SetLocked(medium, command == "lock"), "cannot " + command + " the " + args[0]);
+    Check(folder.setLocked(medium, command == "lock"), "cannot " + command + " the " + args[0]);
   } else {
     SetFaults(folder, Options(args));
   }

@@ -29,7 +29,7 @@ TEST(FileHelpers, MissingEntriesAreNoFailureOtherCausesThrow) {
 TEST(FileHelpers, FileEntryDescribesOnePath) {
   CoreFolder folder;
   folder.Put("song.mp3", std::string(1234, 's'));
-  std::filesystem::create_directory(folder.Path() / "Albums");
+  std::filesystem::create_directory(folder.File("Albums"));
 
   const CFileEntry file = GetFileEntry(folder / "song.mp3");
   EXPECT_EQ(file.name, CText("song.mp3"));
@@ -77,7 +77,7 @@ TEST(FileSearch, GivesEntriesUntilClosed) {
 TEST(DroppedFiles, GivesEachDroppedPathInOrder) {
   CoreFolder folder;
   folder.Put("one.mp3", "12345");
-  std::filesystem::create_directory(folder.Path() / "Album");
+  std::filesystem::create_directory(folder.File("Album"));
 
   auto drop = std::make_unique<DropHandle>();
   drop->paths = {folder / "one.mp3", folder / "Album", folder / "gone.mp3"};

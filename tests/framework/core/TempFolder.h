@@ -6,8 +6,7 @@
 
 class CoreFolder : public TempFolder {
  public:
-  CText operator/(const std::string& name) const { return CText(file(name)); }
-  void Put(const std::string& name, const std::string& data) const { WriteFile(file(name), data); }
-  std::string Contents(const std::string& name) const { return ReadFile(file(name)); }
-  std::filesystem::path Path() const { return path(); }
+  CText operator/(const std::string& name) const { return CText(File(name)); }
+  void Put(const std::string& name, const std::string& data) const { WriteFile(File(name), data); }
+  std::string Contents(const std::string& name) const { return ReadFile(File(name)); }
 };

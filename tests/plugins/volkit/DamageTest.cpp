@@ -13,30 +13,30 @@ namespace {
 class RawFat16 {
  public:
   explicit RawFat16(const std::string& path) : path_(path) {
-    std::vector<uint8_t> boot = read(0, 512);
-    reserved_ = u16(boot, 14);
-    fatSectors_ = u16(boot, 22);
-    rootEntries_ = u16(boot, 17);
+    std::vector<uint8_t> boot = Read(0, 512);
+    reserved_ = U16(boot, 14);
+    fatSectors_ = U16(boot, 22);
+    rootEntries_ = U16(boot, 17);
   }
 
-  std::vector<uint8_t> read(uint64_t offset, size_t size) const { return ReadPcBytes(path_, offset, size); }
+  std::vector<uint8_t> Read(uint64_t offset, size_t size) const { return ReadPcBytes(path_, offset, size); }
 
-  void write(uint64_t offset, const std::vector<uint8_t>& bytes) const {
+  void Write(uint64_t offset, const std::vector<uint8_t>& bytes) const {
     std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
     file.seekp(std::streamoff(offset));
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
 
-  void setFat(uint32_t cluster, uint16_t value) const {
+  void SetFat(uint32_t cluster, uint16_t value) const {
     for (uint32_t copy = 0; copy < 2; ++copy) {
-      write((reserved_ + copy * fatSectors_) * 512ull + cluster * 2, {uint8_t(value), uint8_t(value >> 8)});
+      Write((reserved_ + copy * fatSectors_) * 512ull + cluster * 2, {uint8_t(value), uint8_t(value >> 8)});
     }
   }
 
   // The offset of the root entry with this 11-byte short name.
-  uint64_t rootEntry(const std::string& shortName) const {
+  uint64_t RootEntry(const std::string& shortName) const {
     uint64_t root = (reserved_ + 2ull * fatSectors_) * 512;
-    std::vector<uint8_t> bytes = read(root, rootEntries_ * 32);
+    std::vector<uint8_t> bytes = Read(root, rootEntries_ * 32);
     for (size_t i = 0; i < bytes.size(); i += 32) {
       if (std::equal(shortName.begin(), shortName.end(), bytes.begin() + long(i))) return root + i;
     }
@@ -44,16 +44,16 @@ class RawFat16 {
     return root;
   }
 
-  uint16_t firstCluster(const std::string& shortName) const { return u16(read(rootEntry(shortName) + 26, 2), 0); }
+  uint16_t FirstCluster(const std::string& shortName) const { return U16(Read(RootEntry(shortName) + 26, 2), 0); }
   // The little-endian `value` in `bytes` bytes at `at` in the entry.
-  void setEntryField(const std::string& shortName, size_t at, uint32_t value, size_t bytes) const {
+  void SetEntryField(const std::string& shortName, size_t at, uint32_t value, size_t bytes) const {
     std::vector<uint8_t> field;
     for (size_t i = 0; i < bytes; ++i) field.push_back(uint8_t(value >> (8 * i)));
-    write(rootEntry(shortName) + at, field);
+    Write(RootEntry(shortName) + at, field);
   }
 
  private:
-  static uint16_t u16(const std::vector<uint8_t>& bytes, size_t at) { return uint16_t(bytes[at] | bytes[at + 1] << 8); }
+  static uint16_t U16(const std::vector<uint8_t>& bytes, size_t at) { return uint16_t(bytes[at] | bytes[at + 1] << 8); }
 
   std::string path_;
   uint32_t reserved_, fatSectors_, rootEntries_;
@@ -62,34 +62,34 @@ class RawFat16 {
 class DamageTest : public testing::Test {
  protected:
   void SetUp() override {
-    player_.attachNewFat(16 << 20);
-    ASSERT_EQ(WriteFile(player_.fs(), "A.BIN", Pattern(5000, 1)), 1u);  // three 2 KiB clusters
-    ASSERT_EQ(WriteFile(player_.fs(), "B.BIN", Pattern(100, 2)), 1u);
-    ASSERT_EQ(player_.fs()->makeDir("DIR"), 1u);
-    ASSERT_EQ(WriteFile(player_.fs(), "DIR\\C.BIN", Pattern(100, 3)), 1u);
-    raw_ = std::make_unique<RawFat16>(player_.image());
-    std::filesystem::copy_file(player_.image(), saved_);
+    player_.AttachNewFat(16 << 20);
+    ASSERT_EQ(WriteFile(player_.Fs(), "A.BIN", Pattern(5000, 1)), 1u);  // three 2 KiB clusters
+    ASSERT_EQ(WriteFile(player_.Fs(), "B.BIN", Pattern(100, 2)), 1u);
+    ASSERT_EQ(player_.Fs()->makeDir("DIR"), 1u);
+    ASSERT_EQ(WriteFile(player_.Fs(), "DIR\\C.BIN", Pattern(100, 3)), 1u);
+    raw_ = std::make_unique<RawFat16>(player_.Image());
+    std::filesystem::copy_file(player_.Image(), saved_);
   }
 
   // The image as SetUp left it, before the next damage.
   void Restore() {
-    std::filesystem::copy_file(saved_, player_.image(), std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(saved_, player_.Image(), std::filesystem::copy_options::overwrite_existing);
   }
 
   // Attaches anew after the image was changed behind volkit's back.
   FileSystemInterface* Reattached() {
-    player_.attach();
-    return player_.fs();
+    player_.Attach();
+    return player_.Fs();
   }
 
   uint32_t CodeOf(uint32_t result) {
     EXPECT_EQ(result, 0u);
-    return player_.fs()->lastError();
+    return player_.Fs()->lastError();
   }
 
   Player player_;
   TempFolder temp_;
-  std::string saved_ = temp_.file("saved.img");
+  std::string saved_ = temp_.File("saved.img");
   std::unique_ptr<RawFat16> raw_;
 };
 
@@ -99,7 +99,7 @@ TEST_F(DamageTest, BadBootSectorsAreRefused) {
     uint64_t offset;
     std::vector<uint8_t> bytes;
   };
-  std::vector<uint8_t> good = raw_->read(0, 512);
+  std::vector<uint8_t> good = raw_->Read(0, 512);
   for (const Damage& damage : {
            Damage{"no signature", 510, {0, 0}},
            Damage{"no jump", 0, {0, 0, 0}},
@@ -110,26 +110,26 @@ TEST_F(DamageTest, BadBootSectorsAreRefused) {
            Damage{"larger than the medium", 19, {0, 0, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10}},
            Damage{"a FAT too small for the clusters", 22, {1, 0}},
        }) {
-    raw_->write(0, good);
-    raw_->write(damage.offset, damage.bytes);
-    player_.connect();
-    EXPECT_EQ(player_.fs()->attach(player_.device()), 0u) << damage.what;
-    EXPECT_EQ(player_.fs()->lastError(), FileSystemError::NoFileSystem) << damage.what;
+    raw_->Write(0, good);
+    raw_->Write(damage.offset, damage.bytes);
+    player_.Connect();
+    EXPECT_EQ(player_.Fs()->attach(player_.Device()), 0u) << damage.what;
+    EXPECT_EQ(player_.Fs()->lastError(), FileSystemError::NoFileSystem) << damage.what;
   }
 }
 
 TEST_F(DamageTest, BadClusterNumbersAndLoopsAreReported) {
-  uint16_t first = raw_->firstCluster("A       BIN");
+  uint16_t first = raw_->FirstCluster("A       BIN");
   struct Damage {
     const char* what;
     std::function<void()> apply;
   };
   for (const Damage& damage : {
-           Damage{"start outside the volume", [&] { raw_->setEntryField("A       BIN", 26, 0xFFF0, 2); }},
-           Damage{"link outside the volume", [&] { raw_->setFat(first + 1, 0xFFF0); }},
-           Damage{"link to a free cluster", [&] { raw_->setFat(first + 1, 0); }},
-           Damage{"bad-cluster mark in the chain", [&] { raw_->setFat(first, 0xFFF7); }},
-           Damage{"chain looping back", [&] { raw_->setFat(first + 2, first); }},
+           Damage{"start outside the volume", [&] { raw_->SetEntryField("A       BIN", 26, 0xFFF0, 2); }},
+           Damage{"link outside the volume", [&] { raw_->SetFat(first + 1, 0xFFF0); }},
+           Damage{"link to a free cluster", [&] { raw_->SetFat(first + 1, 0); }},
+           Damage{"bad-cluster mark in the chain", [&] { raw_->SetFat(first, 0xFFF7); }},
+           Damage{"chain looping back", [&] { raw_->SetFat(first + 2, first); }},
        }) {
     damage.apply();
     FileSystemInterface* fs = Reattached();
@@ -145,16 +145,16 @@ TEST_F(DamageTest, BadClusterNumbersAndLoopsAreReported) {
 }
 
 TEST_F(DamageTest, AChainShorterThanTheSizeIsNotReadPastItsEnd) {
-  raw_->setEntryField("A       BIN", 28, 1 << 20, 4);
+  raw_->SetEntryField("A       BIN", 28, 1 << 20, 4);
   FileSystemInterface* fs = Reattached();
   EXPECT_EQ(ReadFile(fs, "A.BIN"), std::nullopt);
   EXPECT_EQ(fs->lastError(), FileSystemError::DamagedChain);
 }
 
 TEST_F(DamageTest, FoldersOutsideTheVolumeOrLoopingAreReported) {
-  uint16_t folder = raw_->firstCluster("DIR        ");
+  uint16_t folder = raw_->FirstCluster("DIR        ");
   for (uint16_t cluster : {uint16_t(0xFFF0), uint16_t(0)}) {
-    raw_->setEntryField("DIR        ", 26, cluster, 2);
+    raw_->SetEntryField("DIR        ", 26, cluster, 2);
     FileSystemInterface* fs = Reattached();
     EXPECT_EQ(CodeOf(fs->changeDir("DIR")), FileSystemError::DamagedChain) << cluster;
     EXPECT_EQ(ReadFile(fs, "DIR\\C.BIN"), std::nullopt);
@@ -163,7 +163,7 @@ TEST_F(DamageTest, FoldersOutsideTheVolumeOrLoopingAreReported) {
     EXPECT_EQ(List(fs).size(), 3u) << "the root still lists";
     Restore();
   }
-  raw_->setFat(folder, folder);
+  raw_->SetFat(folder, folder);
   FileSystemInterface* fs = Reattached();
   EXPECT_EQ(CodeOf(fs->changeDir("DIR")), FileSystemError::DamagedChain);
   EXPECT_EQ(CodeOf(WriteFile(fs, "DIR\\E.BIN", "x")), FileSystemError::DamagedChain);

@@ -26,44 +26,44 @@ std::string WorseThanLostClusters(const std::string& report) {
 class FaultTest : public testing::Test {
  protected:
   void SetUp() override {
-    player_.attachNewFat(8 << 20);
-    FileSystemInterface* fs = player_.fs();
+    player_.AttachNewFat(8 << 20);
+    FileSystemInterface* fs = player_.Fs();
     ASSERT_EQ(WriteFile(fs, "one.bin", Pattern(200000, 1)), 1u);
     ASSERT_EQ(WriteFile(fs, "two.bin", Pattern(50000, 2)), 1u);
     ASSERT_EQ(fs->makeDir("Folder"), 1u);
     ASSERT_EQ(WriteFile(fs, "Folder\\three with a long name.bin", Pattern(3000, 3)), 1u);
-    std::filesystem::copy_file(player_.image(), saved_);
+    std::filesystem::copy_file(player_.Image(), saved_);
   }
 
   void Restore() {
-    std::filesystem::copy_file(saved_, player_.image(), std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(saved_, player_.Image(), std::filesystem::copy_options::overwrite_existing);
   }
 
   // With the faults gone: the files complete before the failure are intact.
   void ExpectEarlierFilesIntact(const std::string& context) {
-    player_.setFaults("");
-    player_.attach();
-    FileSystemInterface* fs = player_.fs();
+    player_.SetFaults("");
+    player_.Attach();
+    FileSystemInterface* fs = player_.Fs();
     EXPECT_EQ(ReadFile(fs, "one.bin"), Pattern(200000, 1)) << context;
     EXPECT_EQ(ReadFile(fs, "Folder\\three with a long name.bin"), Pattern(3000, 3)) << context;
     std::optional<std::string> two = ReadFile(fs, "two.bin");
     EXPECT_TRUE(two == Pattern(50000, 2) || two == Pattern(120000, 5)) << context << ": old or new, never half";
-    EXPECT_EQ(WorseThanLostClusters(FsckProblems(player_.image())), "") << context;
+    EXPECT_EQ(WorseThanLostClusters(FsckProblems(player_.Image())), "") << context;
   }
 
   Player player_;
   TempFolder temp_;
-  std::string saved_ = temp_.file("saved.img");
+  std::string saved_ = temp_.File("saved.img");
 };
 
 TEST_F(FaultTest, FailingEverySectorOperationInTurn) {
   uint32_t failed = 0, completed = 0;
   for (uint32_t limit = 0; limit < 40; ++limit) {
     Restore();
-    player_.setFaults("fail-after=" + std::to_string(limit) + "\n");
-    player_.connect();
-    FileSystemInterface* fs = player_.fs();
-    if (fs->attach(player_.device()) == 0) {
+    player_.SetFaults("fail-after=" + std::to_string(limit) + "\n");
+    player_.Connect();
+    FileSystemInterface* fs = player_.Fs();
+    if (fs->attach(player_.Device()) == 0) {
       EXPECT_EQ(fs->lastError(), FileSystemError::Device);
       continue;
     }
@@ -76,7 +76,7 @@ TEST_F(FaultTest, FailingEverySectorOperationInTurn) {
     if (!ok) {
       ++failed;
       EXPECT_EQ(fs->lastError(), FileSystemError::Device) << limit;
-      EXPECT_EQ(player_.device()->lastError(), DeviceError::Communication) << limit;
+      EXPECT_EQ(player_.Device()->lastError(), DeviceError::Communication) << limit;
     }
     ExpectEarlierFilesIntact("fail-after=" + std::to_string(limit));
   }
@@ -89,12 +89,12 @@ TEST_F(FaultTest, TimeOutsAndUnpluggingReportTheDevicesCode) {
   for (const auto& [fault, code] : {std::pair{"timeout-after=8\n", DeviceError::Timeout},
                                     std::pair{"unplug-after=8\n", DeviceError::NotConnected}}) {
     Restore();
-    player_.setFaults(fault);
-    player_.attach();
-    EXPECT_EQ(WriteFile(player_.fs(), "big.bin", Pattern(2000000, 6)), 0u) << fault;
-    EXPECT_EQ(player_.fs()->lastError(), FileSystemError::Device) << fault;
-    EXPECT_EQ(player_.device()->lastError(), code) << fault;
-    std::filesystem::remove(player_.image().substr(0, player_.image().rfind('/')) + "/unplugged");
+    player_.SetFaults(fault);
+    player_.Attach();
+    EXPECT_EQ(WriteFile(player_.Fs(), "big.bin", Pattern(2000000, 6)), 0u) << fault;
+    EXPECT_EQ(player_.Fs()->lastError(), FileSystemError::Device) << fault;
+    EXPECT_EQ(player_.Device()->lastError(), code) << fault;
+    std::filesystem::remove(player_.Image().substr(0, player_.Image().rfind('/')) + "/unplugged");
     ExpectEarlierFilesIntact(fault);
   }
 }

@@ -6,9 +6,9 @@ namespace volkit_test {
 namespace {
 
 VolumeInfoRecord Attached(Player& player) {
-  player.attach();
+  player.Attach();
   VolumeInfoRecord info{};
-  EXPECT_EQ(player.fs()->getVolumeInfo(&info), 1u);
+  EXPECT_EQ(player.Fs()->getVolumeInfo(&info), 1u);
   return info;
 }
 
@@ -17,20 +17,20 @@ class FormatSizeTest : public testing::TestWithParam<uint64_t> {};
 TEST_P(FormatSizeTest, ChoosesTheFatTypeAndClusterSizeOfMkfs) {
   uint64_t bytes = GetParam() << 20;
   Player reference;
-  CreateImage(reference.image(), bytes);
-  MakeFat(reference.image(), "");
+  CreateImage(reference.Image(), bytes);
+  MakeFat(reference.Image(), "");
   VolumeInfoRecord expected = Attached(reference);
 
   Player player;
-  CreateImage(player.image(), bytes);
-  player.connect();
-  ASSERT_EQ(player.fs()->format(player.device(), nullptr), 1u) << player.fs()->lastError();
+  CreateImage(player.Image(), bytes);
+  player.Connect();
+  ASSERT_EQ(player.Fs()->format(player.Device(), nullptr), 1u) << player.Fs()->lastError();
   VolumeInfoRecord info{};
-  ASSERT_EQ(player.fs()->getVolumeInfo(&info), 1u);
+  ASSERT_EQ(player.Fs()->getVolumeInfo(&info), 1u);
   EXPECT_EQ(info.fatBits, expected.fatBits);
   EXPECT_EQ(info.bytesPerCluster, expected.bytesPerCluster);
-  EXPECT_EQ(player.fs()->freeClusters(), info.totalClusters - (info.fatBits == 32 ? 1 : 0));
-  EXPECT_EQ(FsckProblems(player.image()), "");
+  EXPECT_EQ(player.Fs()->freeClusters(), info.totalClusters - (info.fatBits == 32 ? 1 : 0));
+  EXPECT_EQ(FsckProblems(player.Image()), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FormatSizeTest, testing::Values(1, 8, 9, 129, 300, 600, 8200, 16400));
@@ -41,23 +41,23 @@ class FormatTest : public testing::Test {
 };
 
 TEST_F(FormatTest, KeepsThePartitionTableAndIsUsableAtOnce) {
-  CreateImage(player_.image(), 40 << 20);
-  WritePartitionTable(player_.image(), 2048, 0x83);
-  player_.connect();
-  ASSERT_EQ(player_.fs()->format(player_.device(), nullptr), 1u) << player_.fs()->lastError();
+  CreateImage(player_.Image(), 40 << 20);
+  WritePartitionTable(player_.Image(), 2048, 0x83);
+  player_.Connect();
+  ASSERT_EQ(player_.Fs()->format(player_.Device(), nullptr), 1u) << player_.Fs()->lastError();
   // The display images are written right after a format, without attach.
-  ASSERT_EQ(WriteFile(player_.fs(), "intro.lcd", Pattern(1234, 1)), 1u) << player_.fs()->lastError();
+  ASSERT_EQ(WriteFile(player_.Fs(), "intro.lcd", Pattern(1234, 1)), 1u) << player_.Fs()->lastError();
 
-  std::vector<uint8_t> mbr = ReadPcBytes(player_.image(), 0, 512);
+  std::vector<uint8_t> mbr = ReadPcBytes(player_.Image(), 0, 512);
   EXPECT_EQ(mbr[446 + 4], 0x06) << "the type names FAT16 now";
   EXPECT_EQ(mbr[446 + 8] | mbr[446 + 9] << 8, 2048);
   EXPECT_EQ(mbr[510], 0x55);
-  EXPECT_EQ(FsckProblems(player_.image(), 2048), "");
+  EXPECT_EQ(FsckProblems(player_.Image(), 2048), "");
   TempFolder pc;
   Outcome copy =
-      RunTool("mcopy -n -i " + MtoolsImage(player_.image(), 2048) + " ::/intro.lcd " + Quote(pc.file("intro.lcd")));
+      RunTool("mcopy -n -i " + MtoolsImage(player_.Image(), 2048) + " ::/intro.lcd " + Quote(pc.File("intro.lcd")));
   ASSERT_EQ(copy.exitCode, 0) << copy.output;
-  EXPECT_EQ(::ReadFile(pc.file("intro.lcd")), Pattern(1234, 1));
+  EXPECT_EQ(::ReadFile(pc.File("intro.lcd")), Pattern(1234, 1));
 }
 
 struct FormatProgress {
@@ -74,44 +74,44 @@ uint32_t OnFormatProgress(TransferRequest* request) {
 }
 
 TEST_F(FormatTest, FullFormatClearsTheDataInUnitsAndCanBeStopped) {
-  player_.attachNewFat(6 << 20);
+  player_.AttachNewFat(6 << 20);
   std::string secret(100000, 'S');
-  ASSERT_EQ(WriteFile(player_.fs(), "secret", secret), 1u);
+  ASSERT_EQ(WriteFile(player_.Fs(), "secret", secret), 1u);
 
   FormatProgress progress;
   TransferRequest request{};
   request.context = &progress;
   request.progress = OnFormatProgress;
-  ASSERT_EQ(player_.fs()->format(player_.device(), &request), 1u) << player_.fs()->lastError();
+  ASSERT_EQ(player_.Fs()->format(player_.Device(), &request), 1u) << player_.Fs()->lastError();
   MediaInfoRecord media{};
-  player_.device()->getMediaInfo(&media);
+  player_.Device()->getMediaInfo(&media);
   EXPECT_EQ(progress.total, media.capacity / media.unitSize);
   ASSERT_GE(progress.done.size(), 3u);
   EXPECT_EQ(progress.done.front(), 0u);
   EXPECT_EQ(progress.done.back(), progress.total);
   EXPECT_TRUE(std::is_sorted(progress.done.begin(), progress.done.end()));
-  EXPECT_EQ(::ReadFile(player_.image()).find(std::string(512, 'S')), std::string::npos);
-  EXPECT_EQ(ListNames(player_.fs()), std::vector<std::string>{});
-  EXPECT_EQ(FsckProblems(player_.image()), "");
+  EXPECT_EQ(::ReadFile(player_.Image()).find(std::string(512, 'S')), std::string::npos);
+  EXPECT_EQ(ListNames(player_.Fs()), std::vector<std::string>{});
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
 
   // Stopped half way, the medium still holds a valid empty volume.
-  ASSERT_EQ(WriteFile(player_.fs(), "again", secret), 1u);
+  ASSERT_EQ(WriteFile(player_.Fs(), "again", secret), 1u);
   FormatProgress stopped;
   stopped.stopAtCall = 4;
   request.context = &stopped;
-  EXPECT_EQ(player_.fs()->format(player_.device(), &request), 0u);
-  EXPECT_EQ(player_.fs()->lastError(), FileSystemError::Stopped);
+  EXPECT_EQ(player_.Fs()->format(player_.Device(), &request), 0u);
+  EXPECT_EQ(player_.Fs()->lastError(), FileSystemError::Stopped);
   EXPECT_EQ(stopped.done.size(), 5u);
-  EXPECT_EQ(FsckProblems(player_.image()), "");
-  player_.attach();
-  EXPECT_EQ(ListNames(player_.fs()), std::vector<std::string>{});
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
+  player_.Attach();
+  EXPECT_EQ(ListNames(player_.Fs()), std::vector<std::string>{});
 }
 
 TEST_F(FormatTest, AMediumTooSmallForFatIsRefused) {
-  CreateImage(player_.image(), 16 * 1024);
-  player_.connect();
-  EXPECT_EQ(player_.fs()->format(player_.device(), nullptr), 0u);
-  EXPECT_EQ(player_.fs()->lastError(), FileSystemError::NoFileSystem);
+  CreateImage(player_.Image(), 16 * 1024);
+  player_.Connect();
+  EXPECT_EQ(player_.Fs()->format(player_.Device(), nullptr), 0u);
+  EXPECT_EQ(player_.Fs()->lastError(), FileSystemError::NoFileSystem);
 }
 
 }  // namespace

@@ -10,8 +10,8 @@ namespace {
 class OperationsTest : public testing::Test {
  protected:
   void SetUp() override {
-    player_.attachNewFat(8 << 20);
-    fs_ = player_.fs();
+    player_.AttachNewFat(8 << 20);
+    fs_ = player_.Fs();
   }
 
   uint32_t FailureCode(uint32_t result) {
@@ -71,7 +71,7 @@ TEST_F(OperationsTest, FoldersAndPaths) {
   uint32_t freeBefore = fs_->freeClusters();
   ASSERT_EQ(fs_->removeDir("USER\\A"), 1u);
   EXPECT_EQ(fs_->freeClusters(), freeBefore + 1);
-  EXPECT_EQ(FsckProblems(player_.image()), "");
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
 }
 
 TEST_F(OperationsTest, NamesTheMediumCannotStoreAreRefused) {
@@ -90,7 +90,7 @@ TEST_F(OperationsTest, NamesTheMediumCannotStoreAreRefused) {
   std::string longest(255, 'l');
   ASSERT_EQ(WriteFile(fs_, longest, "z"), 1u) << fs_->lastError();
   EXPECT_EQ(ReadFile(fs_, longest), "z");
-  EXPECT_EQ(FsckProblems(player_.image()), "");
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
 }
 
 TEST_F(OperationsTest, GeneratedShortNamesAreUniqueAndExactOnesKeepNoLongName) {
@@ -126,7 +126,7 @@ TEST_F(OperationsTest, RenameKeepsContentsAndReportsClashes) {
   EXPECT_EQ(ListNames(fs_),
             (std::vector<std::string>{"Renamed", "SECOND.mp3", "最初の曲 — a much longer name than before.mp3"}));
   EXPECT_EQ(ReadFile(fs_, "最初の曲 — a much longer name than before.mp3"), Pattern(5000, 1));
-  EXPECT_EQ(FsckProblems(player_.image()), "");
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
 }
 
 TEST_F(OperationsTest, TransfersCallBackInBlocksWithTotalsAndProgress) {
@@ -168,7 +168,7 @@ TEST_F(OperationsTest, StoppedAndRefusedWritesLeaveNoTrace) {
   EXPECT_EQ(fs_->freeClusters(), freeBefore);
   EXPECT_EQ(ListNames(fs_), std::vector<std::string>{"kept.bin"});
   EXPECT_EQ(ReadFile(fs_, "kept.bin"), old);
-  EXPECT_EQ(FsckProblems(player_.image()), "");
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
 
   // A replacement that only fits in the old file's place still succeeds.
   VolumeInfoRecord info{};
@@ -178,7 +178,7 @@ TEST_F(OperationsTest, StoppedAndRefusedWritesLeaveNoTrace) {
   std::string replacement = Pattern(old.size(), 6);
   ASSERT_EQ(WriteFile(fs_, "kept.bin", replacement), 1u) << fs_->lastError();
   EXPECT_EQ(ReadFile(fs_, "kept.bin"), replacement);
-  EXPECT_EQ(FsckProblems(player_.image()), "");
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
 }
 
 TEST_F(OperationsTest, VolumeInformationAndLabel) {
@@ -196,12 +196,12 @@ TEST_F(OperationsTest, VolumeInformationAndLabel) {
   EXPECT_EQ(FailureCode(fs_->setLabel("a.b")), FileSystemError::InvalidName);
   EXPECT_EQ(FailureCode(fs_->setLabel(" lead")), FileSystemError::InvalidName);  // fsck.fat would remove it
   EXPECT_EQ(FailureCode(fs_->setLabel("twelve chars")), FileSystemError::NameTooLong);
-  EXPECT_NE(RunTool("mlabel -s -i " + MtoolsImage(player_.image()) + " ::").output.find("MUSIC 01"), std::string::npos);
+  EXPECT_NE(RunTool("mlabel -s -i " + MtoolsImage(player_.Image()) + " ::").output.find("MUSIC 01"), std::string::npos);
   ASSERT_EQ(fs_->setLabel(""), 1u);
   ASSERT_EQ(fs_->getVolumeInfo(&info), 1u);
   EXPECT_STREQ(info.label, "");
   EXPECT_EQ(fs_->freeClusters(), freeBefore) << "the label entry fits in the root folder";
-  EXPECT_EQ(FsckProblems(player_.image()), "");
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
 }
 
 // A medium without FAT is refused by attach as a damaged boot sector is (DamageTest).

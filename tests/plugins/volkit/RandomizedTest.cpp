@@ -43,13 +43,13 @@ struct Model {
   static std::string Parent(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 
   // The path of the entry in `folder` named `name` regardless of case, if any.
-  std::optional<std::string> find(const std::string& folder, const std::string& name) const {
-    for (const std::string& path : childrenOf(folder)) {
+  std::optional<std::string> Find(const std::string& folder, const std::string& name) const {
+    for (const std::string& path : ChildrenOf(folder)) {
       if (Lower(path.substr(path.rfind('\\') + 1)) == Lower(name)) return path;
     }
     return std::nullopt;
   }
-  std::vector<std::string> childrenOf(const std::string& folder) const {
+  std::vector<std::string> ChildrenOf(const std::string& folder) const {
     std::vector<std::string> children;
     for (const std::string& path : folders) {
       if (!path.empty() && Parent(path) == folder) children.push_back(path);
@@ -60,7 +60,7 @@ struct Model {
     return children;
   }
   // Moves an entry and everything below it.
-  void rename(const std::string& from, const std::string& to) {
+  void Rename(const std::string& from, const std::string& to) {
     auto moved = [&](const std::string& path) {
       return path == from || path.rfind(from + "\\", 0) == 0 ? to + path.substr(from.size()) : path;
     };
@@ -76,8 +76,8 @@ struct Model {
 class RandomizedTest : public testing::TestWithParam<uint32_t> {
  protected:
   void SetUp() override {
-    player_.attachNewFat(3 << 20);
-    fs_ = player_.fs();
+    player_.AttachNewFat(3 << 20);
+    fs_ = player_.Fs();
     VolumeInfoRecord info{};
     ASSERT_EQ(fs_->getVolumeInfo(&info), 1u);
     clusterBytes_ = info.bytesPerCluster;
@@ -101,7 +101,7 @@ class RandomizedTest : public testing::TestWithParam<uint32_t> {
 
   void WriteSome(const std::string& what) {
     std::string folder = PickFolder(), name = Pick(FileNames);
-    std::optional<std::string> existing = model_.find(folder, name);
+    std::optional<std::string> existing = model_.Find(folder, name);
     if (existing && model_.folders.count(*existing)) return;
     std::string path = existing.value_or(Model::Join(folder, name));
     uint32_t size = Chance() < 70 ? random_() % 5000 : Chance() < 85 ? random_() % 60000 : random_() % 1500000;
@@ -122,7 +122,7 @@ class RandomizedTest : public testing::TestWithParam<uint32_t> {
   void StoppedWrite(const std::string& what) {
     if (fs_->freeClusters() < 10) return;
     std::string folder = PickFolder(), name = Pick(FileNames);
-    std::optional<std::string> existing = model_.find(folder, name);
+    std::optional<std::string> existing = model_.Find(folder, name);
     if (existing && model_.folders.count(*existing)) return;
     WriteOptions options = Chance() < 50 ? WriteOptions{.stopDataAtBlock = 0}
                                          : WriteOptions{.stopProgressAtCall = uint32_t(random_() % 2)};
@@ -132,7 +132,7 @@ class RandomizedTest : public testing::TestWithParam<uint32_t> {
 
   void MakeFolder(const std::string& what) {
     std::string parent = PickFolder(), name = Pick(FolderNames);
-    std::optional<std::string> existing = model_.find(parent, name);
+    std::optional<std::string> existing = model_.Find(parent, name);
     uint32_t result = fs_->makeDir(Address(Model::Join(parent, name)).c_str());
     if (existing) {
       EXPECT_EQ(result, 0u) << what;
@@ -150,7 +150,7 @@ class RandomizedTest : public testing::TestWithParam<uint32_t> {
     std::string folder = PickFolder();
     if (folder.empty() || cwd_.rfind(folder, 0) == 0) return;
     uint32_t result = fs_->removeDir(Address(folder).c_str());
-    if (!model_.childrenOf(folder).empty()) {
+    if (!model_.ChildrenOf(folder).empty()) {
       EXPECT_EQ(result, 0u) << what;
       EXPECT_EQ(fs_->lastError(), FileSystemError::FolderNotEmpty) << what;
       return;
@@ -176,13 +176,13 @@ class RandomizedTest : public testing::TestWithParam<uint32_t> {
     std::string from = Pick(entries);
     std::string parent = Model::Parent(from);
     std::string name = model_.folders.count(from) ? Pick(FolderNames) : Pick(FileNames);
-    std::optional<std::string> clash = model_.find(parent, name);
+    std::optional<std::string> clash = model_.Find(parent, name);
     uint32_t result = fs_->rename(Address(from).c_str(), name.c_str());
     if (clash && *clash != from) {
       EXPECT_EQ(result, 0u) << what;
       EXPECT_EQ(fs_->lastError(), FileSystemError::NameExists) << what;
     } else if (result) {
-      model_.rename(from, Model::Join(parent, name));
+      model_.Rename(from, Model::Join(parent, name));
     } else {
       EXPECT_EQ(fs_->lastError(), FileSystemError::MediumFull) << what;
     }
@@ -206,7 +206,7 @@ class RandomizedTest : public testing::TestWithParam<uint32_t> {
       ASSERT_EQ(fs_->changeDir(folder.empty() ? "\\" : folder.c_str()), 1u) << what << " " << folder;
       std::vector<std::string> expected;
       if (!folder.empty()) expected = {".", ".."};
-      for (const std::string& path : model_.childrenOf(folder)) expected.push_back(path.substr(path.rfind('\\') + 1));
+      for (const std::string& path : model_.ChildrenOf(folder)) expected.push_back(path.substr(path.rfind('\\') + 1));
       std::sort(expected.begin(), expected.end());
       EXPECT_EQ(ListNames(fs_), expected) << what << " in " << folder;
     }
@@ -249,17 +249,17 @@ TEST_P(RandomizedTest, VolkitAgreesWithTheModel) {
     if (step % 250 == 0) CompareTree(what);
     // Between two operations the volume on disk is consistent, batch or not.
     if (step % 500 == 0) {
-      EXPECT_EQ(FsckProblems(player_.image()), "") << what;
+      EXPECT_EQ(FsckProblems(player_.Image()), "") << what;
     }
   }
   ASSERT_EQ(fs_->endUpdate(), 1u);
   EXPECT_GT(refusedForRoom_, 0) << "the medium was never full";
   CompareTree("at the end");
-  EXPECT_EQ(FsckProblems(player_.image()), "");
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
 
   // mdir lists every path, folders with a trailing slash.
   std::set<std::string> listed, expected;
-  std::istringstream lines(RunTool("mdir -/ -b -i " + MtoolsImage(player_.image()) + " ::/").output);
+  std::istringstream lines(RunTool("mdir -/ -b -i " + MtoolsImage(player_.Image()) + " ::/").output);
   for (std::string line; std::getline(lines, line);) {
     std::replace(line.begin(), line.end(), '/', '\\');
     if (line.rfind("::\\", 0) == 0) listed.insert(line.substr(2));

@@ -20,25 +20,25 @@ class ToolsAgreementTest : public testing::TestWithParam<Layout> {
  protected:
   void SetUp() override {
     const Layout& layout = GetParam();
-    CreateImage(player_.image(), layout.volumeBytes + uint64_t(layout.partitionStart) * 512);
-    if (layout.partitionStart != 0) WritePartitionTable(player_.image(), layout.partitionStart, 0x0C);
-    MakeFat(player_.image(), std::string(layout.mkfsOptions) + " -n TUNES", layout.partitionStart);
+    CreateImage(player_.Image(), layout.volumeBytes + uint64_t(layout.partitionStart) * 512);
+    if (layout.partitionStart != 0) WritePartitionTable(player_.Image(), layout.partitionStart, 0x0C);
+    MakeFat(player_.Image(), std::string(layout.mkfsOptions) + " -n TUNES", layout.partitionStart);
   }
 
-  std::string mtools() const { return MtoolsImage(player_.image(), GetParam().partitionStart); }
-  std::string fsck() const { return FsckProblems(player_.image(), GetParam().partitionStart); }
+  std::string Mtools() const { return MtoolsImage(player_.Image(), GetParam().partitionStart); }
+  std::string Fsck() const { return FsckProblems(player_.Image(), GetParam().partitionStart); }
 
   // Copies a PC file onto the image with mcopy.
   void Mcopy(const std::string& data, const std::string& target) {
-    std::string source = pc_.file("source");
+    std::string source = pc_.File("source");
     std::ofstream(source, std::ios::binary) << data;
-    Outcome result = RunTool("mcopy -i " + mtools() + " " + Quote(source) + " " + Quote("::" + target));
+    Outcome result = RunTool("mcopy -i " + Mtools() + " " + Quote(source) + " " + Quote("::" + target));
     ASSERT_EQ(result.exitCode, 0) << result.output;
   }
 
   std::string Mtype(const std::string& path) {
-    std::string target = pc_.file("out");
-    Outcome result = RunTool("mcopy -n -i " + mtools() + " " + Quote("::" + path) + " " + Quote(target));
+    std::string target = pc_.File("out");
+    Outcome result = RunTool("mcopy -n -i " + Mtools() + " " + Quote("::" + path) + " " + Quote(target));
     EXPECT_EQ(result.exitCode, 0) << result.output;
     return ::ReadFile(target);
   }
@@ -56,11 +56,11 @@ TEST_P(ToolsAgreementTest, VolkitReadsWhatMkfsAndMcopyWrote) {
       {"한국어 노래.mp3", Pattern(33000, 4)},
   };
   for (const auto& [name, data] : files) Mcopy(data, "/" + name);
-  ASSERT_EQ(RunTool("mmd -i " + mtools() + " " + Quote("::/フォルダ")).exitCode, 0);
+  ASSERT_EQ(RunTool("mmd -i " + Mtools() + " " + Quote("::/フォルダ")).exitCode, 0);
   Mcopy(Pattern(9000, 5), "/フォルダ/inner.bin");
 
-  player_.attach();
-  FileSystemInterface* fs = player_.fs();
+  player_.Attach();
+  FileSystemInterface* fs = player_.Fs();
   VolumeInfoRecord info{};
   ASSERT_EQ(fs->getVolumeInfo(&info), 1u);
   EXPECT_EQ(info.fatBits, GetParam().fatBits);
@@ -85,8 +85,8 @@ TEST_P(ToolsAgreementTest, VolkitReadsWhatMkfsAndMcopyWrote) {
 }
 
 TEST_P(ToolsAgreementTest, ToolsReadWhatVolkitWrote) {
-  player_.attach();
-  FileSystemInterface* fs = player_.fs();
+  player_.Attach();
+  FileSystemInterface* fs = player_.Fs();
   std::map<std::string, std::string> files = {
       {"/TRACK001.MP3", Pattern(150000, 10)},
       {"/readme.txt", Pattern(10, 11)},
@@ -109,18 +109,18 @@ TEST_P(ToolsAgreementTest, ToolsReadWhatVolkitWrote) {
   ASSERT_EQ(fs->setLabel("my player"), 1u) << fs->lastError();
   ASSERT_EQ(fs->endUpdate(), 1u);
 
-  EXPECT_EQ(fsck(), "");
+  EXPECT_EQ(Fsck(), "");
   for (const auto& [path, data] : files) EXPECT_EQ(Mtype(path), data) << path;
   EXPECT_EQ(Mtype("/USER/Deep/long file name number 59"), Pattern(59, 59));
-  Outcome listing = RunTool("mdir -/ -b -i " + mtools() + " ::/");
+  Outcome listing = RunTool("mdir -/ -b -i " + Mtools() + " ::/");
   ASSERT_EQ(listing.exitCode, 0) << listing.output;
   for (const auto& [path, data] : files) {
     EXPECT_NE(listing.output.find("::" + path + "\n"), std::string::npos) << path << "\n" << listing.output;
   }
-  Outcome label = RunTool("mlabel -s -i " + mtools() + " ::");
+  Outcome label = RunTool("mlabel -s -i " + Mtools() + " ::");
   EXPECT_NE(label.output.find("MY PLAYER"), std::string::npos) << label.output;
   // A valid upper-case 8.3 name is stored without a long name: mdir shows no long name beside it.
-  Outcome root = RunTool("mdir -i " + mtools() + " ::/");
+  Outcome root = RunTool("mdir -i " + Mtools() + " ::/");
   EXPECT_TRUE(std::regex_search(root.output, std::regex("\nTRACK001 MP3 +150000 +[-0-9]+ +[0-9:]+ *\n")))
       << root.output;
   EXPECT_TRUE(std::regex_search(root.output, std::regex("\nREADME   TXT +10 +[-0-9]+ +[0-9:]+ +readme.txt\n")))

@@ -82,7 +82,7 @@ inline std::string FsckProblems(const std::string& path, uint32_t offsetSectors 
   TempFolder folder;
   if (offsetSectors != 0) {
     // fsck.fat has no offset option: it checks a copy of the partition.
-    target = folder.file("partition.img");
+    target = folder.File("partition.img");
     RunTool("dd status=none if=" + Quote(path) + " of=" + Quote(target) +
             " bs=512 skip=" + std::to_string(offsetSectors) + " conv=sparse");
   }
@@ -118,7 +118,7 @@ inline std::string Pattern(size_t length, uint32_t seed) {
 class Player {
  public:
   Player() {
-    setenv("TUNEWARDEN_PLAYER", folder_.path().c_str(), 1);
+    setenv("TUNEWARDEN_PLAYER", folder_.Path().c_str(), 1);
     portkit_ = platform::LoadModule("portkit.so");
     volkit_ = platform::LoadModule("volkit.so");
     if (portkit_ == nullptr || volkit_ == nullptr) throw std::runtime_error("plug-ins missing beside the test");
@@ -133,34 +133,34 @@ class Player {
     unsetenv("TUNEWARDEN_PLAYER");
   }
 
-  std::string image() const { return folder_.file("internal.img"); }
+  std::string Image() const { return folder_.File("internal.img"); }
   // Writes the faults file (removes it for ""); it takes effect at the next connect.
-  void setFaults(const std::string& text) {
+  void SetFaults(const std::string& text) {
     if (text.empty()) {
-      std::filesystem::remove(folder_.file("faults"));
+      std::filesystem::remove(folder_.File("faults"));
     } else {
-      std::ofstream(folder_.file("faults")) << text;
+      std::ofstream(folder_.File("faults")) << text;
     }
   }
   // open + selectMedia("Internal"), after closing an earlier connection.
-  void connect() {
+  void Connect() {
     device_->close();
     ASSERT_EQ(device_->open(0, 0), 1u) << device_->lastError();
     ASSERT_EQ(device_->selectMedia("Internal"), 1u) << device_->lastError();
   }
   // connect, then attach the file system (expected to succeed).
-  void attach() {
-    connect();
+  void Attach() {
+    Connect();
     ASSERT_EQ(fs_->attach(device_), 1u) << fs_->lastError();
   }
   // A new internal.img of `bytes` made by mkfs.fat with its defaults, attached.
-  void attachNewFat(uint64_t bytes) {
-    CreateImage(image(), bytes);
-    MakeFat(image(), "");
-    attach();
+  void AttachNewFat(uint64_t bytes) {
+    CreateImage(Image(), bytes);
+    MakeFat(Image(), "");
+    Attach();
   }
-  DeviceInterface* device() const { return device_; }
-  FileSystemInterface* fs() const { return fs_; }
+  DeviceInterface* Device() const { return device_; }
+  FileSystemInterface* Fs() const { return fs_; }
 
  private:
   template <class Interface>

@@ -21,16 +21,16 @@ class FirmwareUpgradeTest : public testing::Test {
     module_ = platform::LoadModule("twtest_countingdevice.so");
     calls_ = reinterpret_cast<const char* (*)()>(platform::ModuleSymbol(module_, "FakeDeviceCalls"));
     reset_ = reinterpret_cast<void (*)(uint32_t)>(platform::ModuleSymbol(module_, "ResetFakeDevice"));
-    hex_ = WriteHexFile(folder_.file("srec.hex"), RandomImage(1));
+    hex_ = WriteHexFile(folder_.File("srec.hex"), RandomImage(1));
   }
   void TearDown() override { platform::FreeModule(module_); }
 
   // Upgrades from a file of that text: "done", or the code thrown.
   std::string Upgrade(const std::string& text, uint32_t failingBlock = UINT32_MAX) {
-    WriteFile(folder_.file("firmware.hex"), text);
+    WriteFile(folder_.File("firmware.hex"), text);
     reset_(failingBlock);
     try {
-      UpgradeFirmware(connection_, CText(std::string_view(folder_.file("firmware.hex"))), [](uint32_t) {});
+      UpgradeFirmware(connection_, CText(std::string_view(folder_.File("firmware.hex"))), [](uint32_t) {});
     } catch (const CMediaException& e) {
       return "media " + std::to_string(e.Code());
     } catch (const CException& e) {

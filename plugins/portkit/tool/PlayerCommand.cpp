@@ -317,7 +317,7 @@ std::string PosixChecksum(std::string_view bytes) {
 
 // The firmware as the device holds it: erased (0xFF) until first written.
 std::string FirmwareText(const PlayerFolder& folder) {
-  std::ifstream file(folder.FirmwareFile(), std::ios::binary);
+  std::ifstream file(folder.firmwareFile(), std::ios::binary);
   if (!file)
     return "cksum " + PosixChecksum(std::string(FirmwareBlockCount * DeviceInterface::FirmwareBlockSize, '\xFF')) +
            ", never written";

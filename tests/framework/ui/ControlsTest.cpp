@@ -112,8 +112,8 @@ TEST_F(ControlsTest, ComboBoxesReportUserChoicesButNotTheirOwnAndSortWithoutCase
   sorted.SetText("c.hex");
   EXPECT_EQ(sorted.CurrentSelection(), 2);
   // A template gives a combo box the height of its open list too.
-  CNativeWindow* fromTemplate =
-      CreateControl({1001, ControlKind::ComboBox, "", 0, 0, 100, 80}, parent.Handle()->Client(), QRect(0, 0, 100, 120));
+  CNativeWindow* fromTemplate = CreateControl({1001, ControlKind::ComboBox, "", 0, 0, 100, 80},
+                                              parent_.Handle()->Client(), QRect(0, 0, 100, 120));
   EXPECT_LT(fromTemplate->Widget()->height(), 120);
 }
 

@@ -5,9 +5,8 @@
 #include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
 #include "messages/MessageBoxes.h"
-#include "platform/CodePage.h"
-#include "platform/Locale.h"
 #include "player/DisplayText.h"
+#include "player/EntryOrder.h"
 #include "resources/CommandIds.h"
 #include "resources/StringIds.h"
 
@@ -26,21 +25,6 @@ struct Column {
 constexpr Column Columns[] = {{200, LVCFMT_LEFT}, {80, LVCFMT_RIGHT}, {120, LVCFMT_LEFT}};
 
 }  // namespace
-
-void SplitExtension(const CText& name, CText* base, CText* extension) {
-  const std::string_view text = name.View();
-  size_t dot = std::string_view::npos;
-  // A double-byte character's trail byte is never taken for the dot.
-  for (size_t at = 0; at < text.size(); at += platform::CharLength(text, at))
-    if (text[at] == '.') dot = at;
-  if (dot == std::string_view::npos) {
-    *base = name;
-    *extension = CText();
-  } else {
-    *base = CText(text.substr(0, dot));
-    *extension = CText(text.substr(dot + 1));
-  }
-}
 
 PlayerView::~PlayerView() { FreeEntries(); }
 
@@ -328,30 +312,21 @@ void PlayerView::SortBy(uint32_t sortCommand) {
 }
 
 int PlayerView::Compare(LPARAM value1, LPARAM value2, uint32_t sortCommand) {
-  const auto& entry1 = *reinterpret_cast<const PlayerEntry*>(value1);
-  const auto& entry2 = *reinterpret_cast<const PlayerEntry*>(value2);
-  if (entry1.longName == UpEntryName) return -1;
-  if (entry2.longName == UpEntryName) return 1;
-  if (entry1.IsFolder() && !entry2.IsFolder()) return -1;
-  if (entry2.IsFolder() && !entry1.IsFolder()) return 1;
+  EntryKey key = EntryKey::None;
   switch (sortCommand) {
     case CommandId::SortName:
-      return platform::CompareCollated(entry1.longName.View(), entry2.longName.View());
+      key = EntryKey::Name;
+      break;
     case CommandId::SortSize:
-      return entry1.size < entry2.size ? -1 : entry1.size > entry2.size ? 1 : 0;
-    case CommandId::SortDate: {
-      // Newest first, to the millisecond.
-      const uint64_t stamp1 = entry1.stamp.Milliseconds();
-      const uint64_t stamp2 = entry2.stamp.Milliseconds();
-      return stamp1 > stamp2 ? -1 : stamp1 < stamp2 ? 1 : 0;
-    }
-    case CommandId::SortExtension: {
-      CText base1, extension1, base2, extension2;
-      SplitExtension(entry1.longName, &base1, &extension1);
-      SplitExtension(entry2.longName, &base2, &extension2);
-      return platform::CompareCollated(extension1.View(), extension2.View());
-    }
-    default:
-      return 0;
+      key = EntryKey::Size;
+      break;
+    case CommandId::SortDate:
+      key = EntryKey::Date;
+      break;
+    case CommandId::SortExtension:
+      key = EntryKey::Extension;
+      break;
   }
+  return CompareEntries(*reinterpret_cast<const PlayerEntry*>(value1), *reinterpret_cast<const PlayerEntry*>(value2),
+                        key);
 }

@@ -10,10 +10,6 @@
 #include "player/PlayerConnection.h"
 #include "ui/IconCache.h"
 
-// Splits a name at its last '.', which is neither part (both empty-safe); a
-// name without one is all base.
-void SplitExtension(const CText& name, CText* base, CText* extension);
-
 class PlayerView final : public CListControl {
  public:
   PlayerView(PlayerConnection& connection, IconCache& icons) : connection_(connection), icons_(icons) {}

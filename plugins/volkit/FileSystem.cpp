@@ -419,9 +419,10 @@ class VolumeFileSystem final : public FileSystemInterface {
     return std::max(cluster, TransferBlockBytes / cluster * cluster);
   }
 
-  static void reportProgress(TransferRequest* request, uint32_t done, bool last) {
+  // The update-now bit is never set: the program's display keeps its own
+  // pace, so that a short transfer never shows its window.
+  static void reportProgress(TransferRequest* request, uint32_t done) {
     request->done = done;
-    if (last) request->flags |= TransferRequest::UpdateNow;
     if (request->progress != nullptr && request->progress(request) == 0) Fail(FileSystemError::Stopped);
   }
 
@@ -473,7 +474,7 @@ class VolumeFileSystem final : public FileSystemInterface {
     std::vector<uint32_t> chain = v.fat().allocate(needed);
 
     std::vector<uint8_t> buffer(std::min<uint64_t>(blockBytes(), uint64_t(needed) * clusterBytes));
-    reportProgress(request, 0, total == 0);
+    reportProgress(request, 0);
     for (uint32_t done = 0; done < total;) {
       uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
       if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
@@ -481,7 +482,7 @@ class VolumeFileSystem final : public FileSystemInterface {
       std::fill(buffer.begin() + length, buffer.begin() + size_t(clusters) * clusterBytes, 0);
       transferClusters(chain, done / clusterBytes, clusters, buffer.data(), true);
       done += length;
-      reportProgress(request, done, done == total);
+      reportProgress(request, done);
     }
 
     DirEntry data = existing ? *existing : DirEntry{};
@@ -512,13 +513,13 @@ class VolumeFileSystem final : public FileSystemInterface {
 
     std::vector<uint8_t> buffer(std::min<uint64_t>(blockBytes(), uint64_t(chain.size()) * clusterBytes));
     request->total = total;
-    reportProgress(request, 0, total == 0);
+    reportProgress(request, 0);
     for (uint32_t done = 0; done < total;) {
       uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
       transferClusters(chain, done / clusterBytes, (length + clusterBytes - 1) / clusterBytes, buffer.data(), false);
       if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
       done += length;
-      reportProgress(request, done, done == total);
+      reportProgress(request, done);
     }
   }
 

@@ -186,7 +186,7 @@ struct TransferLog {
   std::vector<uint32_t> blockLengths;
   std::vector<uint32_t> progressDone;
   uint32_t totalAtFirstProgress = 0;
-  bool lastHadUpdateNow = false;
+  bool anyHadUpdateNow = false;
 };
 
 // What the callbacks of one transfer share.
@@ -204,7 +204,7 @@ struct TransferContext {
     uint32_t call = context->progressCalls++;
     if (call == 0) context->log->totalAtFirstProgress = request->total;
     context->log->progressDone.push_back(request->done);
-    context->log->lastHadUpdateNow = request->flags & TransferRequest::UpdateNow;
+    context->log->anyHadUpdateNow |= (request->flags & TransferRequest::UpdateNow) != 0;
     return !(context->options.stopProgressAtCall && call == *context->options.stopProgressAtCall);
   }
   static uint32_t OnWriteData(TransferRequest* request, void* buffer, uint32_t length) {

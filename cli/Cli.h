@@ -11,6 +11,9 @@
 #include "framework/core/Text.h"
 #include "player/PlayerConnection.h"
 #include "settings/AppSettings.h"
+#include "transfer/ReplaceQuestion.h"
+#include "transfer/TransferObserver.h"
+#include "transfer/TransferProgress.h"
 
 // A mistake in the command line; printed with the usage hint.
 struct UsageError {
@@ -41,6 +44,44 @@ std::string ToShell(const CText& text);
 void PrintLine(const CText& text);
 // A message of the string table with the shell's line breaks.
 std::string ShellMessage(const CText& message);
+
+// Takes "NAME VALUE" out of the arguments; false when NAME is not there.
+bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string* value);
+// The entry of that name in the player's current folder; a missing one is
+// the system's "file not found".
+PlayerEntry FindOrFail(PlayerConnection& connection, const CText& name);
+
+// How the replacement question of put and get is answered.
+enum class ReplaceMode { Ask, All, None };
+// Takes "--replace ask|all|none" out of the arguments. Without it the user
+// is asked when a terminal can answer (standard input and error), and
+// nothing is replaced otherwise.
+ReplaceMode TakeReplaceMode(std::vector<std::string>& args);
+
+// What put and get show: one updating progress line on standard error while
+// it is a terminal, and each file's name on standard output once it has
+// arrived. Asked on standard error and answered on standard input; the end
+// of the input answers Cancel, so that nothing waits for an answer that
+// cannot come.
+class CliTransfer final : public TransferObserver {
+ public:
+  CliTransfer(TransferDirection direction, ReplaceMode mode);
+  void FileStarting(const CText& name, uint32_t length) override;
+  bool FileProgress(const TransferRequest& request) override;
+  void FileDone() override;
+  ReplaceAnswer AskReplace(const CText& pcPath, const PlayerEntry& playerEntry) override;
+  bool StopRequested() override { return false; }
+
+ private:
+  void ClearProgressLine();
+
+  TransferDirection direction_;
+  ReplaceMode mode_;
+  bool terminal_;
+  bool lineShown_ = false;
+  TransferProgress progress_;
+  CText name_;
+};
 
 struct CliCommand {
   const char* name;

@@ -16,27 +16,6 @@
 
 namespace {
 
-// Takes "--name VALUE" out of the arguments; false when it is not there.
-bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string* value) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != name) continue;
-    if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
-    *value = args[i + 1];
-    args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
-    return true;
-  }
-  return false;
-}
-
-bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != name) continue;
-    args.erase(args.begin() + long(i));
-    return true;
-  }
-  return false;
-}
-
 void PrintField(const char* key, uint32_t value) { std::printf("%s=%u\n", key, value); }
 void PrintField(const char* key, const char* text) { std::printf("%s=%s\n", key, ToShell(text).c_str()); }
 
@@ -73,37 +52,17 @@ void Analyse(CliSession&, const std::vector<std::string>& args) {
   }
 }
 
-// Names each file as it lands; a file that is on the player already stays
-// unless --replace was given.
-class PutObserver final : public DownloadObserver {
- public:
-  explicit PutObserver(bool replace) : replace_(replace) {}
-  void FileStarting(const CText& name, uint32_t) override { name_ = name; }
-  bool FileProgress(const TransferRequest&) override { return true; }
-  void FileDone() override { PrintLine(name_); }
-  ReplaceAnswer AskReplace(const CText& pcPath, const PlayerEntry&) override {
-    if (replace_) return ReplaceAnswer::YesToAll;
-    std::fprintf(stderr, "tunewarden-cli: kept %s on the player (--replace replaces it)\n", ToShell(pcPath).c_str());
-    return ReplaceAnswer::No;
-  }
-  bool StopRequested() override { return false; }
-
- private:
-  bool replace_;
-  CText name_;
-};
-
 void Put(CliSession& session, const std::vector<std::string>& arguments) {
   std::vector<std::string> args = arguments;
-  const bool replace = TakeFlag(args, "--replace");
-  if (args.size() < 2) throw UsageError{"put takes FOLDER PATH... [--replace]"};
+  const ReplaceMode replace = TakeReplaceMode(args);
+  if (args.size() < 2) throw UsageError{"put takes FOLDER PATH... [--replace ask|all|none]"};
   session.settings.ReadSettings();  // the user's name font draws the track names
   session.Connect();
   session.EnterFolder(FromShell(args[0]));
   std::vector<CText> paths;
   for (size_t i = 1; i < args.size(); ++i) paths.push_back(FromShell(args[i]));
-  PutObserver observer(replace);
-  DownloadWalk(session.connection, observer).Run(paths);
+  CliTransfer transfer(TransferDirection::ToPlayer, replace);
+  DownloadWalk(session.connection, transfer).Run(paths);
 }
 
 // The track of the list with that file name (TRACKnnn.MP3), its record read.
@@ -178,7 +137,7 @@ void Bitmap(CliSession& session, const std::vector<std::string>& arguments) {
 
 constexpr CliCommand Commands[] = {
     {"analyse", "FILE...", "show what a PC audio file holds, as a download reads it (needs no player)", Analyse},
-    {"put", "FOLDER PATH... [--replace]",
+    {"put", "FOLDER PATH... [--replace ask|all|none]",
      "copy PC files and folders to the player: tracks in \\MUSIC, files in USER folders", Put},
     {"tags", "FOLDER NAME [--title T] [--artist A] [--album B] [--comment C]", "show or set a track's tags", Tags},
     {"bitmap", "TEXT [--png FILE] [--font FACE]", "draw a name bitmap as the player shows it", Bitmap},

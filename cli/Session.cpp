@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 #include "framework/core/Exception.h"
 #include "platform/CodePage.h"
+#include "platform/Errors.h"
 #include "resources/StringIds.h"
 
 CliSession::CliSession() : connection(settings) {
@@ -46,4 +47,21 @@ std::string ShellMessage(const CText& message) {
   std::string text = ToShell(message);
   for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
   return text;
+}
+
+bool TakeOption(std::vector<std::string>& args, const std::string& name, std::string* value) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != name) continue;
+    if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
+    *value = args[i + 1];
+    args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
+    return true;
+  }
+  return false;
+}
+
+PlayerEntry FindOrFail(PlayerConnection& connection, const CText& name) {
+  PlayerEntry entry;
+  if (!connection.FindEntry(name, &entry)) throw CException(platform::Error::FileNotFound);
+  return entry;
 }

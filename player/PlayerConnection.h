@@ -85,6 +85,8 @@ class PlayerConnection {
   void BeginListing();
   bool NextEntry(PlayerEntry& entry);
   void EndListing();
+  // The whole listing of the current folder, in listing order.
+  std::vector<PlayerEntry> ListFolder();
   bool FindEntry(const CText& name, PlayerEntry* entry);
   void RenameEntry(PlayerEntry& entry, const CText& newName);
   void DeleteEntry(PlayerEntry& entry);

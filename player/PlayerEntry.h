@@ -26,6 +26,8 @@ class PlayerEntry : public CRoot {
   PlayerEntry& operator=(const DirEntryRecord& record);
 
   bool IsFolder() const { return (attributes & FolderAttribute) != 0; }
+  // The folder's own entry "." or its parent's "..".
+  bool IsDotFolder() const { return IsFolder() && (longName == "." || longName == ".."); }
   const CText& DisplayName() const { return trackInfo ? trackInfo->title : longName; }
   void SetShortName(const char* name);
 

@@ -76,6 +76,15 @@ bool PlayerConnection::NextEntry(PlayerEntry& entry) {
 
 void PlayerConnection::EndListing() { FileSystem().findEnd(); }
 
+std::vector<PlayerEntry> PlayerConnection::ListFolder() {
+  std::vector<PlayerEntry> entries;
+  PlayerEntry entry;
+  BeginListing();
+  while (NextEntry(entry)) entries.push_back(entry);
+  EndListing();
+  return entries;
+}
+
 bool PlayerConnection::FindEntry(const CText& name, PlayerEntry* entry) {
   if (entry == nullptr) return FileSystem().lookup(name.Chars(), nullptr) != 0;
   DirEntryRecord record;

@@ -1,49 +1,25 @@
 #include "transfer/DownloadWalk.h"
 
+#include "audio/AudioAnalysis.h"
 #include "framework/core/Exception.h"
 #include "framework/core/FileSearch.h"
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "platform/ScopeGuard.h"
 #include "resources/StringIds.h"
-
-namespace {
-
-void EnterPcFolder(const CText& path) {
-  if (!platform::SetCurrentDirectory(path.View())) CException::ThrowLastError();
-}
-
-}  // namespace
+#include "transfer/Walking.h"
 
 void DownloadWalk::Run(const std::vector<CText>& paths) {
   replaceAll_ = false;
-  const CText pcFolder = CurrentDirectory();
-  const CText playerFolder = connection_.GetCurrentFolder();
-  {
-    const platform::OnFailure goBack([&] { RestoreFolders(pcFolder, playerFolder); });
-    DownloadItems(paths);
-  }
-  RestoreFolders(pcFolder, playerFolder);
-}
-
-void DownloadWalk::DownloadItems(const std::vector<CText>& paths) {
-  connection_.BeginUpdate();
-  {
-    const platform::OnFailure endUpdate([&] {
-      file_.Close();
-      connection_.EndUpdate();  // the playlist keeps the tracks stored so far
+  KeepingFolders(connection_, [&] {
+    AsOneUpdate(connection_, [&] {
+      const platform::OnFailure closeFile([&] { file_.Close(); });
+      for (const CText& path : paths) {
+        DownloadItem(path);
+        if (observer_.StopRequested()) break;
+      }
     });
-    for (const CText& path : paths) {
-      DownloadItem(path);
-      if (observer_.StopRequested()) break;
-    }
-  }
-  connection_.EndUpdate();
-}
-
-void DownloadWalk::RestoreFolders(const CText& pcFolder, const CText& playerFolder) {
-  EnterPcFolder(pcFolder);
-  connection_.ChangeFolder(playerFolder);
+  });
 }
 
 void DownloadWalk::DownloadItem(const CText& path) {

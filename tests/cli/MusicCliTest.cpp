@@ -71,7 +71,7 @@ TEST_F(MusicCliTest, PutFillsBothFolderModesAndTagsAreShownAndSet) {
   EXPECT_EQ(Cli("put '\\USER\\album' '" + album + "/cover.txt'").exitCode, 0);
   EXPECT_NE(errors_.find("--replace"), std::string::npos) << errors_;
   EXPECT_EQ(ReadFromImage("/USER/album/cover.txt"), "cover") << "kept without --replace";
-  EXPECT_EQ(Cli("put '\\USER\\album' '" + album + "/cover.txt' --replace").exitCode, 0);
+  EXPECT_EQ(Cli("put '\\USER\\album' '" + album + "/cover.txt' --replace all").exitCode, 0);
   EXPECT_EQ(ReadFromImage("/USER/album/cover.txt"), "new cover");
 
   EXPECT_EQ(Cli("tags '\\MUSIC' TRACK002.MP3").output, "title=Two\nartist=\nalbum=\ncomment=\n");

@@ -15,7 +15,7 @@ using namespace connection_testing;
 
 // Plays the user of the transfer dialog: answers the replacement question by
 // file name and stops when told to.
-class ScriptedUser final : public DownloadObserver {
+class ScriptedUser final : public TransferObserver {
  public:
   void FileStarting(const CText&, uint32_t) override {}
   bool FileProgress(const TransferRequest&) override { return !stopInsideFile; }

@@ -1,0 +1,96 @@
+// What put and get show and ask.
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "cli/Cli.h"
+
+namespace {
+
+// A description of the replacement question on one line.
+std::string OneLine(const CText& text) {
+  std::string line = ToShell(text);
+  for (size_t at; (at = line.find("\r\n")) != std::string::npos;) line.replace(at, 2, ", ");
+  return line;
+}
+
+}  // namespace
+
+ReplaceMode TakeReplaceMode(std::vector<std::string>& args) {
+  std::string mode;
+  if (!TakeOption(args, "--replace", &mode))
+    return isatty(STDIN_FILENO) && isatty(STDERR_FILENO) ? ReplaceMode::Ask : ReplaceMode::None;
+  if (mode == "ask") return ReplaceMode::Ask;
+  if (mode == "all") return ReplaceMode::All;
+  if (mode == "none") return ReplaceMode::None;
+  throw UsageError{"--replace takes ask, all or none"};
+}
+
+CliTransfer::CliTransfer(TransferDirection direction, ReplaceMode mode)
+    : direction_(direction), mode_(mode), terminal_(isatty(STDERR_FILENO)) {
+  progress_.StartRun();
+}
+
+void CliTransfer::FileStarting(const CText& name, uint32_t) {
+  name_ = name;
+  progress_.StartFile();
+}
+
+bool CliTransfer::FileProgress(const TransferRequest& request) {
+  TransferProgress::Display display;
+  if (progress_.Advance(request, &display) != TransferProgress::Step::Update || !terminal_) return true;
+  std::fprintf(stderr, "\r%s  %s  %s\033[K", ToShell(name_).c_str(), AmountText(display).Chars(),
+               ToShell(SpeedText(display)).c_str());
+  std::fflush(stderr);
+  lineShown_ = true;
+  return true;
+}
+
+void CliTransfer::ClearProgressLine() {
+  if (!lineShown_) return;
+  std::fprintf(stderr, "\r\033[K");
+  lineShown_ = false;
+}
+
+void CliTransfer::FileDone() {
+  ClearProgressLine();
+  PrintLine(name_);
+  std::fflush(stdout);
+}
+
+ReplaceAnswer CliTransfer::AskReplace(const CText& pcPath, const PlayerEntry& playerEntry) {
+  ClearProgressLine();
+  if (mode_ == ReplaceMode::All) return ReplaceAnswer::YesToAll;
+  const ReplaceQuestion question = MakeReplaceQuestion(direction_, pcPath, playerEntry);
+  if (mode_ == ReplaceMode::None) {
+    std::fprintf(stderr, "tunewarden-cli: %s Kept (--replace all replaces it).\n", ToShell(question.message).c_str());
+    return ReplaceAnswer::No;
+  }
+  std::fprintf(stderr, "%s\n  existing: %s\n  new:      %s\n", ToShell(question.message).c_str(),
+               OneLine(question.existingFile).c_str(), OneLine(question.newFile).c_str());
+  for (;;) {
+    std::fprintf(stderr, "Replace it? [y]es, yes to [a]ll, [n]o, [c]ancel: ");
+    std::fflush(stderr);
+    std::string answer;
+    if (!std::getline(std::cin, answer)) {
+      std::fprintf(stderr, "\n");
+      return ReplaceAnswer::Cancel;
+    }
+    switch (answer.empty() ? ' ' : answer[0]) {
+      case 'y':
+      case 'Y':
+        return ReplaceAnswer::Yes;
+      case 'a':
+      case 'A':
+        return ReplaceAnswer::YesToAll;
+      case 'n':
+      case 'N':
+        return ReplaceAnswer::No;
+      case 'c':
+      case 'C':
+        return ReplaceAnswer::Cancel;
+    }
+  }
+}

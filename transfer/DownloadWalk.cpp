@@ -70,50 +70,18 @@ void DownloadWalk::DownloadFile(const CText& path) {
     length = uint64_t(start) + audioInfo.dataLength > length ? length - start : audioInfo.dataLength;
   } else {
     PlayerEntry existing;
-    if (!replaceAll_ && connection_.FindEntry(entry.name, &existing) && !existing.IsFolder()) {
-      switch (observer_.AskReplace(path, existing)) {
-        case ReplaceAnswer::Cancel:
-          throw CException(0);
-        case ReplaceAnswer::No:
-          file_.Close();
-          return;
-        case ReplaceAnswer::YesToAll:
-          replaceAll_ = true;
-          break;
-        case ReplaceAnswer::Yes:
-          break;
-      }
+    if (connection_.FindEntry(entry.name, &existing) && !existing.IsFolder() && !MayReplace(path, existing)) {
+      file_.Close();
+      return;
     }
   }
   file_.Seek(start, platform::SeekOrigin::Begin);
-  readFailure_ = 0;
 
-  TransferRequest request{};
-  request.flags = TransferRequest::Write;
-  request.name = entry.name.Chars();
-  request.context = this;
+  TransferRequest request = Request(entry.name, TransferDirection::ToPlayer);
   if (connection_.folderMode == PlayerConnection::TrackListMode) request.audioInfo = &audioInfo;
-  request.progress = OnProgress;
-  request.data = OnData;
   request.total = length;
   observer_.FileStarting(entry.name, length);
-  if (!connection_.WriteEntry(request)) throw CException(readFailure_);  // 0: the user's stop
+  if (!connection_.WriteEntry(request)) throw CException(failure_);  // 0: the user's stop
   file_.Close();
   observer_.FileDone();
-}
-
-uint32_t DownloadWalk::OnProgress(TransferRequest* request) {
-  return static_cast<DownloadWalk*>(request->context)->observer_.FileProgress(*request) ? 1 : 0;
-}
-
-uint32_t DownloadWalk::OnData(TransferRequest* request, void* buffer, uint32_t length) {
-  auto* walk = static_cast<DownloadWalk*>(request->context);
-  try {
-    walk->file_.ReadExact(buffer, length);
-    return 1;
-  } catch (const CException& e) {
-    // A file that ended early has changed since it was looked at.
-    walk->readFailure_ = e.Code() != 0 ? e.Code() : platform::Error::HandleEof;
-    return 0;
-  }
 }

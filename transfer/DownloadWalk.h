@@ -12,15 +12,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/core/DiskFile.h"
 #include "framework/core/Text.h"
-#include "player/PlayerConnection.h"
-#include "transfer/TransferObserver.h"
+#include "transfer/CopyWalk.h"
 
-class DownloadWalk {
+class DownloadWalk : private CopyWalk {
  public:
-  DownloadWalk(PlayerConnection& connection, TransferObserver& observer)
-      : connection_(connection), observer_(observer) {}
+  DownloadWalk(PlayerConnection& connection, TransferObserver& observer) : CopyWalk(connection, observer) {}
   // Copies the PC paths (full, or relative to the PC's current folder) into
   // the player's current folder as one batch (BeginUpdate ... EndUpdate).
   // Every failure ends the whole download and is thrown after EndUpdate;
@@ -33,12 +30,4 @@ class DownloadWalk {
   void DownloadItem(const CText& path);
   void DownloadFolder(const CText& path);
   void DownloadFile(const CText& path);
-  static uint32_t OnProgress(TransferRequest* request);
-  static uint32_t OnData(TransferRequest* request, void* buffer, uint32_t length);
-
-  PlayerConnection& connection_;
-  TransferObserver& observer_;
-  bool replaceAll_ = false;
-  CDiskFile file_;            // the PC file being sent
-  uint32_t readFailure_ = 0;  // why reading it failed, for the error shown
 };

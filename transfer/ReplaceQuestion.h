@@ -7,6 +7,7 @@
 #include "framework/core/FileStamp.h"
 #include "framework/core/Text.h"
 #include "player/PlayerEntry.h"
+#include "transfer/TransferObserver.h"
 
 struct ReplaceQuestion {
   CText title;         // "Confirm a file replacement"
@@ -14,8 +15,6 @@ struct ReplaceQuestion {
   CText existingFile;  // the file that would be replaced: "Size %s\r\nDate: %s"
   CText newFile;       // the file that would replace it
 };
-
-enum class TransferDirection { ToPlayer, ToPc };
 
 // The question for the PC file at the path and the player's entry of the same
 // name: on a download the player's file is the existing one, on an upload the

@@ -8,6 +8,8 @@
 #include "framework/core/Text.h"
 #include "player/PlayerEntry.h"
 
+enum class TransferDirection { ToPlayer, ToPc };
+
 // The answers of the replacement question, as its dialog returns them.
 enum class ReplaceAnswer : int { Yes = 6, No = 7, YesToAll = 1000, Cancel = 2 };
 

@@ -44,28 +44,11 @@ void UploadWalk::UploadFile(const PlayerEntry& entry) {
     file_.Open(name, platform::OpenFlag::Write | platform::OpenFlag::CreateNew);
   } catch (const CException& e) {
     if (e.Code() != platform::Error::FileExists) throw;
-    if (!replaceAll_) {
-      switch (observer_.AskReplace(name, entry)) {
-        case ReplaceAnswer::Cancel:
-          throw CException(0);
-        case ReplaceAnswer::No:
-          return;
-        case ReplaceAnswer::YesToAll:
-          replaceAll_ = true;
-          break;
-        case ReplaceAnswer::Yes:
-          break;
-      }
-    }
+    if (!MayReplace(name, entry)) return;
     file_.Open(name, platform::OpenFlag::Write | platform::OpenFlag::Create | platform::OpenFlag::Truncate);
   }
-  writeFailure_ = 0;
 
-  TransferRequest request{};
-  request.name = name.Chars();
-  request.context = this;
-  request.progress = OnProgress;
-  request.data = OnData;
+  TransferRequest request = Request(name, TransferDirection::ToPc);
   observer_.FileStarting(name, 0);
   bool complete = false;
   {
@@ -76,23 +59,8 @@ void UploadWalk::UploadFile(const PlayerEntry& entry) {
   if (!complete) {
     // Stopped inside the file: nothing half copied stays behind.
     DeleteFile(name);
-    if (writeFailure_ != 0) throw CException(writeFailure_);
+    if (failure_ != 0) throw CException(failure_);
     return;
   }
   observer_.FileDone();
-}
-
-uint32_t UploadWalk::OnProgress(TransferRequest* request) {
-  return static_cast<UploadWalk*>(request->context)->observer_.FileProgress(*request) ? 1 : 0;
-}
-
-uint32_t UploadWalk::OnData(TransferRequest* request, void* buffer, uint32_t length) {
-  auto* walk = static_cast<UploadWalk*>(request->context);
-  try {
-    walk->file_.WriteAll(buffer, length);
-    return 1;
-  } catch (const CException& e) {
-    walk->writeFailure_ = e.Code() != 0 ? e.Code() : platform::Error::GenFailure;
-    return 0;
-  }
 }

@@ -5,16 +5,13 @@
 // replaced only when the observer says so.
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
-#include "framework/core/DiskFile.h"
-#include "player/PlayerConnection.h"
-#include "transfer/TransferObserver.h"
+#include "transfer/CopyWalk.h"
 
-class UploadWalk {
+class UploadWalk : private CopyWalk {
  public:
-  UploadWalk(PlayerConnection& connection, TransferObserver& observer) : connection_(connection), observer_(observer) {}
+  UploadWalk(PlayerConnection& connection, TransferObserver& observer) : CopyWalk(connection, observer) {}
 
   // Copies entries of the player's current folder into the PC's current
   // folder. A file stopped by the observer is deleted and the walk goes on
@@ -29,12 +26,4 @@ class UploadWalk {
   void UploadItem(const PlayerEntry& entry);
   void UploadFolder(const PlayerEntry& entry);
   void UploadFile(const PlayerEntry& entry);
-  static uint32_t OnProgress(TransferRequest* request);
-  static uint32_t OnData(TransferRequest* request, void* buffer, uint32_t length);
-
-  PlayerConnection& connection_;
-  TransferObserver& observer_;
-  bool replaceAll_ = false;
-  CDiskFile file_;             // the PC file being written
-  uint32_t writeFailure_ = 0;  // why writing it failed, for the error shown
 };

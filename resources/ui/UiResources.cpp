@@ -10,6 +10,7 @@
 #include "resources/StringTables.h"
 #include "resources/ui/Menus.h"
 #include "resources/ui/ToolDialogs.h"
+#include "resources/ui/TransferDialogs.h"
 #include "resources/ui/Translated.h"
 
 CText Translated::In(platform::Language language) const {
@@ -38,13 +39,28 @@ QImage Picture(const QString& path) {
 void AddIcons(ResourceTable& table) {
   const std::pair<uint32_t, const char*> icons[] = {
       {ResourceId::MainFrame, "program"}, {ResourceId::FileIcon, "file"},     {ResourceId::FolderIcon, "folder"},
-      {ResourceId::TrackIcon, "track"},   {ResourceId::MediumIcon, "medium"},
+      {ResourceId::TrackIcon, "track"},   {ResourceId::MediumIcon, "medium"}, {ResourceId::QuestionIcon, "question"},
   };
   for (const auto& [id, name] : icons) {
     QIcon icon;
     for (int size : {16, 32})
       icon.addPixmap(QPixmap::fromImage(Picture(QString(":/icons/%1-%2.xpm").arg(name).arg(size))));
     table.icons[id] = icon;
+  }
+}
+
+// The clips of the transfer and deletion windows: a page flies from a folder
+// to the player, or into the waste bin; drawn small, shown at twice the size.
+void AddAnimations(ResourceTable& table) {
+  constexpr int FrameCount = 8;
+  const std::pair<uint32_t, const char*> clips[] = {{ResourceId::TransferClip, "copy"},
+                                                    {ResourceId::DeleteClip, "delete"}};
+  for (const auto& [id, name] : clips) {
+    AnimationClip clip;
+    for (int frame = 1; frame <= FrameCount; ++frame)
+      clip.frames.push_back(Picture(QString(":/animations/%1-%2.xpm").arg(name).arg(frame)).scaled(224, 64));
+    clip.frameMilliseconds = 120;
+    table.animations[id] = std::move(clip);
   }
 }
 
@@ -113,4 +129,6 @@ void InstallUiResources() {
   AddIcons(table);
   AddAboutDialog(table, language);
   AddToolDialogs(table, language);
+  AddTransferDialogs(table, language);
+  AddAnimations(table);
 }

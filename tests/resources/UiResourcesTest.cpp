@@ -139,12 +139,31 @@ TEST(UiResourcesTest, ButtonImagesOfSixteenColoursAndIconsOfBothSizesHavePicture
   EXPECT_LE(colours.size(), 16u);
 
   for (uint32_t id : {ResourceId::MainFrame, ResourceId::FileIcon, ResourceId::FolderIcon, ResourceId::TrackIcon,
-                      ResourceId::MediumIcon}) {
+                      ResourceId::MediumIcon, ResourceId::QuestionIcon}) {
     const QIcon& icon = LoadIcon(id);
     for (int size : {16, 32}) {
       EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << id << " at " << size;
       EXPECT_TRUE(HasOpaquePixel(icon.pixmap(size, size).toImage())) << id << " at " << size;
     }
+  }
+}
+
+TEST(UiResourcesTest, TransferWindowsAndQuestionsExistInEveryLanguageWithTheirClips) {
+  for (const char* tag : LanguageTags) {
+    InLanguage language(tag);
+    for (uint32_t id : {ResourceId::TransferDialog, ResourceId::DeleteDialog, ResourceId::ConfirmDeleteDialog,
+                        ResourceId::ConfirmReplaceDialog}) {
+      const DialogTemplate& dialog = LoadDialogTemplate(id);
+      EXPECT_FALSE(dialog.title.IsEmpty()) << tag << " " << id;
+      for (const ControlTemplate& control : dialog.controls)
+        EXPECT_TRUE(control.kind != ControlKind::Button || !control.text.IsEmpty()) << tag << " " << id;
+    }
+  }
+  for (uint32_t id : {ResourceId::TransferClip, ResourceId::DeleteClip}) {
+    const AnimationClip& clip = LoadAnimation(id);
+    ASSERT_GT(clip.frames.size(), 1u);
+    EXPECT_NE(clip.frames.front(), clip.frames.back()) << "the clip moves";
+    for (const QImage& frame : clip.frames) EXPECT_TRUE(HasOpaquePixel(frame)) << id;
   }
 }
 

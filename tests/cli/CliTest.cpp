@@ -36,8 +36,20 @@ TEST_F(CliTest, ANewUsersFirstSteps) {
   EXPECT_EQ(listed.output.substr(0, 25), "..\t<DIR>\t\nbeach.jpg\t48KB\t") << listed.output;
 
   std::filesystem::create_directory(temp_ + "/pc");
-  const Outcome got = Cli("get '<USER>' Photos --to '" + temp_ + "/pc'");
+  const std::string get = "get '<USER>' Photos --to '" + temp_ + "/pc'";
+  const Outcome got = Cli(get);
   EXPECT_EQ(got.exitCode, 0) << errors_;
+  EXPECT_EQ(got.output, "beach.jpg\n");
+  EXPECT_EQ(errors_, "") << "no progress line off a terminal";
+  EXPECT_EQ(ReadFile(temp_ + "/pc/Photos/Summer 2026/beach.jpg"), std::string(50000, 'p'));
+  // Replacing a PC file: not without a terminal to ask, nor when the input
+  // ends; only when allowed.
+  WriteFile(temp_ + "/pc/Photos/Summer 2026/beach.jpg", "mine");
+  EXPECT_EQ(Cli(get).exitCode, 0);
+  EXPECT_NE(errors_.find("already contains a file called 'beach.jpg'"), std::string::npos) << errors_;
+  EXPECT_EQ(Cli(get + " --replace ask < /dev/null").exitCode, 1);
+  EXPECT_EQ(ReadFile(temp_ + "/pc/Photos/Summer 2026/beach.jpg"), "mine");
+  EXPECT_EQ(Cli(get + " --replace all").exitCode, 0);
   EXPECT_EQ(ReadFile(temp_ + "/pc/Photos/Summer 2026/beach.jpg"), std::string(50000, 'p'));
 
   EXPECT_EQ(Cli("label 'Road Trip'").exitCode, 0);
@@ -57,12 +69,17 @@ TEST_F(CliTest, FilesAreRenamedAndFoldersRemovedWithTheirContent) {
   ASSERT_EQ(Cli("mkdir '\\USER\\Docs' Old").exitCode, 0);
   const std::string pc = temp_ + "/notes.txt";
   std::ofstream(pc) << "notes";
-  for (const char* path : {"::/USER/Docs/notes.txt", "::/USER/Docs/Old/a.txt", "::/USER/Docs/Old/b.txt"}) {
-    ASSERT_EQ(Mtools("mcopy", "'" + pc + "' '" + path + "'", "internal").exitCode, 0);
-  }
+  auto put = [&](const char* path) { ASSERT_EQ(Mtools("mcopy", "'" + pc + "' '" + path + "'").exitCode, 0); };
+  put("::/USER/Docs/notes.txt");
+  put("::/USER/Docs/Old/a.txt");
+  Mtools("mmd", "::/USER/Docs/Old/Older");
+  put("::/USER/Docs/Old/Older/c.txt");
+  put("::/USER/Docs/Old/b.txt");
   EXPECT_EQ(Cli("mv '\\USER\\Docs' notes.txt 'Read me.txt'").exitCode, 0);
   EXPECT_EQ(Mtools("mtype", "'::/USER/Docs/Read me.txt'", "internal").output, "notes");
-  EXPECT_EQ(Cli("rm '\\USER\\Docs' Old").exitCode, 0);
+  EXPECT_EQ(Cli("rm '\\USER\\Docs' ..").exitCode, 2) << "never the folder above";
+  EXPECT_EQ(Cli("rm '\\USER\\Docs' Old").output, "Old\\a.txt\nOld\\Older\\c.txt\nOld\\Older\\\nOld\\b.txt\nOld\\\n")
+      << "each folder's entries in order, each folder after its content";
   EXPECT_EQ(Mtools("mdir", "-b ::/USER/Docs", "internal").output, "::/USER/Docs/Read me.txt\n");
 
   const Outcome missing = Cli("rm '\\USER\\Docs' Old");

@@ -6,61 +6,31 @@
 // while volkit moved the big file, to show memory independent of file size.
 #include <stdlib.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTools.h"
 #include "contract/PluginContract.h"
 #include "platform/Modules.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr uint64_t ImageBytes = 256ull << 20;
 constexpr uint32_t BigBytes = 64u << 20;
 constexpr int SmallCount = 500;
 
-void Run(const std::string& command) {
-  std::string full = "MTOOLS_SKIP_CHECK=1 " + command + " > /dev/null 2>&1";
-  int status = std::system(full.c_str());
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("failed: " + command);
-}
-
-double Seconds(const std::function<void()>& work) {
-  auto start = Clock::now();
-  work();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 long PeakKiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss;
-}
-
-// Written in small pieces, so that making the files does not raise the
-// process's peak memory before volkit is measured.
-void WriteRandomFile(const std::string& path, size_t size, uint32_t seed) {
-  std::mt19937 random(seed);
-  std::vector<uint32_t> words(16384);
-  FILE* file = std::fopen(path.c_str(), "wb");
-  for (size_t left = size; left > 0;) {
-    for (uint32_t& word : words) word = random();
-    size_t n = std::min(left, words.size() * 4);
-    std::fwrite(words.data(), 1, n, file);
-    left -= n;
-  }
-  std::fclose(file);
 }
 
 uint32_t CopyFromPc(TransferRequest* request, void* buffer, uint32_t length) {

@@ -1,8 +1,7 @@
-// The download walk over the real plug-ins: the replacement question, stops
-// and errors, after which both current folders are as they were. Whole
-// trees in both folder modes are put by the tunewarden-cli tests.
-#include <map>
-
+// The download walk over the real plug-ins: stops and errors, after which
+// both current folders are as they were. The replacement question is asked
+// through the transfer window's tests; whole trees in both folder modes are
+// put by the tunewarden-cli tests.
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "resources/StringIds.h"
@@ -13,25 +12,17 @@ namespace {
 
 using namespace connection_testing;
 
-// Plays the user of the transfer dialog: answers the replacement question by
-// file name and stops when told to.
+// Plays the user of the transfer dialog: stops when told to.
 class ScriptedUser final : public TransferObserver {
  public:
   void FileStarting(const CText&, uint32_t) override {}
   bool FileProgress(const TransferRequest&) override { return !stopInsideFile; }
   void FileDone() override { ++done; }
-  ReplaceAnswer AskReplace(const CText& pcPath, const PlayerEntry& existing) override {
-    asked.push_back(existing.longName.Chars());
-    EXPECT_NE(std::string(pcPath.Chars()).find(existing.longName.Chars()), std::string::npos);
-    const auto answer = answers.find(existing.longName.Chars());
-    return answer == answers.end() ? ReplaceAnswer::Yes : answer->second;
-  }
+  ReplaceAnswer AskReplace(const CText&, const PlayerEntry&) override { return ReplaceAnswer::Yes; }
   bool StopRequested() override { return stopAfterItems > 0 && --stopAfterItems == 0; }
 
-  std::map<std::string, ReplaceAnswer> answers;
   bool stopInsideFile = false;
   int stopAfterItems = 0;
-  std::vector<std::string> asked;
   int done = 0;
 };
 
@@ -66,30 +57,6 @@ class DownloadWalkTest : public ConnectionTest {
   CText testFolder_;
   ScriptedUser user_;
 };
-
-TEST_F(DownloadWalkTest, TheReplacementQuestionSkipsReplacesAllOrCancels) {
-  connection_->ChangeFolder("<USER>");
-  std::filesystem::create_directory(pc_ + "/later");
-  for (const char* name : {"a.txt", "b.txt", "later/c.txt"}) WriteFile(pc_ + "/" + name, "new");
-  Run({"a.txt", "b.txt", "later"});
-  for (const char* name : {"a.txt", "b.txt", "later/c.txt"}) PutOnImage(std::string("/USER/") + name, "old");
-
-  user_.answers = {{"a.txt", ReplaceAnswer::No}, {"b.txt", ReplaceAnswer::YesToAll}};
-  Run({"a.txt", "b.txt", "later"});
-  EXPECT_EQ(user_.asked, (std::vector<std::string>{"a.txt", "b.txt"})) << "Yes to All holds in later folders";
-  EXPECT_EQ(ReadFromImage("/USER/a.txt"), "old");
-  EXPECT_EQ(ReadFromImage("/USER/b.txt"), "new");
-  EXPECT_EQ(ReadFromImage("/USER/later/c.txt"), "new");
-
-  PutOnImage("/USER/a.txt", "old");
-  PutOnImage("/USER/b.txt", "old");
-  user_.answers = {{"a.txt", ReplaceAnswer::Cancel}};
-  EXPECT_EQ(SystemErrorOf([&] { Run({"a.txt", "b.txt"}); }), 0) << "a silent stop";
-  EXPECT_EQ(ReadFromImage("/USER/a.txt"), "old");
-  EXPECT_EQ(ReadFromImage("/USER/b.txt"), "old");
-  ExpectFoldersKept("\\USER");
-  ExpectClean();
-}
 
 TEST_F(DownloadWalkTest, AnErrorDeepInATreeLeavesBothCurrentFoldersAsTheyWere) {
   connection_->ChangeFolder("<USER>");

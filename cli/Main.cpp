@@ -6,6 +6,7 @@
 #include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
 #include "resources/StringTables.h"
+#include "tunewarden/Version.h"
 
 namespace {
 
@@ -25,7 +26,9 @@ const CliCommand* FindCommand(const std::string& name) {
 }
 
 void PrintUsage() {
-  std::printf("usage: tunewarden-cli [--medium internal|card] COMMAND [ARGUMENTS]\n\n");
+  std::printf(
+      "usage: tunewarden-cli [--medium internal|card] COMMAND [ARGUMENTS]\n"
+      "       tunewarden-cli --help | --version\n\n");
   for (auto group : CommandGroups) {
     for (const CliCommand& command : group) {
       const std::string call = std::string(command.name) + " " + command.usage;
@@ -62,6 +65,10 @@ int main(int argc, char** argv) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
       PrintUsage();
       return args.empty() ? ExitUsage : 0;
+    }
+    if (args[0] == "--version") {
+      std::printf("tunewarden-cli %s\n", TunewardenVersion);
+      return 0;
     }
     const CliCommand* command = FindCommand(args[0]);
     if (command == nullptr) throw UsageError{"unknown command '" + args[0] + "'"};

@@ -12,6 +12,7 @@
 #include "resources/ui/ToolDialogs.h"
 #include "resources/ui/TransferDialogs.h"
 #include "resources/ui/Translated.h"
+#include "tunewarden/Version.h"
 
 CText Translated::In(platform::Language language) const {
   switch (language) {
@@ -104,7 +105,7 @@ void AddAboutDialog(ResourceTable& table, platform::Language language) {
   about.height = 62;
   ControlTemplate icon{0, ControlKind::Icon, CText(), 12, 12, 21, 20};
   icon.resource = ResourceId::MainFrame;
-  const ControlTemplate version{0, ControlKind::Static, CText("Tunewarden 1.00"), 44, 18, 120, 8};
+  const ControlTemplate version{0, ControlKind::Static, CText("Tunewarden ") + TunewardenVersion, 44, 18, 120, 8};
   const ControlTemplate ok{IDOK,
                            ControlKind::Button,
                            Translated{"OK", "OK", "확인", "确定"}.In(language),

@@ -15,6 +15,7 @@
 #include "resources/CommandIds.h"
 #include "resources/ResourceIds.h"
 #include "tests/ui/ProgramEnvironment.h"
+#include "tunewarden/Version.h"
 
 namespace {
 
@@ -180,7 +181,7 @@ TEST(UiResourcesTest, AboutDialogShowsTheVersionAndClosesWithOk) {
     CAnswererScope scope(answerer);
     CDialogBase about;
     EXPECT_EQ(about.RunModal(nullptr, ResourceId::AboutDialog), IDOK) << tag;
-    EXPECT_TRUE(answerer.texts.contains("Tunewarden 1.00")) << tag;
+    EXPECT_TRUE(answerer.texts.contains(QString("Tunewarden ") + TunewardenVersion)) << tag;
   }
 }
 

@@ -22,6 +22,7 @@
 #include "plugins/portkit/Medium.h"
 #include "plugins/portkit/PlayerDevice.h"
 #include "plugins/portkit/PlayerFolder.h"
+#include "tunewarden/Version.h"
 
 namespace fs = std::filesystem;
 using namespace portkit;
@@ -33,6 +34,7 @@ constexpr int ExitUsage = 2;
 
 constexpr const char* Usage =
     "usage: tunewarden-player [--player DIR] COMMAND\n"
+    "       tunewarden-player --help | --version\n"
     "\n"
     "  create [--internal SIZE] [--card SIZE [--type sd|mmc|smmc]] [--format]\n"
     "                       make a new player (internal memory 64M unless given;\n"
@@ -413,6 +415,10 @@ int main(int argc, char** argv) {
     }
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
       std::fputs(Usage, stdout);
+      return 0;
+    }
+    if (!args.empty() && args[0] == "--version") {
+      std::printf("tunewarden-player %s\n", TunewardenVersion);
       return 0;
     }
     if (args.empty()) throw UsageError{"no command given"};

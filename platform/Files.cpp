@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -368,6 +369,24 @@ std::string ProgramPath() {
 std::string ProgramFolder() {
   std::string path = ProgramPath();
   return path.substr(0, path.rfind('/') + 1);
+}
+
+bool FolderWritable(std::string_view folder) {
+  std::string systemPath;
+  return ToSystemPath(folder, &systemPath) && access(systemPath.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string UserConfigFolder() {
+  std::string systemPath;
+  if (const char* config = getenv("XDG_CONFIG_HOME"); config && *config == '/') {
+    systemPath = config;
+  } else if (const char* home = getenv("HOME"); home && *home) {
+    systemPath = std::string(home) + "/.config";
+  }
+  std::string folder;
+  if (systemPath.empty() || !FromSystemPath(systemPath, &folder)) return std::string();
+  if (folder.back() != '/') folder += '/';
+  return folder;
 }
 
 }  // namespace platform

@@ -90,5 +90,10 @@ std::string CurrentDirectory();  // ends in '/'
 bool SetCurrentDirectory(std::string_view path);
 std::string ProgramPath();    // the running executable
 std::string ProgramFolder();  // its folder, ending in '/'
+// True when this user may create files in the folder.
+bool FolderWritable(std::string_view folder);
+// The user's folder for settings: $XDG_CONFIG_HOME (taken only as an absolute
+// path), else ~/.config; ends in '/'; empty when neither is set.
+std::string UserConfigFolder();
 
 }  // namespace platform

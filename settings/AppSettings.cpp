@@ -64,7 +64,16 @@ class LastByteStream : public CByteStream {
 
 }  // namespace
 
-CText AppSettings::SettingsPath() { return CText(platform::ProgramFolder().c_str()) + FileName; }
+// Beside the program, unless its folder is not this user's to write, as an
+// installed program's is.
+CText AppSettings::SettingsFolder() {
+  const std::string program = platform::ProgramFolder();
+  const std::string user = platform::UserConfigFolder();
+  if (user.empty() || platform::FolderWritable(program)) return CText(program.c_str());
+  return CText((user + "tunewarden/").c_str());
+}
+
+CText AppSettings::SettingsPath() { return SettingsFolder() + FileName; }
 
 void AppSettings::SetDefaults() {
   title = LoadStringText(StringId::Title);
@@ -123,8 +132,11 @@ bool AppSettings::ReadSettings() {
 }
 
 bool AppSettings::WriteSettings() const {
+  // The user's settings folder may not exist yet, nor the folders above it.
+  const CText folder = SettingsFolder();
+  for (int end = folder.Find('/', 1); end >= 0; end = folder.Find('/', end + 1)) CreateFolder(folder.Left(end + 1));
   CDiskFile file;
-  file.Open(SettingsPath(), platform::OpenFlag::Write | platform::OpenFlag::Create | platform::OpenFlag::Truncate);
+  file.Open(folder + FileName, platform::OpenFlag::Write | platform::OpenFlag::Create | platform::OpenFlag::Truncate);
   CText text(SectionLine);
   text += "\r\ndownloadDir=";
   text += downloadFolder;

@@ -1,6 +1,6 @@
 // The program-wide settings: the title and media names from the string table,
 // the name font, the selected medium, and the download and upload folders,
-// which persist with the name font in tunewarden.ini in the program folder.
+// which persist with the name font in tunewarden.ini in the settings folder.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,9 @@ class AppSettings {
   // Writes the file anew; failures throw CException.
   bool WriteSettings() const;
 
+  // The program folder, or $XDG_CONFIG_HOME/tunewarden/ where the program
+  // folder is not writable; ends in '/'.
+  static CText SettingsFolder();
   static CText SettingsPath();
   const CText& MediaName(int index) const { return mediaNames.Get<CText>(index); }
 

@@ -1,5 +1,5 @@
-// A fresh folder for one test, removed with everything in it afterwards, and
-// whole files read and written in one call.
+// The one temporary folder of every suite: a fresh folder for one test, removed
+// with everything in it afterwards; and whole files read and written in one call.
 #pragma once
 
 #include <stdlib.h>
@@ -27,8 +27,10 @@ class TempFolder {
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
   }
+  // Also when a test left the folder read-only.
   ~TempFolder() {
     std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
   TempFolder(const TempFolder&) = delete;

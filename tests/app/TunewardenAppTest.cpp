@@ -12,7 +12,8 @@
 #include "resources/CommandIds.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
-#include "tests/ui/ProgramEnvironment.h"
+#include "tests/TempFiles.h"
+#include "tests/resources/UiResourcesTesting.h"
 
 namespace {
 
@@ -47,9 +48,6 @@ struct Program {
 class TunewardenAppTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw_app_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    temp_ = pattern;
     // The running copy's socket and the player lie in the test's own folder.
     setenv("TMPDIR", temp_.c_str(), 1);
     setenv("TUNEWARDEN_PLAYER", (temp_ + "/no-player").c_str(), 1);
@@ -59,11 +57,11 @@ class TunewardenAppTest : public testing::Test {
     std::filesystem::remove(SettingsFile());
     unsetenv("TMPDIR");
     unsetenv("TUNEWARDEN_PLAYER");
-    std::filesystem::remove_all(temp_);
   }
   static std::string SettingsFile() { return AppSettings::SettingsPath().Chars(); }
 
-  std::string temp_;
+  TempFolder folder_;
+  const std::string temp_ = folder_.Path();
 };
 
 TEST_F(TunewardenAppTest, SecondCopyBringsTheFirstToTheFrontAndEndsWritingTheSettings) {

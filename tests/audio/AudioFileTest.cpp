@@ -8,11 +8,11 @@
 
 #include "audio/AudioAnalysis.h"
 #include "platform/CodePage.h"
-#include "tests/audio/TestStreams.h"
+#include "tests/audio/AudioTesting.h"
 
 namespace {
 
-using namespace audiotest;
+using namespace audio_testing;
 
 class AudioFileTest : public testing::Test {
  protected:

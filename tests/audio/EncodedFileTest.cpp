@@ -6,11 +6,11 @@
 #include <cstdlib>
 
 #include "audio/AudioAnalysis.h"
-#include "tests/audio/TestStreams.h"
+#include "tests/audio/AudioTesting.h"
 
 namespace {
 
-using namespace audiotest;
+using namespace audio_testing;
 
 constexpr double Seconds = 3.5;  // lame's padding cannot push the whole seconds past 3
 

@@ -4,11 +4,11 @@
 #include <tuple>
 
 #include "audio/AudioAnalysis.h"
-#include "tests/audio/TestStreams.h"
+#include "tests/audio/AudioTesting.h"
 
 namespace {
 
-using namespace audiotest;
+using namespace audio_testing;
 
 int32_t Parse(const Bytes& block, AudioInfo* info, size_t length = SIZE_MAX) {
   return ParseMpegAudio(block.data(), uint32_t(std::min(length, block.size())), info);

@@ -6,11 +6,11 @@
 #include <random>
 
 #include "audio/AudioAnalysis.h"
-#include "tests/audio/TestStreams.h"
+#include "tests/audio/AudioTesting.h"
 
 namespace {
 
-using namespace audiotest;
+using namespace audio_testing;
 
 void ExpectPlausible(const AudioInfo& info) {
   EXPECT_TRUE(info.version >= 1 && info.version <= 3);

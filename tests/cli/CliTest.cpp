@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "framework/core/Helpers.h"
-#include "tests/cli/CliFixture.h"
-#include "tests/tools/FirmwareFiles.h"
+#include "tests/cli/CliTesting.h"
+#include "tests/tools/ToolsTesting.h"
 
 namespace {
 
-using namespace connection_testing;
-using namespace firmware_testing;
+using namespace cli_testing;
+using namespace tools_testing;
 
 using CliTest = CliFixture;
 

@@ -3,12 +3,12 @@
 // bitmaps drawn; the images are checked with mtools and fsck.fat.
 #include <sstream>
 
-#include "tests/cli/CliFixture.h"
-#include "tests/player/LameFiles.h"
+#include "tests/cli/CliTesting.h"
+#include "tests/player/PlayerTesting.h"
 
 namespace {
 
-using namespace connection_testing;
+using namespace cli_testing;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

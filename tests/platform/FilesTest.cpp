@@ -5,34 +5,21 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "tests/TempFiles.h"
 
 namespace platform {
 namespace {
 
 class FilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tw-files-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = std::string(pattern) + "/";
-  }
-  void TearDown() override {
-    SetActiveCodePage(0);
-    std::filesystem::remove_all(dir_);
-  }
-  void Put(const std::string& name, const std::string& content) {
-    std::ofstream(dir_ + name, std::ios::binary) << content;
-  }
-  std::string Content(const std::string& name) {
-    std::ifstream in(dir_ + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void TearDown() override { SetActiveCodePage(0); }
+  void Put(const std::string& name, const std::string& content) { ::WriteFile(dir_ + name, content); }
+  std::string Content(const std::string& name) { return ::ReadFile(dir_ + name); }
   // Opens, expecting failure with the given code.
   void ExpectOpenFails(const std::string& path, uint32_t flags, uint32_t code) {
     SetLastError(Error::None);
@@ -49,7 +36,8 @@ class FilesTest : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  std::string dir_;
+  TempFolder folder_;
+  const std::string dir_ = folder_.Path() + "/";
 };
 
 TEST_F(FilesTest, OpenHonoursEveryCreationBit) {
@@ -200,8 +188,8 @@ TEST_F(FilesTest, DirectorySearchListsMatchingEntriesHereOrInTheCurrentDirectory
   EXPECT_FALSE(SetCurrentDirectory(dir_ + "missing"));
   EXPECT_EQ(GetLastError(), Error::FileNotFound);
   ASSERT_TRUE(SetCurrentDirectory(here));
-  EXPECT_TRUE(ProgramPath().ends_with("/platform_tests"));
-  EXPECT_EQ(ProgramFolder() + "platform_tests", ProgramPath());
+  EXPECT_TRUE(ProgramPath().ends_with("/PlatformTest"));
+  EXPECT_EQ(ProgramFolder() + "PlatformTest", ProgramPath());
 }
 
 TEST_F(FilesTest, PathsAreInTheProgramsCodePage) {

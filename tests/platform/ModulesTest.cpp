@@ -6,9 +6,9 @@
 namespace platform {
 namespace {
 
-// twmodule.so is built beside this test program and nowhere else.
+// twtest_module.so is built beside this test program and nowhere else.
 TEST(ModulesTest, LoadsFromTheProgramFolderByBareName) {
-  ModuleHandle module = LoadModule("twmodule.so");
+  ModuleHandle module = LoadModule("twtest_module.so");
   ASSERT_NE(module, nullptr);
   auto answer = reinterpret_cast<int (*)()>(ModuleSymbol(module, "TestModuleAnswer"));
   ASSERT_NE(answer, nullptr);

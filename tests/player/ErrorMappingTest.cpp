@@ -6,7 +6,7 @@
 #include "framework/core/Exception.h"
 #include "platform/Errors.h"
 #include "player/ErrorMapping.h"
-#include "tests/player/StubDevice.h"
+#include "tests/player/PluginTesting.h"
 
 namespace {
 

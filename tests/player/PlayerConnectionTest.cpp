@@ -1,10 +1,10 @@
 // The connection over the real plug-ins: state flags, media descriptions,
 // free space and labels, and the device's errors as a user meets them.
-#include "tests/player/ConnectionFixture.h"
+#include "tests/player/PlayerTesting.h"
 
 namespace {
 
-using namespace connection_testing;
+using namespace player_testing;
 
 TEST_F(ConnectionTest, FlagsAfterEachStepOfTheConnection) {
   CreatePlayer();

@@ -2,11 +2,11 @@
 // the real plug-ins.
 #include <cstring>
 
-#include "tests/player/ConnectionFixture.h"
+#include "tests/player/PlayerTesting.h"
 
 namespace {
 
-using namespace connection_testing;
+using namespace player_testing;
 
 class PlayerFilesTest : public ConnectionTest {
  protected:

@@ -2,11 +2,11 @@
 // and checked straight from the image with mtools.
 #include <cstring>
 
-#include "tests/player/ConnectionFixture.h"
+#include "tests/player/PlayerTesting.h"
 
 namespace {
 
-using namespace connection_testing;
+using namespace player_testing;
 
 class PlaylistTest : public ConnectionTest {
  protected:

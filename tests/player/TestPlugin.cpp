@@ -5,7 +5,7 @@
 #include <string>
 
 #include "contract/PluginContract.h"
-#include "tests/player/StubDevice.h"
+#include "tests/player/PluginTesting.h"
 
 extern "C" void RecordPluginEvent(const char* event) __attribute__((weak));
 

@@ -5,11 +5,11 @@
 #include "audio/AudioAnalysis.h"
 #include "player/NameBitmap.h"
 #include "resources/StringIds.h"
-#include "tests/player/LameFiles.h"
+#include "tests/player/PlayerTesting.h"
 
 namespace {
 
-using namespace connection_testing;
+using namespace player_testing;
 
 uint32_t Get16(const std::string& bytes, size_t at) { return uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8; }
 uint32_t Get32(const std::string& bytes, size_t at) { return Get16(bytes, at) | Get16(bytes, at + 2) << 16; }

@@ -14,7 +14,7 @@
 #include "framework/ui/QtText.h"
 #include "resources/CommandIds.h"
 #include "resources/ResourceIds.h"
-#include "tests/ui/ProgramEnvironment.h"
+#include "tests/resources/UiResourcesTesting.h"
 #include "tunewarden/Version.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // program makes, in order, and fails the firmware block it is told to.
 #include <string>
 
-#include "tests/player/StubDevice.h"
+#include "tests/player/PluginTesting.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 
 #include "framework/core/Exception.h"
 #include "platform/Modules.h"
-#include "tests/tools/FirmwareFiles.h"
+#include "tests/tools/ToolsTesting.h"
 #include "tools/FirmwareUpgrade.h"
 
 namespace {
 
-using namespace firmware_testing;
+using namespace tools_testing;
 
 class FirmwareUpgradeTest : public testing::Test {
  protected:

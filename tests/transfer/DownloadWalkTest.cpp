@@ -5,12 +5,12 @@
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "resources/StringIds.h"
-#include "tests/player/LameFiles.h"
+#include "tests/player/PlayerTesting.h"
 #include "transfer/DownloadWalk.h"
 
 namespace {
 
-using namespace connection_testing;
+using namespace player_testing;
 
 // Plays the user of the transfer dialog: stops when told to.
 class ScriptedUser final : public TransferObserver {

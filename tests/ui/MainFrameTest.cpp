@@ -1,18 +1,18 @@
 #include <QImage>
-#include <QTemporaryDir>
 
 #include "framework/core/Helpers.h"
 #include "player/DisplayText.h"
 #include "resources/CommandIds.h"
 #include "resources/StringIds.h"
-#include "tests/tools/ui/DialogUser.h"
-#include "tests/ui/WindowTesting.h"
+#include "tests/tools/ui/ToolsUiTesting.h"
+#include "tests/ui/UiTesting.h"
 #include "ui/MainFrame.h"
 
-namespace window_testing {
+namespace ui_testing {
 namespace {
 
 using namespace CommandId;
+using namespace tools_ui_testing;
 
 class MainFrameTest : public WindowTest {
  protected:
@@ -243,18 +243,18 @@ TEST_F(MainFrameTest, MediaToolsRunTheirDialogsAndReloadTheViewAsEachAsks) {
 }
 
 TEST_F(MainFrameTest, FileTypesTakeTheirIconFromTheThemeCachedByExtensionText) {
-  QTemporaryDir themes;
-  const QString theme = themes.path() + "/TestTheme";
-  ASSERT_TRUE(QDir().mkpath(theme + "/16x16/mimetypes"));
-  WriteFile((theme + "/index.theme").toStdString(),
+  TempFolder themes;
+  const std::string theme = themes.File("TestTheme");
+  std::filesystem::create_directories(theme + "/16x16/mimetypes");
+  WriteFile(theme + "/index.theme",
             "[Icon Theme]\nName=TestTheme\nDirectories=16x16/mimetypes\n\n"
             "[16x16/mimetypes]\nSize=16\nContext=MimeTypes\nType=Fixed\n");
   QImage picture(16, 16, QImage::Format_ARGB32);
   picture.fill(Qt::red);
-  ASSERT_TRUE(picture.save(theme + "/16x16/mimetypes/audio-mpeg.png"));
+  ASSERT_TRUE(picture.save(QString::fromStdString(theme + "/16x16/mimetypes/audio-mpeg.png")));
   const QStringList searchPaths = QIcon::themeSearchPaths();
   const QString themeName = QIcon::themeName();
-  QIcon::setThemeSearchPaths({themes.path()});
+  QIcon::setThemeSearchPaths({QString::fromStdString(themes.Path())});
   QIcon::setThemeName("TestTheme");
 
   auto indexOf = [&](const char* name, uint32_t attributes = 0) {
@@ -280,4 +280,4 @@ TEST_F(MainFrameTest, FileTypesTakeTheirIconFromTheThemeCachedByExtensionText) {
 }
 
 }  // namespace
-}  // namespace window_testing
+}  // namespace ui_testing

@@ -3,10 +3,10 @@
 #include "framework/core/Helpers.h"
 #include "resources/CommandIds.h"
 #include "resources/StringIds.h"
-#include "tests/ui/WindowTesting.h"
+#include "tests/ui/UiTesting.h"
 #include "ui/PlayerView.h"
 
-namespace window_testing {
+namespace ui_testing {
 namespace {
 
 // Stands in for the frame: reflects the view's notifications and counts its
@@ -220,4 +220,4 @@ TEST_F(PlayerViewTest, FailedEnterShowsTheMessageAndReconnectsSilently) {
 }
 
 }  // namespace
-}  // namespace window_testing
+}  // namespace ui_testing

@@ -1,10 +1,10 @@
 #include <QDir>
 #include <QPixmap>
 
-#include "tests/ui/WindowTesting.h"
+#include "tests/ui/UiTesting.h"
 #include "ui/MainFrame.h"
 
-namespace window_testing {
+namespace ui_testing {
 namespace {
 
 TEST_F(WindowTest, ScreenshotsOfTheMainWindowInEnglishAndJapanese) {
@@ -34,4 +34,4 @@ TEST_F(WindowTest, ScreenshotsOfTheMainWindowInEnglishAndJapanese) {
 }
 
 }  // namespace
-}  // namespace window_testing
+}  // namespace ui_testing

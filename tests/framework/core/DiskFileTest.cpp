@@ -3,8 +3,7 @@
 #include "framework/core/DiskFile.h"
 #include "framework/core/Exception.h"
 #include "platform/Errors.h"
-#include "tests/framework/core/FailureCode.h"
-#include "tests/framework/core/TempFolder.h"
+#include "tests/framework/core/CoreTesting.h"
 
 using platform::OpenFlag::CreateNew;
 using platform::OpenFlag::Read;

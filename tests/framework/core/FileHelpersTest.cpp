@@ -9,8 +9,7 @@
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "platform/Time.h"
-#include "tests/framework/core/FailureCode.h"
-#include "tests/framework/core/TempFolder.h"
+#include "tests/framework/core/CoreTesting.h"
 
 // The causes are the platform layer's; these helpers add which failures throw.
 TEST(FileHelpers, MissingEntriesAreNoFailureOtherCausesThrow) {

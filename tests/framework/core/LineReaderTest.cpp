@@ -5,7 +5,7 @@
 
 #include "framework/core/Exception.h"
 #include "framework/core/LineReader.h"
-#include "tests/framework/core/MemoryStream.h"
+#include "tests/framework/core/CoreTesting.h"
 
 namespace {
 

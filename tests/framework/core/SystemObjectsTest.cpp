@@ -4,7 +4,7 @@
 #include "framework/core/RegistryKey.h"
 #include "framework/core/SignalEvent.h"
 #include "platform/Errors.h"
-#include "tests/framework/core/FailureCode.h"
+#include "tests/framework/core/CoreTesting.h"
 
 namespace {
 

@@ -4,8 +4,7 @@
 
 #include "framework/core/Text.h"
 #include "platform/Errors.h"
-#include "tests/framework/core/FailureCode.h"
-#include "tests/framework/core/MemoryStream.h"
+#include "tests/framework/core/CoreTesting.h"
 
 using namespace std::string_literals;
 

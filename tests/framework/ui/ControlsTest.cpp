@@ -9,7 +9,7 @@
 #include "framework/core/Helpers.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Graphics.h"
-#include "tests/framework/ui/UiTestSupport.h"
+#include "tests/framework/ui/UiFrameworkTesting.h"
 
 namespace {
 

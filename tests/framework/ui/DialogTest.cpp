@@ -7,7 +7,7 @@
 #include "framework/core/Exception.h"
 #include "framework/ui/Dialog.h"
 #include "framework/ui/Prompts.h"
-#include "tests/framework/ui/UiTestSupport.h"
+#include "tests/framework/ui/UiFrameworkTesting.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "framework/ui/Dialog.h"
 #include "framework/ui/Frame.h"
 #include "framework/ui/Prompts.h"
-#include "tests/framework/ui/UiTestSupport.h"
+#include "tests/framework/ui/UiFrameworkTesting.h"
 
 namespace {
 

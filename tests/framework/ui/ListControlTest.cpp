@@ -8,7 +8,7 @@
 #include "framework/core/Exception.h"
 #include "framework/ui/Graphics.h"
 #include "framework/ui/ListControl.h"
-#include "tests/framework/ui/UiTestSupport.h"
+#include "tests/framework/ui/UiFrameworkTesting.h"
 
 namespace {
 

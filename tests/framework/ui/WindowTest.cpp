@@ -2,13 +2,13 @@
 
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include "framework/core/DroppedFiles.h"
 #include "framework/core/Exception.h"
 #include "framework/ui/Graphics.h"
-#include "tests/framework/ui/UiTestSupport.h"
+#include "tests/TempFiles.h"
+#include "tests/framework/ui/UiFrameworkTesting.h"
 
 namespace {
 
@@ -148,15 +148,10 @@ TEST_F(WindowTest, SendRunsAtOncePostWaitsForAPumpingPassInOrderAndIsDroppedForA
 }
 
 TEST_F(WindowTest, DroppedFileUrlsBecomeWmDropFilesAndAnUntakenDropIsReleased) {
-  QTemporaryDir folder;
-  ASSERT_TRUE(folder.isValid());
-  const QString first = folder.filePath("first song.mp3");
-  const QString second = folder.filePath("notes.txt");
-  for (const QString& path : {first, second}) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("12345");
-  }
+  TempFolder folder;
+  const QString first = QString::fromStdString(folder.File("first song.mp3"));
+  const QString second = QString::fromStdString(folder.File("notes.txt"));
+  for (const QString& path : {first, second}) WriteFile(path.toStdString(), "12345");
   QMimeData mime;
   mime.setUrls({QUrl::fromLocalFile(first), QUrl("https://example.org/x.mp3"), QUrl::fromLocalFile(second)});
   auto drop = [&](QWidget* target) {

@@ -1,7 +1,7 @@
 // tunewarden-player on temporary folders, seen through the real portkit.so.
 // What create --format leaves is checked by fsck.fat in the command-line tests.
 #include "tests/Shell.h"
-#include "tests/plugins/portkit/PlayerTesting.h"
+#include "tests/plugins/portkit/PortkitTesting.h"
 
 namespace {
 

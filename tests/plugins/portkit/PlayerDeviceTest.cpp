@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/Errors.h"
-#include "tests/plugins/portkit/PlayerTesting.h"
+#include "tests/plugins/portkit/PortkitTesting.h"
 
 namespace {
 

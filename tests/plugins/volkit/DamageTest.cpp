@@ -4,9 +4,9 @@
 #include <fstream>
 #include <functional>
 
-#include "VolkitTestSupport.h"
+#include "tests/plugins/volkit/VolkitTesting.h"
 
-namespace volkit_test {
+namespace volkit_testing {
 namespace {
 
 // Byte-level access to a FAT16 image made by mkfs.fat, to damage it.
@@ -170,4 +170,4 @@ TEST_F(DamageTest, FoldersOutsideTheVolumeOrLoopingAreReported) {
 }
 
 }  // namespace
-}  // namespace volkit_test
+}  // namespace volkit_testing

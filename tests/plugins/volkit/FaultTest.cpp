@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "VolkitTestSupport.h"
+#include "tests/plugins/volkit/VolkitTesting.h"
 
-namespace volkit_test {
+namespace volkit_testing {
 namespace {
 
 // The lines of a fsck.fat -n report that tell of more than lost clusters.
@@ -100,4 +100,4 @@ TEST_F(FaultTest, TimeOutsAndUnpluggingReportTheDevicesCode) {
 }
 
 }  // namespace
-}  // namespace volkit_test
+}  // namespace volkit_testing

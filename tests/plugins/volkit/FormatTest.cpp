@@ -1,8 +1,8 @@
 // Formatting: the layout mkfs.fat would choose, partitions kept, full
 // formats that report progress in the medium's units and can be stopped.
-#include "VolkitTestSupport.h"
+#include "tests/plugins/volkit/VolkitTesting.h"
 
-namespace volkit_test {
+namespace volkit_testing {
 namespace {
 
 VolumeInfoRecord Attached(Player& player) {
@@ -115,4 +115,4 @@ TEST_F(FormatTest, AMediumTooSmallForFatIsRefused) {
 }
 
 }  // namespace
-}  // namespace volkit_test
+}  // namespace volkit_testing

@@ -2,9 +2,9 @@
 // names and their codes, transfers with their callbacks, labels.
 #include <numeric>
 
-#include "VolkitTestSupport.h"
+#include "tests/plugins/volkit/VolkitTesting.h"
 
-namespace volkit_test {
+namespace volkit_testing {
 namespace {
 
 class OperationsTest : public testing::Test {
@@ -213,4 +213,4 @@ TEST_F(OperationsTest, NothingWorksWithoutADevice) {
 }
 
 }  // namespace
-}  // namespace volkit_test
+}  // namespace volkit_testing

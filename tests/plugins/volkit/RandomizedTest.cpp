@@ -5,9 +5,9 @@
 #include <random>
 #include <set>
 
-#include "VolkitTestSupport.h"
+#include "tests/plugins/volkit/VolkitTesting.h"
 
-namespace volkit_test {
+namespace volkit_testing {
 namespace {
 
 const std::vector<std::string> FileNames = {"TRACK001.MP3",
@@ -274,4 +274,4 @@ TEST_P(RandomizedTest, VolkitAgreesWithTheModel) {
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomizedTest, testing::Values(1u, 2u, 3u));
 
 }  // namespace
-}  // namespace volkit_test
+}  // namespace volkit_testing

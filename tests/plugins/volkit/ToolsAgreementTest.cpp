@@ -3,9 +3,9 @@
 #include <map>
 #include <regex>
 
-#include "VolkitTestSupport.h"
+#include "tests/plugins/volkit/VolkitTesting.h"
 
-namespace volkit_test {
+namespace volkit_testing {
 namespace {
 
 struct Layout {
@@ -136,4 +136,4 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ToolsAgreementTest,
                          [](const testing::TestParamInfo<Layout>& info) { return info.param.name; });
 
 }  // namespace
-}  // namespace volkit_test
+}  // namespace volkit_testing

@@ -5,14 +5,14 @@
 
 #include "framework/ui/Power.h"
 #include "resources/ResourceIds.h"
-#include "tests/tools/FirmwareFiles.h"
-#include "tests/tools/ui/DialogUser.h"
+#include "tests/tools/ToolsTesting.h"
+#include "tests/tools/ui/ToolsUiTesting.h"
 #include "tools/ui/FirmwareDialogs.h"
 
-namespace window_testing {
+namespace tools_ui_testing {
 namespace {
 
-using namespace firmware_testing;
+using namespace tools_testing;
 
 // Firmware files lie in the program folder, the test's own; they go after
 // each test.
@@ -86,4 +86,4 @@ TEST_F(FirmwareTest, AnUpgradeStepsThroughTheBlocksRefusesToSuspendAndClosesTheC
 }
 
 }  // namespace
-}  // namespace window_testing
+}  // namespace tools_ui_testing

@@ -1,8 +1,8 @@
 #include "resources/ResourceIds.h"
-#include "tests/tools/ui/DialogUser.h"
+#include "tests/tools/ui/ToolsUiTesting.h"
 #include "tools/ui/MediaFormatDialog.h"
 
-namespace window_testing {
+namespace tools_ui_testing {
 namespace {
 
 const std::string AskFormat = "Formatting will delete all files. \nWould you like to start formatting?";
@@ -131,4 +131,4 @@ TEST_F(FormatTest, WithoutAMediumFormatIsDisabledUntilRefreshFindsOne) {
 }
 
 }  // namespace
-}  // namespace window_testing
+}  // namespace tools_ui_testing

@@ -1,10 +1,10 @@
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "resources/ResourceIds.h"
-#include "tests/tools/ui/DialogUser.h"
+#include "tests/tools/ui/ToolsUiTesting.h"
 #include "tools/ui/MediaPropertiesDialog.h"
 
-namespace window_testing {
+namespace tools_ui_testing {
 namespace {
 
 std::string Shown(CDialogBase& dialog) {
@@ -59,4 +59,4 @@ TEST_F(WindowTest, AFailedAttemptThenCancelGives1AndCancelAlone2) {
 }
 
 }  // namespace
-}  // namespace window_testing
+}  // namespace tools_ui_testing

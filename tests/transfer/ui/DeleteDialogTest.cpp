@@ -2,9 +2,9 @@
 // starts them.
 #include <QProgressBar>
 
-#include "tests/transfer/ui/TransferTesting.h"
+#include "tests/transfer/ui/TransferUiTesting.h"
 
-namespace window_testing {
+namespace transfer_ui_testing {
 namespace {
 
 // Tracks are named by their titles; ".." and "<USER>" are never asked about
@@ -66,4 +66,4 @@ TEST_F(TransferTest, DeletionStopsAtTheNextEntryOrTakesWholeTrees) {
 }
 
 }  // namespace
-}  // namespace window_testing
+}  // namespace transfer_ui_testing

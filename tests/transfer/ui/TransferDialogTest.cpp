@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QProgressBar>
 
-#include "tests/transfer/ui/TransferTesting.h"
+#include "tests/transfer/ui/TransferUiTesting.h"
 
-namespace window_testing {
+namespace transfer_ui_testing {
 namespace {
 
 constexpr uint32_t MiB = 1 << 20;
@@ -155,4 +155,4 @@ TEST_F(TransferTest, ATreeMakesTheRoundTripUnchanged) {
 }
 
 }  // namespace
-}  // namespace window_testing
+}  // namespace transfer_ui_testing

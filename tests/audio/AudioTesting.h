@@ -17,7 +17,7 @@
 #include "platform/Files.h"
 #include "tests/TempFiles.h"
 
-namespace audiotest {
+namespace audio_testing {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -134,4 +134,4 @@ inline bool AnalysePath(const std::filesystem::path& path, AudioInfo* info) {
   return valid;
 }
 
-}  // namespace audiotest
+}  // namespace audio_testing

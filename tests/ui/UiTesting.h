@@ -12,13 +12,13 @@
 #include "framework/ui/Dialog.h"
 #include "framework/ui/Prompts.h"
 #include "messages/MessageBoxes.h"
-#include "tests/player/LameFiles.h"
-#include "tests/ui/ProgramEnvironment.h"
+#include "tests/player/PlayerTesting.h"
+#include "tests/resources/UiResourcesTesting.h"
 #include "ui/IconCache.h"
 
-namespace window_testing {
+namespace ui_testing {
 
-using namespace connection_testing;
+using namespace player_testing;
 
 struct ShownBox {
   std::string caption;
@@ -77,4 +77,4 @@ class WindowTest : public ConnectionTest {
   CAnswererScope answerer_{recorder_};
 };
 
-}  // namespace window_testing
+}  // namespace ui_testing

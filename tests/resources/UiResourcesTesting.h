@@ -5,7 +5,7 @@
 #include <stdlib.h>
 
 #include "resources/ui/UiResources.h"
-#include "tests/framework/ui/UiTestSupport.h"
+#include "tests/framework/ui/UiFrameworkTesting.h"
 
 class ProgramResources : public ::testing::Environment {
  public:

@@ -8,7 +8,7 @@
 #include "tests/Shell.h"
 #include "tests/TempFiles.h"
 
-namespace firmware_testing {
+namespace tools_testing {
 
 constexpr size_t ImageBytes = 61440;
 constexpr size_t SentBytes = 60416;
@@ -37,4 +37,4 @@ inline std::string WithLine(const std::string& text, size_t line, const std::str
   return text.substr(0, start) + replacement + text.substr(end);
 }
 
-}  // namespace firmware_testing
+}  // namespace tools_testing

@@ -22,7 +22,7 @@
 #include "tests/Shell.h"
 #include "tests/TempFiles.h"
 
-namespace volkit_test {
+namespace volkit_testing {
 
 inline std::string Quote(const std::string& text) {
   std::string quoted = "'";
@@ -278,4 +278,4 @@ inline std::string CurrentDir(FileSystemInterface* fs) {
   return path;
 }
 
-}  // namespace volkit_test
+}  // namespace volkit_testing

@@ -1,14 +1,26 @@
-// A byte stream over memory for the tests, handing out at most `step` bytes per
-// Read so that callers meet short reads.
+// Shared by the core tests: the temporary folder with paths as the framework
+// takes them, a byte stream over memory, and the code of a thrown CException.
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "framework/core/ByteStream.h"
 #include "framework/core/Exception.h"
+#include "framework/core/Text.h"
+#include "tests/TempFiles.h"
 
+class CoreFolder : public TempFolder {
+ public:
+  CText operator/(const std::string& name) const { return CText(File(name)); }
+  void Put(const std::string& name, const std::string& data) const { WriteFile(File(name), data); }
+  std::string Contents(const std::string& name) const { return ReadFile(File(name)); }
+};
+
+// Hands out at most `step` bytes per Read, so that callers meet short reads.
 class MemoryStream final : public CByteStream {
  public:
   explicit MemoryStream(std::string data = {}, uint32_t step = 0xFFFFFFFF) : data_(std::move(data)), step_(step) {}
@@ -32,3 +44,13 @@ class MemoryStream final : public CByteStream {
   size_t position_ = 0;
   uint32_t step_;
 };
+
+// The code of the CException an action throws; 0 when it throws none.
+inline uint32_t FailureCode(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const CException& e) {
+    return e.Code();
+  }
+  return 0;
+}

@@ -22,7 +22,7 @@
 #include "tests/Shell.h"
 #include "tests/TempFiles.h"
 
-namespace connection_testing {
+namespace player_testing {
 
 // The code of an exception of that type thrown by the statement, or -1.
 template <class Exception, class Statement>
@@ -51,9 +51,6 @@ class ConnectionTest : public testing::Test {
  protected:
   void SetUp() override {
     InstallStringTables();
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw_connection_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    temp_ = pattern;
     player_ = temp_ + "/player";
     setenv("TUNEWARDEN_PLAYER", player_.c_str(), 1);
     settings_.SetDefaults();
@@ -64,7 +61,6 @@ class ConnectionTest : public testing::Test {
   void TearDown() override {
     connection_.reset();
     unsetenv("TUNEWARDEN_PLAYER");
-    std::filesystem::remove_all(temp_);
   }
 
   Outcome Player(const std::string& arguments) {
@@ -138,10 +134,24 @@ class ConnectionTest : public testing::Test {
     return names;
   }
 
-  std::string temp_;
+  TempFolder folder_;
+  const std::string temp_ = folder_.Path();
   std::string player_;
   AppSettings settings_;
   std::unique_ptr<PlayerConnection> connection_;
 };
 
-}  // namespace connection_testing
+// A real MP3 file, made by lame from `seconds` of mono silence at 44.1 kHz; a
+// title or artist makes lame add ID3 tags at both ends, so the audio range lies
+// inside the file.
+inline void MakeMp3(const std::string& path, int seconds, const std::string& title = "",
+                    const std::string& artist = "") {
+  std::string command =
+      "head -c " + std::to_string(seconds * 88200) + " /dev/zero | lame --quiet -r -s 44.1 -m m --bitwidth 16";
+  if (!title.empty()) command += " --tt '" + title + "'";
+  if (!artist.empty()) command += " --ta '" + artist + "'";
+  const Outcome made = RunShell(command + " - '" + path + "'");
+  ASSERT_EQ(made.exitCode, 0) << made.output;
+}
+
+}  // namespace player_testing

@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory>
 
-#include "tests/ui/WindowTesting.h"
+#include "tests/ui/UiTesting.h"
 
-namespace window_testing {
+namespace tools_ui_testing {
+
+using namespace ui_testing;
 
 // Acts once the dialog first waits; message boxes are written down and
 // answered Yes or OK, and `onBox` may act while one shows.
@@ -64,4 +66,4 @@ inline void SaveScreenshot(CDialogBase& dialog, const char* name) {
   EXPECT_TRUE(dialog.Widget()->grab().save(path)) << path.toStdString();
 }
 
-}  // namespace window_testing
+}  // namespace tools_ui_testing

@@ -2,23 +2,19 @@
 // player folder; what they write is checked with mtools and fsck.fat.
 #pragma once
 
-#include "tests/player/ConnectionFixture.h"
+#include "tests/player/PlayerTesting.h"
 
-namespace connection_testing {
+namespace cli_testing {
+
+using namespace player_testing;
 
 class CliFixture : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw_cli_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    temp_ = pattern;
     setenv("TUNEWARDEN_PLAYER", (temp_ + "/player").c_str(), 1);
     setenv("MTOOLS_SKIP_CHECK", "1", 1);
   }
-  void TearDown() override {
-    unsetenv("TUNEWARDEN_PLAYER");
-    std::filesystem::remove_all(temp_);
-  }
+  void TearDown() override { unsetenv("TUNEWARDEN_PLAYER"); }
 
   // Standard output and, apart, standard error.
   Outcome Run(const std::string& command) {
@@ -39,8 +35,9 @@ class CliFixture : public testing::Test {
     EXPECT_EQ(checked.exitCode, 0) << checked.output;
   }
 
-  std::string temp_;
+  TempFolder folder_;
+  const std::string temp_ = folder_.Path();
   std::string errors_;  // of the last command
 };
 
-}  // namespace connection_testing
+}  // namespace cli_testing

@@ -37,9 +37,6 @@ inline void MakeImage(const std::string& path, uint64_t size) {
 class PlayerTest : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/portkit-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    temp_ = pattern;
     player_ = temp_ + "/player";
     setenv("TUNEWARDEN_PLAYER", player_.c_str(), 1);
     module_ = platform::LoadModule("portkit.so");  // from the test's program folder
@@ -54,9 +51,6 @@ class PlayerTest : public testing::Test {
     if (device_) device_->destroy(1);
     platform::FreeModule(module_);
     unsetenv("TUNEWARDEN_PLAYER");
-    std::error_code ignored;
-    std::filesystem::permissions(temp_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(temp_, ignored);
   }
 
   std::string File(const std::string& name) const { return player_ + "/" + name; }
@@ -85,7 +79,8 @@ class PlayerTest : public testing::Test {
     ASSERT_EQ(device_->open(0, 0), 1u) << device_->lastError();
   }
 
-  std::string temp_;
+  TempFolder folder_;
+  const std::string temp_ = folder_.Path();
   std::string player_;
   platform::ModuleHandle module_ = nullptr;
   DeviceInterface* device_ = nullptr;

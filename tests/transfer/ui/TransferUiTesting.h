@@ -12,12 +12,14 @@
 #include "framework/core/Helpers.h"
 #include "platform/Time.h"
 #include "resources/ResourceIds.h"
-#include "tests/ui/WindowTesting.h"
+#include "tests/ui/UiTesting.h"
 #include "transfer/ui/ConfirmDialog.h"
 #include "transfer/ui/DeleteDialog.h"
 #include "transfer/ui/TransferDialog.h"
 
-namespace window_testing {
+namespace transfer_ui_testing {
+
+using namespace ui_testing;
 
 // Answers each question with the next answer (a button's id, Escape or the
 // close box; Yes when none is left) and writes its texts down; every message
@@ -131,4 +133,4 @@ class TransferTest : public WindowTest {
   CAnswererScope userScope_{user_};
 };
 
-}  // namespace window_testing
+}  // namespace transfer_ui_testing

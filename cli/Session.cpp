@@ -44,8 +44,15 @@ std::string ToShell(const CText& text) {
 void PrintLine(const CText& text) { std::printf("%s\n", ToShell(text).c_str()); }
 
 std::string ShellMessage(const CText& message) {
-  std::string text = ToShell(message);
-  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+  const std::string shell = ToShell(message);
+  std::string text;
+  for (size_t from = 0;;) {
+    const size_t at = shell.find("\r\n", from);
+    text.append(shell, from, at - from);  // to the end when at is npos
+    if (at == std::string::npos) break;
+    text += '\n';
+    from = at + 2;
+  }
   return text;
 }
 

@@ -207,7 +207,7 @@ bool PlayerFolder::readFaults(Faults* faults, std::string* error) const {
                                                                   : nullptr;
         if (!limit) return "unknown fault '" + std::string(key) + "'";
         *limit = ParseCount(value);
-        if (!*limit) return "'" + std::string(value) + "' is not a count";
+        if (!*limit) return std::string("'").append(value).append("' is not a count");
         return {};
       },
       error);

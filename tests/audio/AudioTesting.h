@@ -90,9 +90,7 @@ inline Bytes Id3v1Tag(std::string_view title, std::string_view artist = "", std:
 
 // An ID3 version 2.3 tag with a title frame, padded to `size` bytes behind its header.
 inline Bytes Id3v2Tag(uint32_t size) {
-  Bytes tag;
-  AppendText(tag, "ID3");
-  tag.insert(tag.end(), {3, 0, 0});
+  Bytes tag = {'I', 'D', '3', 3, 0, 0};
   for (int shift = 21; shift >= 0; shift -= 7) tag.push_back(uint8_t((size >> shift) & 0x7F));
   AppendText(tag, "TIT2");
   tag.insert(tag.end(), {0, 0, 0, 6, 0, 0, 0});

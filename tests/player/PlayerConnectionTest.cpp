@@ -162,7 +162,7 @@ TEST_F(ConnectionTest, DeviceFailuresUnderTheFileSystemReachTheUserAsTheDevicesE
     connection_->ChangeFolder("<USER>");
     int error = -1;
     for (int i = 0; i < 40 && error < 0; ++i) {
-      error = MediaErrorOf([&] { connection_->CreateFolder(("F" + std::to_string(i)).c_str()); });
+      error = MediaErrorOf([&] { connection_->CreateFolder(CText("F") + std::to_string(i).c_str()); });
     }
     EXPECT_EQ(error, message) << fault;
     connection_->Close();

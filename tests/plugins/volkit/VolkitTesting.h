@@ -65,12 +65,13 @@ inline void WritePartitionTable(const std::string& path, uint32_t firstSector, u
 // mkfs.fat on the image (at `offsetSectors` when partitioned); `options` are passed on.
 inline void MakeFat(const std::string& path, const std::string& options, uint32_t offsetSectors = 0) {
   std::string command = "mkfs.fat " + options;
+  const std::string sectors = std::to_string(offsetSectors);
+  if (offsetSectors != 0) command += " --offset=" + sectors + " -h " + sectors;
+  command.append(" ").append(Quote(path));
   if (offsetSectors != 0) {
-    uint64_t kib = (std::filesystem::file_size(path) - uint64_t(offsetSectors) * 512) / 1024;
-    command += " --offset=" + std::to_string(offsetSectors) + " -h " + std::to_string(offsetSectors) + " " +
-               Quote(path) + " " + std::to_string(kib);
-  } else {
-    command += " " + Quote(path);
+    // The partition's size in KiB, as mkfs.fat counts blocks.
+    command.append(" ").append(
+        std::to_string((std::filesystem::file_size(path) - uint64_t(offsetSectors) * 512) / 1024));
   }
   const Outcome result = RunTool(command);
   ASSERT_EQ(result.exitCode, 0) << result.output;

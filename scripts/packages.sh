@@ -5,6 +5,7 @@ tunewarden_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libfreetype-dev libfontconfig-dev libudev-dev
   dosfstools mtools lame ffmpeg srecord
+  desktop-file-utils appstream man-db dpkg-dev file
   fonts-dejavu-core fonts-ipafont-gothic fonts-unfonts-core fonts-wqy-zenhei
 )
 

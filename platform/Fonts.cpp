@@ -175,14 +175,14 @@ CellUnits CellOf(FT_Face face) {
 bool SizeToCell(FT_Face face, int cellHeight) {
   if (!FT_IS_SCALABLE(face)) return false;
   CellUnits cell = CellOf(face);
-  long pixelsPerEm = std::lround(double(cellHeight) * face->units_per_EM / (cell.ascent + cell.descent));
+  long pixelsPerEm = std::lround(double(cellHeight) * face->units_per_EM / double(cell.ascent + cell.descent));
   return FT_Set_Pixel_Sizes(face, 0, std::max(1L, pixelsPerEm)) == 0;
 }
 
 // The baseline's distance from the cell's top, as Windows rounds it.
 int CellAscent(FT_Face face, int cellHeight) {
   CellUnits cell = CellOf(face);
-  return int(std::lround(double(cellHeight) * cell.ascent / (cell.ascent + cell.descent)));
+  return int(std::lround(double(cellHeight) * double(cell.ascent) / double(cell.ascent + cell.descent)));
 }
 
 }  // namespace
@@ -317,7 +317,7 @@ void Font::Draw(std::string_view text, MonoBitmap* canvas) const {
     for (int row = 0; row < int(glyph.rows); ++row) {
       int y = top + row;
       if (y < 0 || y >= canvas->Height()) continue;
-      const uint8_t* line = glyph.buffer + row * glyph.pitch;
+      const uint8_t* line = glyph.buffer + ptrdiff_t(row) * glyph.pitch;
       for (int column = 0; column < int(glyph.width); ++column) {
         int x = left + column;
         if (x < 0 || x >= canvas->Width()) continue;

@@ -35,9 +35,9 @@ bool DecodeHex(std::string_view text, uint8_t* bytes) {
 // A data record of 16 bytes into `bytes`; false for any other record.
 bool DecodeRecord(std::string_view record, uint8_t* bytes) {
   uint8_t count = 0;
-  return record.size() >= RecordHeadLength + 2 * FirmwareImage::RecordBytes && DecodeHex(record.substr(1, 2), &count) &&
-         count == FirmwareImage::RecordBytes &&
-         DecodeHex(record.substr(RecordHeadLength, 2 * FirmwareImage::RecordBytes), bytes);
+  return record.size() >= RecordHeadLength + 2 * size_t{FirmwareImage::RecordBytes} &&
+         DecodeHex(record.substr(1, 2), &count) && count == FirmwareImage::RecordBytes &&
+         DecodeHex(record.substr(RecordHeadLength, 2 * size_t{FirmwareImage::RecordBytes}), bytes);
 }
 
 }  // namespace

@@ -221,7 +221,7 @@ int PlayerView::AddEntryRow(const PlayerEntry& entry) {
   auto copy = std::make_unique<PlayerEntry>(entry);
   const int row = InsertItem(reinterpret_cast<LPARAM>(copy.get()));
   if (row < 0) return row;
-  copy.release();
+  static_cast<void>(copy.release());  // the row owns the entry now
   if (entry.trackInfo) {
     SetItemImage(row, IconCache::TrackImage);
     SetItemText(row, 0, entry.trackInfo->title);

@@ -140,7 +140,12 @@ BENCHMARK(BM_Ffprobe)->UseRealTime()->Iterations(1)->Unit(benchmark::kMillisecon
 
 int main(int argc, char** argv) {
   fs::path folder = fs::temp_directory_path() / ("tw-audio-bench-" + std::to_string(getpid()));
-  MakeFiles(folder);
+  try {
+    MakeFiles(folder);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "cannot make the test files: %s\n", error.what());
+    return 1;
+  }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

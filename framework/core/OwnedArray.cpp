@@ -10,6 +10,7 @@
 COwnedArray::~COwnedArray() { RemoveAll(); }
 
 int COwnedArray::Add(CRoot* item) {
+  // NOLINTNEXTLINE(bugprone-sizeof-expression): the array holds pointers
   const size_t needed = (static_cast<size_t>(count_) + 1) * sizeof(CRoot*);
   if (needed > storageBytes_) {
     // The smallest multiple of 64 bytes that holds one more pointer.
@@ -34,6 +35,7 @@ CRoot* COwnedArray::At(int index) const {
 
 void COwnedArray::Remove(int index) {
   CRoot* item = At(index);
+  // NOLINTNEXTLINE(bugprone-sizeof-expression): the array holds pointers
   std::memmove(items_ + index, items_ + index + 1, (count_ - index - 1) * sizeof(CRoot*));
   --count_;
   delete item;

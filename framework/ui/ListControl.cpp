@@ -159,6 +159,7 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
  protected:
   bool event(QEvent* event) override {
     // The rows are painted on the viewport; the frame around them is Qt's.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): paint events skip the translation into records on purpose
     if (event->type() == QEvent::Paint) return QTreeWidget::event(event);
     return TNativeWindow<QTreeWidget>::event(event);
   }

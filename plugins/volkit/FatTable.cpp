@@ -10,7 +10,7 @@ namespace volkit {
 namespace {
 
 // Up to this size, changed table sectors reach all copies in one write.
-constexpr uint64_t OneWriteLimit = 256 * 1024;
+constexpr uint64_t OneWriteLimit = uint64_t{256} * 1024;
 
 }  // namespace
 
@@ -30,13 +30,13 @@ uint32_t FatTable::get(uint32_t cluster) const {
   const uint8_t* p = bytes_.data();
   switch (geometry_.fatBits) {
     case 12: {
-      uint32_t pair = Get16(p + cluster * 3 / 2);
+      uint32_t pair = Get16(p + size_t(cluster) * 3 / 2);
       return cluster & 1 ? pair >> 4 : pair & 0xFFF;
     }
     case 16:
-      return Get16(p + cluster * 2);
+      return Get16(p + size_t(cluster) * 2);
     default:
-      return Get32(p + cluster * 4) & 0x0FFFFFFF;
+      return Get32(p + size_t(cluster) * 4) & 0x0FFFFFFF;
   }
 }
 
@@ -46,7 +46,7 @@ void FatTable::set(uint32_t cluster, uint32_t value) {
   size_t offset, width;
   switch (geometry_.fatBits) {
     case 12: {
-      offset = cluster * 3 / 2;
+      offset = size_t(cluster) * 3 / 2;
       width = 2;
       uint32_t pair = Get16(p + offset);
       pair = cluster & 1 ? (pair & 0x000F) | (value << 4) : (pair & 0xF000) | (value & 0xFFF);
@@ -54,12 +54,12 @@ void FatTable::set(uint32_t cluster, uint32_t value) {
       break;
     }
     case 16:
-      offset = cluster * 2;
+      offset = size_t(cluster) * 2;
       width = 2;
       Put16(p + offset, value);
       break;
     default:
-      offset = cluster * 4;
+      offset = size_t(cluster) * 4;
       width = 4;
       Put32(p + offset, (Get32(p + offset) & 0xF0000000) | (value & 0x0FFFFFFF));
       break;

@@ -405,7 +405,9 @@ class VolumeFileSystem final : public FileSystemInterface {
   }
 
   // The entry disappears from disk before its clusters are freed, so an
-  // interruption loses clusters at worst.
+  // interruption loses clusters at worst. `entry` is a copy because
+  // Directory::remove rebuilds the entries a reference would point into.
+  // NOLINTNEXTLINE(performance-unnecessary-value-param): see above
   void removeEntry(Directory& folder, DirEntry entry) {
     std::vector<uint32_t> clusters = volume().fat().chain(entry.isFolder() ? folderCluster(entry) : entry.cluster);
     folder.remove(entry);
@@ -479,7 +481,7 @@ class VolumeFileSystem final : public FileSystemInterface {
       uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
       if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
       uint32_t clusters = (length + clusterBytes - 1) / clusterBytes;
-      std::fill(buffer.begin() + length, buffer.begin() + size_t(clusters) * clusterBytes, 0);
+      std::fill(buffer.data() + length, buffer.data() + size_t(clusters) * clusterBytes, 0);
       transferClusters(chain, done / clusterBytes, clusters, buffer.data(), true);
       done += length;
       reportProgress(request, done);

@@ -13,7 +13,7 @@ namespace volkit {
 
 namespace {
 
-constexpr uint64_t MiB = 1024 * 1024;
+constexpr uint64_t MiB = uint64_t{1024} * 1024;
 
 // Clusters and table size for a layout; the table grows from its present size
 // until it covers every cluster it leaves room for.
@@ -29,8 +29,13 @@ void SizeTables(Geometry* g) {
 }
 
 uint32_t FatClusterBytes(uint64_t bytes) {
+  constexpr uint64_t MiBPerGiB = 1024;
   uint64_t mib = bytes / MiB;
-  return mib > 32 * 1024 ? 32768 : mib > 16 * 1024 ? 16384 : mib > 8 * 1024 ? 8192 : mib > 260 ? 4096 : 512;
+  return mib > 32 * MiBPerGiB   ? 32768
+         : mib > 16 * MiBPerGiB ? 16384
+         : mib > 8 * MiBPerGiB  ? 8192
+         : mib > 260            ? 4096
+                                : 512;
 }
 
 uint8_t PartitionType(const Geometry& g) {
@@ -121,7 +126,7 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   } else if (g.fatBits == 16) {
     Put16(sector.data(), 0xFFF8), Put16(sector.data() + 2, 0xFFFF);
   } else {
-    for (int i = 0; i < 3; ++i) Put32(sector.data() + 4 * i, entries[i]);
+    for (size_t i = 0; i < 3; ++i) Put32(sector.data() + 4 * i, entries[i]);
   }
   for (uint32_t copy = 0; copy < g.fatCount; ++copy)
     volume.write(g.reservedSectors + copy * g.fatSectors, 1, sector.data());

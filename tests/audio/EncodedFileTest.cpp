@@ -26,7 +26,8 @@ Bytes SineWave(uint32_t sampleRate, uint16_t channels) {
   AppendText(wave, "data");
   AppendLittleEndian32(wave, frames * channels * 2);
   for (uint32_t i = 0; i < frames * channels; ++i) {
-    auto sample = uint16_t(int16_t(12000 * std::sin(2 * M_PI * 440 * (i / channels) / sampleRate)));
+    const uint32_t frame = i / channels;
+    auto sample = uint16_t(int16_t(12000 * std::sin(2 * M_PI * 440 * frame / sampleRate)));
     wave.insert(wave.end(), {uint8_t(sample), uint8_t(sample >> 8)});
   }
   return wave;

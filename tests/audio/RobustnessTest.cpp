@@ -66,7 +66,7 @@ TEST(Robustness, MutatedFilesAreAnalysedOrRefused) {
   int accepted = 0;
   for (int round = 0; round < 3000; ++round) {
     Bytes file = seeds[round % seeds.size()];
-    int mutations = 1 + random() % 6;
+    int mutations = 1 + int(random() % 6);
     for (int m = 0; m < mutations; ++m) {
       // Size fields and magic values sit near either end; aim most changes there.
       size_t at = random() % 2 ? random() % std::min<size_t>(file.size(), 300)

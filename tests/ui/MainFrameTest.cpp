@@ -67,6 +67,7 @@ class MainFrameTest : public WindowTest {
   }
   std::vector<std::string> StatusTexts() {
     std::vector<std::string> texts;
+    texts.reserve(3);
     for (int part = 0; part < 3; ++part) texts.push_back(frame_->StatusBar().PartText(part).Chars());
     return texts;
   }

@@ -47,6 +47,7 @@ class PlayerViewTest : public WindowTest {
 
   std::vector<std::string> Column(int column) const {
     std::vector<std::string> texts;
+    texts.reserve(view_->ItemCount());
     for (int row = 0; row < view_->ItemCount(); ++row) texts.push_back(view_->ItemText(row, column).Chars());
     return texts;
   }

@@ -321,7 +321,8 @@ std::string PosixChecksum(std::string_view bytes) {
 std::string FirmwareText(const PlayerFolder& folder) {
   std::ifstream file(folder.firmwareFile(), std::ios::binary);
   if (!file)
-    return "cksum " + PosixChecksum(std::string(FirmwareBlockCount * DeviceInterface::FirmwareBlockSize, '\xFF')) +
+    return "cksum " +
+           PosixChecksum(std::string(size_t(FirmwareBlockCount) * DeviceInterface::FirmwareBlockSize, '\xFF')) +
            ", never written";
   const std::string bytes{std::istreambuf_iterator<char>(file), {}};
   return "cksum " + PosixChecksum(bytes);
@@ -406,12 +407,10 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string path;
   try {
-    for (size_t i = 0; i < args.size(); ++i) {
-      if (args[i] != "--player") continue;
-      if (i + 1 == args.size()) throw UsageError{"--player needs a folder"};
-      path = args[i + 1];
-      args.erase(args.begin() + i, args.begin() + i + 2);
-      break;
+    if (auto option = std::find(args.begin(), args.end(), "--player"); option != args.end()) {
+      if (option + 1 == args.end()) throw UsageError{"--player needs a folder"};
+      path = option[1];
+      args.erase(option, option + 2);
     }
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
       std::fputs(Usage, stdout);

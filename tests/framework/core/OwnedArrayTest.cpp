@@ -23,7 +23,7 @@ class Tracked final : public CRoot {
 TEST(OwnedArray, GrowsToTheNextMultipleOf64Bytes) {
   std::vector<int> destroyed;
   COwnedArray array;
-  const uint32_t perStep = 64 / sizeof(CRoot*);
+  const uint32_t perStep = 64 / sizeof(void*);  // pointers per 64 bytes
   for (uint32_t i = 0; i < 16; ++i) {
     EXPECT_EQ(array.Add(new Tracked(i, &destroyed)), static_cast<int>(i));
     EXPECT_EQ(array.StorageBytes(), (i / perStep + 1) * 64) << "after item " << i + 1;

@@ -10,8 +10,9 @@ namespace {
 
 using namespace portkit_testing;
 
-constexpr uint64_t MiB = 1 << 20;
-constexpr uint32_t Sector = 512;
+constexpr uint64_t KiB = 1024;
+constexpr uint64_t MiB = 1024 * KiB;
+constexpr size_t Sector = 512;
 
 using PlayerDeviceTest = PlayerTest;
 
@@ -38,7 +39,7 @@ TEST_F(PlayerDeviceTest, MediaInfoForTheMemoryAndEachCardType) {
     const char *cardType, *medium;
     uint8_t imageMedium, type;
     uint32_t capacity, unitSize;
-  } cases[] = {{"sd", "Internal", 0, MediaType::Internal, 4 * MiB - 512 * 1024, 512 * 1024},
+  } cases[] = {{"sd", "Internal", 0, MediaType::Internal, 4 * MiB - 512 * KiB, 512 * KiB},
                {"sd", "MMC", 1, MediaType::SdCard, 3 * MiB, 64 * 1024},
                {"mmc", "MMC", 1, MediaType::MultiMediaCard, 3 * MiB, 64 * 1024},
                {"smmc", "MMC", 1, MediaType::SecureMmc, 3 * MiB, 64 * 1024}};
@@ -164,7 +165,7 @@ TEST_F(PlayerDeviceTest, FirmwareBlocksOnlyInFirmwareMode) {
   ASSERT_EQ(device_->readFirmwareBlock(479, block, 1), 1u);
   EXPECT_EQ(std::vector<uint8_t>(block, block + 128), data);
   EXPECT_EQ(std::filesystem::file_size(File("firmware.bin")), 480u * 128);
-  EXPECT_EQ(ReadBytes(File("firmware.bin"), 479 * 128, 128), data);
+  EXPECT_EQ(ReadBytes(File("firmware.bin"), uint64_t{479} * 128, 128), data);
 
   EXPECT_EQ(Failure(device_->writeFirmwareBlock(480, data.data(), 1)), DeviceError::FirmwareBlock);
   EXPECT_EQ(Failure(device_->readFirmwareBlock(0, block, 2)), DeviceError::FirmwareBlock);

@@ -29,14 +29,14 @@ class RawFat16 {
 
   void SetFat(uint32_t cluster, uint16_t value) const {
     for (uint32_t copy = 0; copy < 2; ++copy) {
-      Write((reserved_ + copy * fatSectors_) * 512ull + cluster * 2, {uint8_t(value), uint8_t(value >> 8)});
+      Write((reserved_ + copy * fatSectors_) * 512ull + cluster * 2ull, {uint8_t(value), uint8_t(value >> 8)});
     }
   }
 
   // The offset of the root entry with this 11-byte short name.
   uint64_t RootEntry(const std::string& shortName) const {
     uint64_t root = (reserved_ + 2ull * fatSectors_) * 512;
-    std::vector<uint8_t> bytes = Read(root, rootEntries_ * 32);
+    std::vector<uint8_t> bytes = Read(root, rootEntries_ * size_t{32});
     for (size_t i = 0; i < bytes.size(); i += 32) {
       if (std::equal(shortName.begin(), shortName.end(), bytes.begin() + long(i))) return root + i;
     }

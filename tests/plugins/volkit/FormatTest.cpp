@@ -108,7 +108,7 @@ TEST_F(FormatTest, FullFormatClearsTheDataInUnitsAndCanBeStopped) {
 }
 
 TEST_F(FormatTest, AMediumTooSmallForFatIsRefused) {
-  CreateImage(player_.Image(), 16 * 1024);
+  CreateImage(player_.Image(), uint64_t{16} * 1024);
   player_.Connect();
   EXPECT_EQ(player_.Fs()->format(player_.Device(), nullptr), 0u);
   EXPECT_EQ(player_.Fs()->lastError(), FileSystemError::NoFileSystem);

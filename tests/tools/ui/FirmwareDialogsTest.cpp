@@ -23,7 +23,7 @@ class FirmwareTest : public WindowTest {
     WindowTest::TearDown();
   }
   std::string ProgramFile(const std::string& name) {
-    const std::string path = CApplication::Current()->ProgramFolder().Chars() + name;
+    std::string path = CApplication::Current()->ProgramFolder().Chars() + name;
     made_.insert(made_.end(), {path, path + ".bin"});
     return path;
   }

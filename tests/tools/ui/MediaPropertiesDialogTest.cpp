@@ -39,7 +39,9 @@ TEST_F(WindowTest, AFailedAttemptThenCancelGives1AndCancelAlone2) {
       {"lock internal", "Media protected. Remove the protection to download to the Media."},
       {"unplug", "Media not found."},  // the connection is closed: nothing left to show
       {nullptr, ""}};
-  for (const auto& [making, box] : runs) {
+  for (const auto& run : runs) {
+    const char* making = run.first;  // named, not bound: clang 14 cannot capture a structured binding
+    const std::string& box = run.second;
     MediaPropertiesDialog dialog(*connection_);
     std::string shownAfter;
     DialogUser user;

@@ -39,11 +39,11 @@ struct DialogUser : BoxRecorder {
 // between its steps) while it returns true and the watch lives.
 class PassWatch {
  public:
-  explicit PassWatch(std::function<bool()> step) { Next(std::move(step), alive_); }
+  explicit PassWatch(const std::function<bool()>& step) { Next(step, alive_); }
   ~PassWatch() { *alive_ = false; }
 
  private:
-  static void Next(std::function<bool()> step, std::shared_ptr<bool> alive) {
+  static void Next(const std::function<bool()>& step, const std::shared_ptr<bool>& alive) {
     QMetaObject::invokeMethod(
         qApp,
         [step, alive] {

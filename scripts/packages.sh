@@ -1,7 +1,7 @@
 # Sourced by scripts/test and scripts/run: installs every Debian package that the
 # build, the tests and the built-in player need, when one is missing.
 tunewarden_packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format clang-tidy
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libfreetype-dev libfontconfig-dev libudev-dev
   dosfstools mtools lame ffmpeg srecord

@@ -23,23 +23,23 @@ class InstallTest : public testing::Test {
  protected:
   // One installation for the suite: the tests only read it.
   static void SetUpTestSuite() {
-    root_ = std::make_unique<TempFolder>();
+    installRoot = std::make_unique<TempFolder>();
     const Outcome installed = RunShell("cmake --install '" BUILD_FOLDER "' --prefix '" + Prefix() + "'");
     ASSERT_EQ(installed.exitCode, 0) << installed.output;
   }
-  static void TearDownTestSuite() { root_.reset(); }
+  static void TearDownTestSuite() { installRoot.reset(); }
 
-  static std::string Prefix() { return root_->File("usr"); }
+  static std::string Prefix() { return installRoot->File("usr"); }
   static std::string Installed(const std::string& path) { return Prefix() + "/" + path; }
   static std::string ProgramFolder() { return Installed("lib/tunewarden"); }
 
   // Runs an installed program through its link in bin/, away from the build.
   static Outcome Run(const std::string& arguments) { return RunShell("cd / && " + Prefix() + "/bin/" + arguments); }
 
-  static std::unique_ptr<TempFolder> root_;
+  static std::unique_ptr<TempFolder> installRoot;
   TempFolder temp_;
 };
-std::unique_ptr<TempFolder> InstallTest::root_;
+std::unique_ptr<TempFolder> InstallTest::installRoot;
 
 uint32_t BigEndian32(const std::string& bytes, size_t at) {
   uint32_t value = 0;

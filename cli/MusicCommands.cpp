@@ -13,6 +13,7 @@
 #include "player/NameBitmap.h"
 #include "resources/StringIds.h"
 #include "transfer/DownloadWalk.h"
+#include "transfer/TrackSource.h"
 
 namespace {
 
@@ -38,15 +39,15 @@ void PrintAudioInfo(const AudioInfo& info) {
 
 // One block of lines per file, blocks apart by an empty line; the first file
 // that is not MPEG audio ends the command.
-void Analyse(CliSession&, const std::vector<std::string>& args) {
+void Analyse(CliSession& session, const std::vector<std::string>& args) {
   if (args.empty()) throw UsageError{"analyse takes FILE..."};
+  session.settings.ReadSettings();
   for (size_t i = 0; i < args.size(); ++i) {
     const CText path = FromShell(args[i]);
     CDiskFile file;
     file.Open(path, platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
     AudioInfo info{};
-    if (!AnalyseAudioFile(file.Handle(), GetFileEntry(path).name.View(), &info))
-      throw CMediaException(StringId::InvalidFileFormat);
+    if (!AnalyseTrackSource(file, path, session.settings, &info)) throw CMediaException(StringId::InvalidFileFormat);
     if (i > 0) std::printf("\n");
     PrintAudioInfo(info);
   }

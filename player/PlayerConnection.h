@@ -55,6 +55,7 @@ class PlayerConnection {
   bool IsFileSystemOpen() const { return flags_ & FlagFileSystemOpen; }
   bool IsLocked() const { return flags_ & FlagLocked; }
   uint8_t Flags() const { return flags_; }
+  const AppSettings& Settings() const { return settings_; }
 
   // Media and volume.
   CText GetMediaDescription() const;

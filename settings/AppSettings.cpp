@@ -44,6 +44,11 @@ void EndWithSeparator(CText& folder) {
   if (folder.IsEmpty() || folder.Chars()[folder.Length() - 1] != '/') folder += '/';
 }
 
+// "0" and "1"; anything else leaves the switch as it was.
+void ReadSwitch(const CText& value, bool* setting) {
+  if (value == "0" || value == "1") *setting = value == "1";
+}
+
 // Remembers the last byte read, so that the reader of the file can tell
 // whether its last line was ended.
 class LastByteStream : public CByteStream {
@@ -90,6 +95,7 @@ void AppSettings::SetDefaults() {
   mediaCount = static_cast<uint8_t>(mediaNames.Count());
 
   nameFont = NameFontFromRegistry();
+  readTags = true;
 }
 
 bool AppSettings::ReadSettings() {
@@ -113,6 +119,8 @@ bool AppSettings::ReadSettings() {
       uploadFolder = value;
     else if (key == "namefont")
       nameFont = value;
+    else if (key == "readtags")
+      ReadSwitch(value, &readTags);
   };
   try {
     file.Open(SettingsPath(), platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
@@ -144,6 +152,7 @@ bool AppSettings::WriteSettings() const {
   text += uploadFolder;
   text += "\r\nnameFont=";
   text += nameFont;
+  text += readTags ? "\r\nreadTags=1" : "\r\nreadTags=0";
   text += "\r\n";
   file.WriteText(text);
   file.Close();

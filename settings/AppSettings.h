@@ -1,6 +1,7 @@
 // The program-wide settings: the title and media names from the string table,
-// the name font, the selected medium, and the download and upload folders,
-// which persist with the name font in tunewarden.ini in the settings folder.
+// the name font, the selected medium, the download and upload folders, and the
+// switches for music beyond plain MPEG audio, which persist with the name font
+// in tunewarden.ini in the settings folder.
 #pragma once
 
 #include <cstdint>
@@ -36,4 +37,7 @@ class AppSettings {
   uint8_t selectedMedium = 0;  // 0 Internal Memory, 1 the memory card; not saved
   CText downloadFolder;        // PC folders, ending in '/'
   CText uploadFolder;
+  // Each on by default; with all of them off a download takes MPEG audio with
+  // ID3v1 texts only.
+  bool readTags = true;  // ID3v2, Vorbis comment and MP4 tags through TagLib
 };

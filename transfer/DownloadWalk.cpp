@@ -1,12 +1,12 @@
 #include "transfer/DownloadWalk.h"
 
-#include "audio/AudioAnalysis.h"
 #include "framework/core/Exception.h"
 #include "framework/core/FileSearch.h"
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "platform/ScopeGuard.h"
 #include "resources/StringIds.h"
+#include "transfer/TrackSource.h"
 #include "transfer/Walking.h"
 
 void DownloadWalk::Run(const std::vector<CText>& paths) {
@@ -63,7 +63,7 @@ void DownloadWalk::DownloadFile(const CText& path) {
   uint32_t start = 0;
   uint32_t length = file_.Size();
   if (connection_.folderMode == PlayerConnection::TrackListMode) {
-    if (!AnalyseAudioFile(file_.Handle(), entry.name.View(), &audioInfo))
+    if (!AnalyseTrackSource(file_, path, connection_.Settings(), &audioInfo))
       throw CMediaException(StringId::InvalidFileFormat);
     start = audioInfo.dataStart;
     // Tags and wrappers may promise more than the file holds.

@@ -95,17 +95,30 @@ TEST_F(AppSettingsTest, WrittenSettingsReadBackAlike) {
   settings.uploadFolder = "/home/me/Backup=old/";
   settings.nameFont = "IPAGothic";
   settings.selectedMedium = 1;
+  settings.readTags = false;
   ASSERT_TRUE(settings.WriteSettings());
   std::ifstream in(Path(), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            "[General]\r\ndownloadDir=/home/me/Music/\r\nuploadDir=/home/me/Backup=old/\r\nnameFont=IPAGothic\r\n");
+            "[General]\r\ndownloadDir=/home/me/Music/\r\nuploadDir=/home/me/Backup=old/\r\nnameFont=IPAGothic\r\n"
+            "readTags=0\r\n");
 
   AppSettings back;
   back.ReadSettings();
   EXPECT_EQ(back.downloadFolder, settings.downloadFolder);
   EXPECT_EQ(back.uploadFolder, settings.uploadFolder);
   EXPECT_EQ(back.nameFont, settings.nameFont);
+  EXPECT_FALSE(back.readTags);
   EXPECT_EQ(back.selectedMedium, 0) << "the medium is not saved";
+}
+
+TEST_F(AppSettingsTest, MusicSwitchesAreOnUnlessTheFileSaysZero) {
+  std::ofstream(Path()) << "[General]\nreadTags=no\n";
+  AppSettings settings;
+  settings.ReadSettings();
+  EXPECT_TRUE(settings.readTags) << "a value other than 0 or 1 leaves the default";
+  std::ofstream(Path()) << "[General]\nREADTAGS=0\n";
+  settings.ReadSettings();
+  EXPECT_FALSE(settings.readTags);
 }
 
 }  // namespace

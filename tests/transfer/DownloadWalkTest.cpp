@@ -4,6 +4,8 @@
 // put by the tunewarden-cli tests.
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
+#include "player/InfoRecord.h"
+#include "player/NameBitmap.h"
 #include "resources/StringIds.h"
 #include "tests/player/PlayerTesting.h"
 #include "transfer/DownloadWalk.h"
@@ -87,6 +89,42 @@ TEST_F(DownloadWalkTest, HowADownloadIntoTheTrackListEnds) {
   EXPECT_EQ(ReadFromImage("/MUSIC/PLAYLIST.DAT"), "2\nTRACK001.MP3\nTRACK002.MP3\n");
   EXPECT_EQ(Mtools("mdir -b", "::/MUSIC/TRACK003.*").exitCode, 1) << "nothing of the text file";
   ExpectFoldersKept("\\MUSIC");
+  ExpectClean();
+}
+
+// A title given only in ID3v2 and a Latin-1 ID3v1 title reach the record and
+// the name bitmap; with the switch off, the ID3v1 bytes go as they are.
+TEST_F(DownloadWalkTest, TagTextsReachTheRecordAndTheNameBitmapAsTheSettingSays) {
+  ASSERT_EQ(RunShell("head -c 88200 /dev/zero | lame --quiet -r -s 44.1 -m m --bitwidth 16 --id3v2-only "
+                     "--id3v2-utf16 --tt '日本語の歌' --ta '가수' - '" +
+                     pc_ + "/jp.mp3'")
+                .exitCode,
+            0);
+  std::string id3v1(128, '\0');
+  id3v1.replace(0, 7, "TAGCaf\xE9");
+  WriteFile(pc_ + "/cafe.mp3", ReadFile(pc_ + "/single.mp3") + id3v1);
+
+  for (const bool readTags : {true, false}) {
+    settings_.readTags = readTags;
+    Run({"jp.mp3", "cafe.mp3"});
+  }
+  struct Case {
+    const char *track, *title, *artist;
+  };
+  for (const Case& c : {Case{"TRACK001", "日本語の歌", "가수"}, Case{"TRACK002", "Café", ""},
+                        Case{"TRACK003", "jp", ""}, Case{"TRACK004", "Caf\xE9", ""}}) {
+    SCOPED_TRACE(c.track);
+    const std::string record = ReadFromImage(std::string("/MUSIC/") + c.track + ".INF");
+    ASSERT_EQ(record.size(), InfoRecord::Size);
+    EXPECT_STREQ(record.c_str() + InfoRecord::Title, c.title);
+    EXPECT_STREQ(record.c_str() + InfoRecord::Artist, c.artist);
+    CText shown(c.title);
+    if (*c.artist != 0) shown += CText(" - ") + c.artist;
+    uint8_t bitmap[player::NameBitmapSize] = {};
+    uint16_t width = 0;
+    player::RenderNameBitmap(bitmap, shown.View(), &width, settings_.nameFont.View());
+    EXPECT_EQ(record.substr(InfoRecord::Bitmap), std::string(reinterpret_cast<char*>(bitmap), sizeof bitmap));
+  }
   ExpectClean();
 }
 

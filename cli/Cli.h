@@ -38,7 +38,8 @@ class CliSession {
 };
 
 // Texts between the shell (UTF-8) and the program's code page. A text that
-// the code page cannot hold is the program's "Unsupported character code.".
+// the code page cannot hold is the program's "Unsupported character code.";
+// output shows a character that UTF-8 lacks as U+FFFD and goes on after it.
 CText FromShell(const std::string& text);
 std::string ToShell(const CText& text);
 void PrintLine(const CText& text);
@@ -70,7 +71,10 @@ class CliTransfer final : public TransferObserver {
   bool FileProgress(const TransferRequest& request) override;
   void FileDone() override;
   ReplaceAnswer AskReplace(const CText& pcPath, const PlayerEntry& playerEntry) override;
+  // Said on standard error at once; the command fails at its end.
+  void NotSent(const CText& path, uint32_t reasonId) override;
   bool StopRequested() override { return false; }
+  bool AllSent() const { return allSent_; }
 
  private:
   void ClearProgressLine();
@@ -79,6 +83,7 @@ class CliTransfer final : public TransferObserver {
   ReplaceMode mode_;
   bool terminal_;
   bool lineShown_ = false;
+  bool allSent_ = true;
   TransferProgress progress_;
   CText name_;
 };

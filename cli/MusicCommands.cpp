@@ -64,6 +64,7 @@ void Put(CliSession& session, const std::vector<std::string>& arguments) {
   for (size_t i = 1; i < args.size(); ++i) paths.push_back(FromShell(args[i]));
   CliTransfer transfer(TransferDirection::ToPlayer, replace);
   DownloadWalk(session.connection, transfer).Run(paths);
+  if (!transfer.AllSent()) throw CException(0);  // each said already
 }
 
 // The track of the list with that file name (TRACKnnn.MP3), its record read.

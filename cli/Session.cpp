@@ -35,11 +35,7 @@ CText FromShell(const std::string& text) {
   return CText(std::string_view(converted));
 }
 
-std::string ToShell(const CText& text) {
-  std::string converted;
-  platform::CodePageToUtf8(text.View(), &converted);
-  return converted;
-}
+std::string ToShell(const CText& text) { return platform::CodePageToUtf8Marked(text.View()); }
 
 void PrintLine(const CText& text) { std::printf("%s\n", ToShell(text).c_str()); }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/Cli.h"
+#include "framework/core/Helpers.h"
 
 namespace {
 
@@ -58,6 +59,14 @@ void CliTransfer::FileDone() {
   ClearProgressLine();
   PrintLine(name_);
   std::fflush(stdout);
+}
+
+void CliTransfer::NotSent(const CText& path, uint32_t reasonId) {
+  ClearProgressLine();
+  CText reason;
+  reason.Format(LoadStringText(reasonId).Chars(), path.Chars());
+  std::fprintf(stderr, "tunewarden-cli: %s\n", ToShell(reason).c_str());
+  allSent_ = false;
 }
 
 ReplaceAnswer CliTransfer::AskReplace(const CText& pcPath, const PlayerEntry& playerEntry) {

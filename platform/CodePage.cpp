@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -155,6 +156,27 @@ bool Utf8Validated(std::string_view text, std::string* output) {
   return true;
 }
 
+// Converts character by character where the whole text does not convert;
+// `length` steps one character of the input.
+std::string ConvertMarked(std::string_view input, const std::function<bool(std::string_view, std::string*)>& convert,
+                          const std::function<size_t(std::string_view, size_t)>& length, std::string_view mark) {
+  std::string output;
+  if (convert(input, &output)) return output;
+  output.clear();
+  for (size_t pos = 0; pos < input.size();) {
+    const size_t step = length(input, pos);
+    std::string piece;
+    output += convert(input.substr(pos, step), &piece) ? piece : std::string(mark);
+    pos += step;
+  }
+  return output;
+}
+
+size_t Utf8CharLength(std::string_view text, size_t pos) {
+  const size_t length = ValidUtf8Length(text, pos);
+  return length == 0 ? 1 : length;
+}
+
 std::u16string FromUtf16Le(const std::string& bytes) {
   std::u16string result(bytes.size() / 2, u'\0');
   for (size_t i = 0; i < result.size(); ++i) {
@@ -232,6 +254,14 @@ bool Utf8ToCodePage(std::string_view utf8, std::string* text) {
   uint32_t codePage = ActiveCodePage();
   if (codePage == CodePageUtf8) return Utf8Validated(utf8, text);
   return Convert(IconvName(codePage), "UTF-8", utf8, text);
+}
+
+std::string CodePageToUtf8Marked(std::string_view text) {
+  return ConvertMarked(text, CodePageToUtf8, CharLength, "\xEF\xBF\xBD");
+}
+
+std::string Utf8ToCodePageMarked(std::string_view utf8) {
+  return ConvertMarked(utf8, Utf8ToCodePage, Utf8CharLength, "?");
 }
 
 bool CodePageToUtf16(std::string_view text, std::u16string* utf16) {

@@ -31,4 +31,10 @@ bool Utf8ToCodePage(std::string_view utf8, std::string* text);
 bool CodePageToUtf16(std::string_view text, std::u16string* utf16);
 bool Utf16ToCodePage(std::u16string_view utf16, std::string* text);
 
+// Conversions for showing a text, which never stop: a character without a
+// counterpart becomes U+FFFD (to UTF-8) or '?' (to the code page), and the
+// rest of the text follows it.
+std::string CodePageToUtf8Marked(std::string_view text);
+std::string Utf8ToCodePageMarked(std::string_view utf8);
+
 }  // namespace platform

@@ -60,7 +60,9 @@ std::string LastElement(std::string_view path) {
 }
 
 uint32_t AttributesOf(const struct stat& status, std::string_view name) {
-  uint32_t attributes = S_ISDIR(status.st_mode) ? Attribute::Directory : Attribute::Archive;
+  uint32_t attributes = S_ISDIR(status.st_mode)   ? Attribute::Directory
+                        : S_ISREG(status.st_mode) ? Attribute::Archive
+                                                  : Attribute::Device;
   if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= Attribute::ReadOnly;
   if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= Attribute::Hidden;
   return attributes;
@@ -72,6 +74,8 @@ void FillInfo(const struct stat& status, std::string name, FileInfo* info) {
   info->size = S_ISDIR(status.st_mode) ? 0 : static_cast<uint64_t>(status.st_size);
   info->modified = FileTimeFromUnix(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
   info->shortName.clear();
+  info->identity = FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+  info->nameLost = false;
 }
 
 // Steps one character of the code page, so that '?' stands for a whole
@@ -284,8 +288,6 @@ bool DirectorySearch::Start(std::string_view pattern) {
   return pending_;
 }
 
-// Entries whose names the program's code page cannot hold are left out: the
-// program could not name them in any later call.
 bool DirectorySearch::Next(FileInfo* info) {
   if (pending_) {
     pending_ = false;
@@ -299,7 +301,9 @@ bool DirectorySearch::Next(FileInfo* info) {
   auto* dir = static_cast<DIR*>(dir_);
   while (dirent* entry = readdir(dir)) {
     std::string name;
-    if (!FromSystemPath(entry->d_name, &name) || !WildcardMatch(pattern_, name)) continue;
+    const bool nameLost = !FromSystemPath(entry->d_name, &name);
+    if (nameLost) name = Utf8ToCodePageMarked(entry->d_name);
+    if (!WildcardMatch(pattern_, name)) continue;
     struct stat status;
     // An entry that vanished since it was listed, or a link to nothing, is
     // reported as itself if it can be, otherwise skipped.
@@ -308,6 +312,7 @@ bool DirectorySearch::Next(FileInfo* info) {
       continue;
     }
     FillInfo(status, std::move(name), info);
+    info->nameLost = nameLost;
     return true;
   }
   SetLastError(Error::NoMoreFiles);

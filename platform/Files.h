@@ -32,6 +32,7 @@ constexpr uint32_t ReadOnly = 0x01;
 constexpr uint32_t Hidden = 0x02;
 constexpr uint32_t Directory = 0x10;
 constexpr uint32_t Archive = 0x20;
+constexpr uint32_t Device = 0x40;  // neither file nor folder: a pipe, socket, device node or broken link
 constexpr uint32_t Normal = 0x80;
 }  // namespace Attribute
 
@@ -49,12 +50,23 @@ bool CreateFolder(std::string_view path);
 bool RemoveFolder(std::string_view path);
 bool RenameFile(std::string_view from, std::string_view to);
 
+// Which file an entry is, whatever path led to it (links followed).
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 struct FileInfo {
   std::string name;  // last path element
   uint64_t size = 0;
   uint32_t attributes = 0;
   FileTime modified = 0;  // UTC
   std::string shortName;  // empty: Linux has no 8.3 alternative names
+  FileIdentity identity;
+  // The code page cannot hold the system's name: `name` shows it with '?'
+  // for what it lacks, and no call reaches the entry by it.
+  bool nameLost = false;
 };
 bool GetFileInfo(std::string_view path, FileInfo* info);
 
@@ -71,7 +83,8 @@ class DirectorySearch {
   ~DirectorySearch();
   // False (last error FileNotFound / PathNotFound) when nothing matches.
   bool Start(std::string_view pattern);
-  // False when there are no more.
+  // False when there are no more. Entries whose names the code page cannot
+  // hold are listed too, with nameLost set.
   bool Next(FileInfo* info);
   void Close();
 

@@ -58,4 +58,17 @@ constexpr uint32_t NoMedium = 409;            // the medium of the media tools w
 constexpr uint32_t UnknownCapacity = 410;     // a capacity of 0
 constexpr uint32_t UnknownFormat = 411;       // a track of an unknown MPEG version
 constexpr uint32_t TransferSpeed = 412;       // %03d kilobytes per second
+
+// Why a download passed a PC item over; %s its path.
+constexpr uint32_t NotSentDevice = 430;
+constexpr uint32_t NotSentTooLarge = 431;
+constexpr uint32_t NotSentLinkLoop = 432;
+constexpr uint32_t NotSentName = 433;
+constexpr uint32_t NotSentMore = 434;  // %d reasons not listed
+// What failed, said beside the message of a code (on the command line).
+constexpr uint32_t NotFound = 435;              // %s the name
+constexpr uint32_t FolderNotEmpty = 436;        // %s the name
+constexpr uint32_t FileSystemUnreadable = 437;  // %s the message of the cause
+constexpr uint32_t MusicFolderUnusable = 438;   // likewise
+constexpr uint32_t PlaylistUnreadable = 439;    // likewise
 }  // namespace StringId

@@ -1,5 +1,7 @@
 #include "transfer/DownloadWalk.h"
 
+#include <algorithm>
+
 #include "framework/core/Exception.h"
 #include "framework/core/FileSearch.h"
 #include "framework/core/Helpers.h"
@@ -11,48 +13,70 @@
 
 void DownloadWalk::Run(const std::vector<CText>& paths) {
   replaceAll_ = false;
+  openFolders_.clear();
   KeepingFolders(connection_, [&] {
     AsOneUpdate(connection_, [&] {
       const platform::OnFailure closeFile([&] { file_.Close(); });
       for (const CText& path : paths) {
-        DownloadItem(path);
+        DownloadItem(path, path);
         if (observer_.StopRequested()) break;
       }
     });
   });
 }
 
-void DownloadWalk::DownloadItem(const CText& path) {
-  if (GetFileEntry(path).IsFolder())
-    DownloadFolder(path);
-  else
+void DownloadWalk::DownloadItem(const CText& path, const CText& shownPath) {
+  const CFileEntry entry = GetFileEntry(path);
+  if (entry.IsFolder()) {
+    DownloadFolder(path, entry, shownPath);
+  } else if (entry.IsDevice()) {
+    // Reading a pipe or a device would wait or never end.
+    observer_.NotSent(shownPath, StringId::NotSentDevice);
+  } else if (entry.sizeHigh != 0) {
+    // The transfer length is 32-bit and a FAT file ends below 4 GiB.
+    observer_.NotSent(shownPath, StringId::NotSentTooLarge);
+  } else {
     DownloadFile(path);
+  }
 }
 
-void DownloadWalk::DownloadFolder(const CText& path) {
-  const CText name = GetFileEntry(path).name;
+void DownloadWalk::DownloadFolder(const CText& path, const CFileEntry& folder, const CText& shownPath) {
+  // A link back to a folder on the way down would be walked for ever.
+  if (std::ranges::find(openFolders_, folder.identity) != openFolders_.end()) {
+    observer_.NotSent(shownPath, StringId::NotSentLinkLoop);
+    return;
+  }
   const bool userTree = connection_.folderMode == PlayerConnection::UserTreeMode;
   if (userTree) {
     // The folder may exist already; entering it decides.
     try {
-      connection_.CreateFolder(name);
+      connection_.CreateFolder(folder.name);
     } catch (const CMediaException&) {
     } catch (const CException&) {
     }
-    connection_.ChangeFolder(name);
+    connection_.ChangeFolder(folder.name);
   }
+  // Back to where the walk came from, not to "..": a path of several levels
+  // or a link leads elsewhere.
+  const CText pcParent = CurrentDirectory();
   EnterPcFolder(path);
+  openFolders_.push_back(folder.identity);
   CFileSearch search;
   CFileEntry entry;
   if (search.Start("*.*")) {
     while (search.Next(entry)) {
       if (entry.name == "." || entry.name == "..") continue;
-      DownloadItem(entry.name);
+      const CText shownEntry = shownPath + "/" + entry.name;
+      if (entry.nameLost)
+        observer_.NotSent(shownEntry, StringId::NotSentName);
+      else
+        DownloadItem(entry.name, shownEntry);
       if (observer_.StopRequested()) break;
     }
   }
   search.Close();
-  EnterPcFolder("..");
+  openFolders_.pop_back();
+  EnterPcFolder(pcParent);
   if (userTree) connection_.ChangeFolder("..");
 }
 

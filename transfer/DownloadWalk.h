@@ -6,12 +6,15 @@
 // In the track list every file becomes a track (only its audio range is sent)
 // and folders are only walked; in a USER folder files keep their names,
 // folders are recreated and an existing file is replaced only when the
-// observer says so.
+// observer says so. Only regular files and folders go: what cannot (a pipe or
+// device, a file of 4 GiB or more, a name the code page cannot hold, a link
+// back into a folder on the way) is told to the observer and passed over.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "framework/core/FileEntry.h"
 #include "framework/core/Text.h"
 #include "transfer/CopyWalk.h"
 
@@ -27,7 +30,11 @@ class DownloadWalk : private CopyWalk {
   void Run(const std::vector<CText>& paths);
 
  private:
-  void DownloadItem(const CText& path);
-  void DownloadFolder(const CText& path);
+  // `shownPath` names the item in reports: the path as given, and the names
+  // below it.
+  void DownloadItem(const CText& path, const CText& shownPath);
+  void DownloadFolder(const CText& path, const CFileEntry& folder, const CText& shownPath);
   void DownloadFile(const CText& path);
+
+  std::vector<platform::FileIdentity> openFolders_;  // the PC folders being walked, outermost first
 };

@@ -26,6 +26,9 @@ class TransferObserver {
   // the player's entry (on a download the player's file is the one replaced,
   // on an upload the PC's). Not asked again after Yes to All.
   virtual ReplaceAnswer AskReplace(const CText& pcPath, const PlayerEntry& playerEntry) = 0;
+  // A PC item that a download passes over: its path and the id of the
+  // string that says why (one %s for the path). The walk goes on.
+  virtual void NotSent(const CText& path, uint32_t reasonId) = 0;
   // Asked after every item; true ends the walk there.
   virtual bool StopRequested() = 0;
 

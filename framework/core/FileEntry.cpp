@@ -7,5 +7,8 @@ CFileEntry CFileEntry::FromInfo(const platform::FileInfo& info) {
   entry.attributes = info.attributes;
   entry.modified = CFileStamp(platform::FileTimeToLocal(info.modified));
   entry.shortName = CText(info.shortName);
+  entry.sizeHigh = static_cast<uint32_t>(info.size >> 32);
+  entry.identity = info.identity;
+  entry.nameLost = info.nameLost;
   return entry;
 }

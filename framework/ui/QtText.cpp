@@ -5,8 +5,7 @@
 #include "platform/CodePage.h"
 
 QString ToQt(std::string_view text) {
-  std::string utf8;
-  platform::CodePageToUtf8(text, &utf8);
+  const std::string utf8 = platform::CodePageToUtf8Marked(text);
   // The design's texts end lines with "\r\n"; Qt wants "\n" alone.
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).remove(QChar('\r'));
 }

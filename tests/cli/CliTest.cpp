@@ -1,5 +1,7 @@
 // tunewarden-cli tried as a new user would, on a player that
 // tunewarden-player made.
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "framework/core/Helpers.h"
@@ -175,6 +177,22 @@ TEST_F(CliTest, FailuresPrintTheProgramsMessagesAndUsageMistakesTheirOwn) {
   failed = Cli("ls");
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_EQ(errors_, "tunewarden-cli: Media not found.\n");
+}
+
+// A pipe is passed over, said, and makes the command fail; the paths after a
+// folder argument are still taken from where the command started.
+TEST_F(CliTest, PutPassesOverWhatIsNoFileAndSaysSo) {
+  ASSERT_EQ(Player("create --format --internal 4M").exitCode, 0);
+  std::filesystem::create_directories(temp_ + "/sub/D");
+  WriteFile(temp_ + "/sub/D/a.txt", "a");
+  WriteFile(temp_ + "/sub/f.txt", "f");
+  ASSERT_EQ(mkfifo((temp_ + "/sub/D/pipe").c_str(), 0600), 0);
+  const Outcome put = Run("cd '" + temp_ + "' && timeout 60 " CLI_COMMAND " put '<USER>' sub/D sub/f.txt");
+  EXPECT_EQ(put.exitCode, 1);
+  EXPECT_EQ(put.output, "a.txt\nf.txt\n");
+  EXPECT_EQ(errors_, "tunewarden-cli: 'sub/D/pipe' is neither a file nor a folder; it was not sent.\n");
+  EXPECT_EQ(ReadFromImage("/USER/f.txt"), "f");
+  ExpectClean();
 }
 
 }  // namespace

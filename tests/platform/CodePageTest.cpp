@@ -79,6 +79,15 @@ TEST_F(CodePageTest, BadInputFailsAndKeepsWhatConvertedBefore) {
   EXPECT_EQ(GetLastError(), Error::NoUnicodeTranslation);
 }
 
+// What is shown is never cut: a Latin-1 title under UTF-8 keeps the columns
+// after it, a Korean name under 932 its extension.
+TEST_F(CodePageTest, MarkedConversionsGoOnAfterWhatTheyLack) {
+  EXPECT_EQ(CodePageToUtf8Marked("Caf\xE9\t48KB"), "Caf\xEF\xBF\xBD\t48KB");
+  SetActiveCodePage(932);
+  EXPECT_EQ(CodePageToUtf8Marked("\x83\x41\xFF\x83\x41"), "\xE3\x82\xA2\xEF\xBF\xBD\xE3\x82\xA2");
+  EXPECT_EQ(Utf8ToCodePageMarked("\xED\x95\x9C\xEA\xB5\xAD.mp3"), "??.mp3");
+}
+
 TEST_F(CodePageTest, LeadBytesPerPage) {
   struct Case {
     uint32_t codePage;

@@ -2,7 +2,13 @@
 // both current folders are as they were. The replacement question is asked
 // through the transfer window's tests; whole trees in both folder modes are
 // put by the tunewarden-cli tests.
+#include <sys/stat.h>
+
+#include <set>
+#include <sstream>
+
 #include "framework/core/Helpers.h"
+#include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "player/InfoRecord.h"
 #include "player/NameBitmap.h"
@@ -21,8 +27,12 @@ class ScriptedUser final : public TransferObserver {
   bool FileProgress(const TransferRequest&) override { return !stopInsideFile; }
   void FileDone() override { ++done; }
   ReplaceAnswer AskReplace(const CText&, const PlayerEntry&) override { return ReplaceAnswer::Yes; }
+  void NotSent(const CText& path, uint32_t reasonId) override {
+    notSent.insert(std::string(path.Chars()) + " " + std::to_string(reasonId));
+  }
   bool StopRequested() override { return stopAfterItems > 0 && --stopAfterItems == 0; }
 
+  std::set<std::string> notSent;  // "path reason", in the order of names
   bool stopInsideFile = false;
   int stopAfterItems = 0;
   int done = 0;
@@ -126,6 +136,44 @@ TEST_F(DownloadWalkTest, TagTextsReachTheRecordAndTheNameBitmapAsTheSettingSays)
     EXPECT_EQ(record.substr(InfoRecord::Bitmap), std::string(reinterpret_cast<char*>(bitmap), sizeof bitmap));
   }
   ExpectClean();
+}
+
+// Only files and folders go; the rest is told and passed over, and every
+// path given is taken from the folder the walk started in.
+TEST_F(DownloadWalkTest, WhatCannotGoIsToldAndPassedOver) {
+  connection_->ChangeFolder("<USER>");
+  namespace fs = std::filesystem;
+  fs::create_directories(pc_ + "/sub/D/inner");
+  WriteFile(pc_ + "/sub/D/inner/b.txt", "b");
+  WriteFile(pc_ + "/sub/f.txt", "f");
+  ASSERT_EQ(mkfifo((pc_ + "/sub/D/pipe").c_str(), 0600), 0);
+  fs::create_directory_symlink("..", pc_ + "/sub/D/inner/up");
+  fs::create_symlink("../f.txt", pc_ + "/sub/D/f-link.txt");
+  WriteFile(pc_ + "/sub/D/big.bin", "");
+  fs::resize_file(pc_ + "/sub/D/big.bin", (uint64_t(1) << 32) + 5000);  // sparse
+  WriteFile(pc_ + "/huge.bin", "");
+  fs::resize_file(pc_ + "/huge.bin", uint64_t(1) << 32);
+
+  Run({"sub/D", "huge.bin", "sub/f.txt"});
+  EXPECT_EQ(user_.notSent,
+            (std::set<std::string>{"huge.bin 431", "sub/D/big.bin 431", "sub/D/inner/up 432", "sub/D/pipe 430"}));
+  std::string listed = Mtools("mdir", "-/ -b ::/USER").output;
+  std::multiset<std::string> stored;
+  for (std::istringstream lines(listed); std::getline(lines, listed);) stored.insert(listed);
+  EXPECT_EQ(stored, (std::multiset<std::string>{"::/USER/D/", "::/USER/D/f-link.txt", "::/USER/D/inner/",
+                                                "::/USER/D/inner/b.txt", "::/USER/f.txt"}));
+  EXPECT_EQ(ReadFromImage("/USER/D/f-link.txt"), "f");
+  ExpectFoldersKept("\\USER");
+  ExpectClean();
+}
+
+TEST_F(DownloadWalkTest, ANameTheCodePageCannotHoldIsTold) {
+  platform::SetActiveCodePage(932);
+  std::filesystem::create_directories(pc_ + "/mix");
+  WriteFile(pc_ + "/mix/\xED\x95\x9C\xEA\xB5\xAD.mp3", "");  // Korean
+  Run({"mix"});
+  platform::SetActiveCodePage(0);
+  EXPECT_EQ(user_.notSent, std::set<std::string>{"mix/??.mp3 433"});
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ bool FirmwareFileDialog::OnMessage(MessageRecord& record) {
     CFileEntry entry;
     if (search.Start(CApplication::Current()->ProgramFolder() + "*.hex"))
       while (search.Next(entry))
-        if (!entry.IsFolder()) files_.AddText(entry.name);
+        if (!entry.IsFolder() && !entry.nameLost) files_.AddText(entry.name);
     files_.Select(0);  // the first in sorted order
   } else if (record.message == WM_COMMAND && LowWord(record.wParam) == IDOK) {
     chosenName_ = ItemText(ControlId::FirmwareFiles);

@@ -1,7 +1,12 @@
 #include "transfer/ui/TransferDialog.h"
 
+#include <algorithm>
+
+#include "framework/core/Helpers.h"
 #include "framework/ui/Application.h"
+#include "messages/MessageBoxes.h"
 #include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
 #include "transfer/DownloadWalk.h"
 #include "transfer/UploadWalk.h"
 #include "transfer/ui/ConfirmDialog.h"
@@ -14,6 +19,9 @@ constexpr uint32_t UM_UPLOAD = 0x8001;
 
 // Messages handled at each display update.
 constexpr int PumpedPerUpdate = 8;
+
+// Lines of the box that tells what was not sent; a count stands for the rest.
+constexpr size_t NotSentLinesShown = 10;
 
 }  // namespace
 
@@ -36,10 +44,41 @@ void TransferDialog::Initialise() {
 }
 
 void TransferDialog::Work(uint32_t workMessage) {
-  if (workMessage == UM_DOWNLOAD)
-    DownloadWalk(connection_, *this).Run(*paths_);
-  else
-    UploadWalk(connection_, *this).Run(*entries_);
+  notSent_.clear();
+  try {
+    if (workMessage == UM_DOWNLOAD)
+      DownloadWalk(connection_, *this).Run(*paths_);
+    else
+      UploadWalk(connection_, *this).Run(*entries_);
+  } catch (...) {
+    TellNotSent();  // before the failure's own box
+    throw;
+  }
+  TellNotSent();
+}
+
+void TransferDialog::NotSent(const CText& path, uint32_t reasonId) {
+  CText line;
+  line.Format(LoadStringText(reasonId).Chars(), path.Chars());
+  notSent_.push_back(line);
+}
+
+void TransferDialog::TellNotSent() {
+  if (notSent_.empty()) return;
+  CText text;
+  const size_t shown = std::min(notSent_.size(), NotSentLinesShown);
+  for (size_t i = 0; i < shown; ++i) {
+    if (i > 0) text += "\r\n";
+    text += notSent_[i];
+  }
+  if (shown < notSent_.size()) {
+    CText more;
+    more.Format(LoadStringText(StringId::NotSentMore).Chars(), static_cast<int>(notSent_.size() - shown));
+    text += "\r\n";
+    text += more;
+  }
+  notSent_.clear();
+  ShowMessage(Handle(), text, MB_ICONEXCLAMATION);
 }
 
 void TransferDialog::FileStarting(const CText& name, uint32_t) {

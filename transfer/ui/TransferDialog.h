@@ -18,6 +18,7 @@ class TransferDialog final : public ProgressDialog, private TransferObserver {
   // Copies PC files and folders (full paths, or names in the PC's current
   // folder) into the player's current folder, owned by `parent`. 1 when the
   // walk ended normally, 2 after an error (shown) or a stop inside a file.
+  // What was passed over is told in one box when the walk ends.
   int RunDownload(CNativeWindow* parent, const std::vector<CText>& paths);
   // Copies entries of the player's current folder into the PC's current
   // folder. 1 after a normal end or a stop, 2 after an error (shown) or
@@ -32,7 +33,9 @@ class TransferDialog final : public ProgressDialog, private TransferObserver {
   bool FileProgress(const TransferRequest& request) override;
   void FileDone() override { progressBar_.Fill(); }
   ReplaceAnswer AskReplace(const CText& pcPath, const PlayerEntry& playerEntry) override;
+  void NotSent(const CText& path, uint32_t reasonId) override;
   bool StopRequested() override { return StopAsked(); }
+  void TellNotSent();
 
   PlayerConnection& connection_;
   const std::vector<CText>* paths_ = nullptr;
@@ -40,4 +43,5 @@ class TransferDialog final : public ProgressDialog, private TransferObserver {
   TransferDirection direction_ = TransferDirection::ToPlayer;
   bool shown_ = false;
   TransferProgress progress_;
+  std::vector<CText> notSent_;  // one line each
 };

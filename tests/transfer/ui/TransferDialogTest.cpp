@@ -1,5 +1,7 @@
 // Downloads and uploads through the transfer window, as the view's commands
 // start them.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QProgressBar>
 
@@ -74,6 +76,23 @@ TEST_F(TransferTest, DownloadIntoAUserFolderAsksBeforeReplacing) {
   EXPECT_TRUE(user_.boxes.empty()) << "Cancel is no error";
   EXPECT_EQ(ReadFromImage("/USER/a.txt"), std::string(300, 'o'));
   ExpectFoldersKept(pc_, "\\USER");
+  ExpectClean();
+}
+
+// What a download passes over is told in one box at the end, ten lines at
+// most; the run itself ends normally.
+TEST_F(TransferTest, WhatIsNotSentIsToldInOneBox) {
+  connection_->ChangeFolder("<USER>");
+  std::filesystem::create_directories(pc_ + "/pipes");
+  for (int i = 0; i < 12; ++i) ASSERT_EQ(mkfifo((pc_ + "/pipes/p" + std::to_string(i)).c_str(), 0600), 0);
+  WriteFile(pc_ + "/pipes/kept.txt", "kept");
+  EXPECT_EQ(Download({"pipes"}), 1);
+  ASSERT_EQ(user_.boxes.size(), 1u);
+  const std::string& text = user_.boxes[0].text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10);
+  EXPECT_EQ(text.substr(0, 8), "'pipes/p") << text;
+  EXPECT_EQ(text.substr(text.size() - 15), "... and 2 more.") << text;
+  EXPECT_EQ(ReadFromImage("/USER/pipes/kept.txt"), "kept");
   ExpectClean();
 }
 

@@ -28,7 +28,7 @@ class CliSession {
   // Connects as the player view does: Open, SelectMedia, OpenFileSystem.
   void Connect();
   // Enters a player folder: "<USER>", a path such as \USER\A (or one relative
-  // to \USER), or the track list for "", "\" and "\MUSIC".
+  // to \USER), or the track list for "", "\" and any path to MUSIC.
   void EnterFolder(const CText& folder);
   // Enters a folder of the USER tree, refusing the track list.
   void EnterUserFolder(const CText& folder, const char* command);

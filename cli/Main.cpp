@@ -41,8 +41,8 @@ void PrintUsage() {
       "($TUNEWARDEN_PLAYER for the simulated player).\n");
 }
 
-// The program's own message: the string of a media error, or the system's
-// text of an error code.
+// The program's own message: the string of a media error (or what failed,
+// where the error says), or the system's text of an error code.
 void PrintFailure(const CText& message) { std::fprintf(stderr, "tunewarden-cli: %s\n", ShellMessage(message).c_str()); }
 
 }  // namespace
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tunewarden-cli: %s (see tunewarden-cli --help)\n", error.message.c_str());
     return ExitUsage;
   } catch (const CMediaException& error) {
-    PrintFailure(LoadStringText(error.Code()));
+    PrintFailure(error.Detail().IsEmpty() ? LoadStringText(error.Code()) : error.Detail());
   } catch (const CException& error) {
     if (error.Code() != 0) PrintFailure(SystemMessage(error.Code()));  // 0 is a stop, not a failure
   }

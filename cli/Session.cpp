@@ -18,7 +18,7 @@ void CliSession::Connect() {
 }
 
 void CliSession::EnterFolder(const CText& folder) {
-  if (folder.IsEmpty() || folder == "\\" || folder == "\\MUSIC") return;
+  if (folder.IsEmpty() || folder == "\\") return;
   connection.ChangeFolder(PlayerConnection::UserEntryName);
   if (folder != PlayerConnection::UserEntryName) connection.ChangeFolder(folder);
 }

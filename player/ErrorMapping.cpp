@@ -1,6 +1,7 @@
 #include "player/ErrorMapping.h"
 
 #include "framework/core/Exception.h"
+#include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "resources/StringIds.h"
 
@@ -36,7 +37,7 @@ void RaiseDeviceError(uint32_t code) {
   }
 }
 
-void RaiseFileSystemError(uint32_t code, DeviceInterface* device) {
+void RaiseFileSystemError(uint32_t code, DeviceInterface* device, const CText& subject) {
   switch (code) {
     case FileSystemError::System:
       RaiseSystemError();
@@ -59,7 +60,29 @@ void RaiseFileSystemError(uint32_t code, DeviceInterface* device) {
       throw CException(platform::Error::FileExists);
     case FileSystemError::NameTooLong:
       throw CException(platform::Error::NameTooLong);
+    case FileSystemError::NotFound:
+      throw CMediaException(StringId::UnknownError,
+                            subject.IsEmpty() ? CText() : DetailText(StringId::NotFound, subject));
+    case FileSystemError::FolderNotEmpty:
+      throw CMediaException(StringId::UnknownError,
+                            subject.IsEmpty() ? CText() : DetailText(StringId::FolderNotEmpty, subject));
     default:
       throw CMediaException(StringId::UnknownError);
   }
+}
+
+CText FileSystemErrorText(uint32_t code, DeviceInterface* device) {
+  try {
+    RaiseFileSystemError(code, device);
+  } catch (const CMediaException& e) {
+    return e.Detail().IsEmpty() ? LoadStringText(e.Code()) : e.Detail();
+  } catch (const CException& e) {
+    return SystemMessage(e.Code());
+  }
+}
+
+CText DetailText(uint32_t stringId, const CText& text) {
+  CText detail;
+  detail.Format(LoadStringText(stringId).Chars(), text.Chars());
+  return detail;
 }

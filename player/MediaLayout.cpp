@@ -4,6 +4,7 @@
 #include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
 #include "platform/Files.h"
+#include "player/ErrorMapping.h"
 #include "player/PlayerConnection.h"
 #include "resources/StringIds.h"
 
@@ -44,16 +45,35 @@ void PlayerConnection::SelectMedia() {
 void PlayerConnection::OpenFileSystem() {
   flags_ &= ~FlagFileSystemOpen;
   activeFileSystem_ = plugins_.fileSystem;
-  if (activeFileSystem_ == nullptr || activeDevice_ == nullptr || !activeFileSystem_->attach(activeDevice_))
-    throw CMediaException(StringId::FileSystemNotAvailable);
+  if (activeFileSystem_ == nullptr || activeDevice_ == nullptr) throw CMediaException(StringId::FileSystemNotAvailable);
+  // The design's message advises a format. Only a medium without a FAT
+  // volume calls for one; for the rest the detail says what failed.
+  if (!activeFileSystem_->attach(activeDevice_)) {
+    const uint32_t cause = activeFileSystem_->lastError();
+    throw CMediaException(StringId::FileSystemNotAvailable, cause == FileSystemError::NoFileSystem
+                                                                ? CText()
+                                                                : FailureDetail(StringId::FileSystemUnreadable, cause));
+  }
   activeFileSystem_->getVolumeInfo(&volumeInfo_);
   trackList_.RemoveAll();
   if (folderMode == TrackListMode) {
-    activeFileSystem_->makeDir(MusicFolder);  // most often there already
-    if (!activeFileSystem_->changeDir(MusicFolder)) throw CMediaException(StringId::FileSystemNotAvailable);
+    // Most often there already; when it is not, why it cannot be made is
+    // why it cannot be entered.
+    const bool made = activeFileSystem_->makeDir(MusicFolder) != 0;
+    const uint32_t makeFailure = made ? 0 : activeFileSystem_->lastError();
+    if (!activeFileSystem_->changeDir(MusicFolder)) {
+      const uint32_t cause = makeFailure != 0 && makeFailure != FileSystemError::NothingToDo
+                                 ? makeFailure
+                                 : activeFileSystem_->lastError();
+      throw CMediaException(StringId::FileSystemNotAvailable, FailureDetail(StringId::MusicFolderUnusable, cause));
+    }
     LoadPlaylist();
   }
   flags_ |= FlagFileSystemOpen | FlagMediumSelected;
+}
+
+CText PlayerConnection::FailureDetail(uint32_t stringId, uint32_t fileSystemCode) const {
+  return DetailText(stringId, FileSystemErrorText(fileSystemCode, activeDevice_));
 }
 
 bool PlayerConnection::FormatMedia(TransferRequest* option) {

@@ -35,7 +35,9 @@ FileSystemInterface& PlayerConnection::FileSystem() const {
 
 void PlayerConnection::RaiseDevice() const { RaiseDeviceError(Device().lastError()); }
 
-void PlayerConnection::RaiseFileSystem() const { RaiseFileSystemError(FileSystem().lastError(), activeDevice_); }
+void PlayerConnection::RaiseFileSystem(const CText& subject) const {
+  RaiseFileSystemError(FileSystem().lastError(), activeDevice_, subject);
+}
 
 void PlayerConnection::CheckWritable() const {
   if (!Device().checkWritable()) RaiseDevice();

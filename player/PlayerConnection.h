@@ -130,8 +130,12 @@ class PlayerConnection {
   DeviceInterface& Device() const;
   FileSystemInterface& FileSystem() const;
   [[noreturn]] void RaiseDevice() const;
-  [[noreturn]] void RaiseFileSystem() const;
+  // `subject` names the entry the call was about (see RaiseFileSystemError).
+  [[noreturn]] void RaiseFileSystem(const CText& subject = CText()) const;
   void CheckWritable() const;
+  // The detail of a string (one %s) filled with what the file-system failure
+  // code means.
+  CText FailureDetail(uint32_t stringId, uint32_t fileSystemCode) const;
   bool MediumListed() const { return settings_.selectedMedium < settings_.mediaCount; }
   // The bytes of a record's head that the file held (at most 512), or -1
   // when the file system failed.

@@ -1,7 +1,8 @@
 // Walking the player's folders and changing its files. In the track-list
 // mode the MUSIC folder is shown from the playlist and its files change
 // through the track operations; in the USER tree the file system is used as
-// it is. The root itself is never shown: reaching it leads back to MUSIC.
+// it is. The root itself is never shown: reaching it leads back to MUSIC,
+// and reaching MUSIC by a path is the track list.
 #include "framework/core/Exception.h"
 #include "player/PlayerConnection.h"
 
@@ -25,11 +26,19 @@ void PlayerConnection::ChangeFolder(const CText& path) {
   }
   if (target.Length() >= 2 && target.Chars()[1] == ':') target = target.Right(target.Length() - 2);
   if (!FileSystem().changeDir(target.Chars()) && FileSystem().lastError() != FileSystemError::NothingToDo)
-    RaiseFileSystem();
+    RaiseFileSystem(path);
   if (FileSystem().isAtRoot()) {
     if (!FileSystem().changeDir(MusicFolder)) RaiseFileSystem();
     folderMode = TrackListMode;
+    return;
   }
+  // However the path spelled it, the MUSIC folder is the track list: its
+  // files change only through the track operations.
+  CText reached = GetCurrentFolder();
+  reached.MakeLower();
+  CText music = CText("\\") + MusicFolder;
+  music.MakeLower();
+  if (reached == music) folderMode = TrackListMode;
 }
 
 void PlayerConnection::CreateFolder(const CText& name) {
@@ -41,7 +50,7 @@ void PlayerConnection::CreateFolder(const CText& name) {
 void PlayerConnection::RemoveFolder(const CText& name) {
   CheckWritable();
   if (!FileSystem().removeDir(name.Chars()) && FileSystem().lastError() != FileSystemError::NothingToDo)
-    RaiseFileSystem();
+    RaiseFileSystem(name);
 }
 
 void PlayerConnection::BeginListing() {
@@ -99,7 +108,7 @@ void PlayerConnection::RenameEntry(PlayerEntry& entry, const CText& newName) {
     RenameTrack(entry, newName);
     return;
   }
-  if (!FileSystem().rename(entry.longName.Chars(), newName.Chars())) RaiseFileSystem();
+  if (!FileSystem().rename(entry.longName.Chars(), newName.Chars())) RaiseFileSystem(entry.longName);
   entry.longName = newName;
 }
 
@@ -109,7 +118,7 @@ void PlayerConnection::DeleteEntry(PlayerEntry& entry) {
     DeleteTrack(entry);
     return;
   }
-  if (!FileSystem().deleteFile(entry.longName.Chars())) RaiseFileSystem();
+  if (!FileSystem().deleteFile(entry.longName.Chars())) RaiseFileSystem(entry.longName);
 }
 
 bool PlayerConnection::WriteEntry(TransferRequest& request) {

@@ -51,7 +51,9 @@ void PlayerConnection::LoadPlaylist() {
   request.name = PlaylistName;
   request.context = &cursor;
   request.data = CopyIntoMemory;
-  if (!FileSystem().readFile(&request)) throw CMediaException(StringId::FileSystemNotAvailable);
+  if (!FileSystem().readFile(&request))
+    throw CMediaException(StringId::FileSystemNotAvailable,
+                          FailureDetail(StringId::PlaylistUnreadable, FileSystem().lastError()));
   const uint32_t size = static_cast<uint32_t>(bytes.size()) - cursor.left;
 
   const std::vector<std::string> lines = PlaylistLines(bytes.data(), size);

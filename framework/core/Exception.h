@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+
+#include "framework/core/Text.h"
 
 class CException {
  public:
@@ -19,9 +22,13 @@ class CException {
 // unrelated to CException so that a handler of one never catches the other.
 class CMediaException {
  public:
-  explicit CMediaException(uint32_t code) : code_(code) {}
+  explicit CMediaException(uint32_t code, CText detail = CText()) : code_(code), detail_(std::move(detail)) {}
   uint32_t Code() const { return code_; }
+  // What failed, in words that the command line says in place of the code's
+  // message, which the window keeps; empty when that message says it all.
+  const CText& Detail() const { return detail_; }
 
  private:
   uint32_t code_;
+  CText detail_;
 };

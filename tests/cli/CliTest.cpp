@@ -195,4 +195,33 @@ TEST_F(CliTest, PutPassesOverWhatIsNoFileAndSaysSo) {
   ExpectClean();
 }
 
+// However a path spells MUSIC, it is the track list, never a plain folder;
+// and a failure says what failed rather than "Unknown error!!" or advice to
+// format a medium whose file system was read.
+TEST_F(CliTest, MusicIsTheTrackListHoweverSpelledAndFailuresSayWhatFailed) {
+  ASSERT_EQ(Player("create --format --internal 4M --card 8M").exitCode, 0);
+  ASSERT_EQ(Cli("ls").exitCode, 0);  // makes the MUSIC folder
+  for (const char* music : {"\\music", "\\MUSIC\\", "\\\\MUSIC", "\\USER\\..\\MUSIC"}) {
+    EXPECT_EQ(Cli("ls '" + std::string(music) + "'").output, "<USER>\t<DIR>\t\n") << music;
+    EXPECT_EQ(Cli("mkdir '" + std::string(music) + "' A").exitCode, 2) << music;
+    EXPECT_EQ(Cli("rm '" + std::string(music) + "' PLAYLIST.DAT").exitCode, 2) << music;
+  }
+
+  EXPECT_EQ(Cli("ls '\\USER\\Nope'").exitCode, 1);
+  EXPECT_EQ(errors_, "tunewarden-cli: '\\USER\\Nope' was not found.\n");
+
+  ASSERT_EQ(Player("lock card").exitCode, 0);  // a foreign card: FAT, but no MUSIC
+  EXPECT_EQ(Cli("--medium card ls").exitCode, 1);
+  EXPECT_EQ(errors_,
+            "tunewarden-cli: The MUSIC folder could not be entered or made: Media protected. Remove the protection to "
+            "download to the Media.\n");
+  ASSERT_EQ(Player("faults --fail-after 0").exitCode, 0);
+  EXPECT_EQ(Cli("ls").exitCode, 1);
+  EXPECT_EQ(errors_, "tunewarden-cli: The file system could not be read: CRC (communication) error.\n");
+  ASSERT_EQ(Player("faults --clear").exitCode, 0);
+  WriteFile(Image(), std::string(4 << 20, '\0'));
+  EXPECT_EQ(Cli("ls").exitCode, 1);
+  EXPECT_EQ(errors_, "tunewarden-cli: File system is not available.\nRe-format or try a different media.\n");
+}
+
 }  // namespace

@@ -1,18 +1,15 @@
-// The entry function and the four program-wide objects, constructed before it
-// in this order and destroyed after it in reverse.
+// The entry function. The four program-wide objects live on its stack, made
+// in this order before anything else runs and destroyed after it in reverse:
+// in static storage, an exit() from inside Qt (its X connection broken) would
+// destroy them after Qt itself.
 #include "app/TunewardenApp.h"
 #include "resources/ui/UiResources.h"
 
-namespace {
-
-AppSettings settings;
-IconCache icons;
-PlayerConnection connection(settings);
-TunewardenApp application(settings, icons, connection);
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  AppSettings settings;
+  IconCache icons;
+  PlayerConnection connection(settings);
+  TunewardenApp application(settings, icons, connection);
   application.Init(argc, argv);
   InstallUiResources();
   const int result = application.RunAll();

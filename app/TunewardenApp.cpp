@@ -25,7 +25,8 @@ void TunewardenApp::InitInstance() {
   try {
     icons_.Create();
     auto* frame = new MainFrame(settings_, connection_, icons_);
-    if (RunningCopy::AskEarlierCopy(settings_.title)) {
+    if (!runningCopy_.Claim(settings_.title)) {
+      RunningCopy::AskEarlierCopy(settings_.title);
       delete frame;
       PostQuit(0);
       return;
@@ -48,10 +49,10 @@ MainFrame* TunewardenApp::Frame() const {
 }
 
 void TunewardenApp::ExitInstance() {
-  runningCopy_.Stop();
   try {
     settings_.WriteSettings();
   } catch (const CException& e) {
     ShowSystemError(nullptr, e.Code());
   }
+  runningCopy_.Stop();  // a copy started now reads the settings written
 }

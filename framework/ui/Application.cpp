@@ -7,6 +7,7 @@
 
 #include "framework/ui/Dialog.h"
 #include "framework/ui/Menu.h"
+#include "framework/ui/Resources.h"
 #include "framework/ui/Window.h"
 #include "platform/Files.h"
 #include "platform/Keyboard.h"
@@ -153,6 +154,7 @@ void CApplication::Term() {
   // widgets waiting to be deleted go before Qt does.
   DestroyAllWindows();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  Resources() = ResourceTable();  // its icons and pictures go before Qt does
   qt_.reset();
 }
 

@@ -48,14 +48,14 @@ struct Program {
 class TunewardenAppTest : public testing::Test {
  protected:
   void SetUp() override {
-    // The running copy's socket and the player lie in the test's own folder.
-    setenv("TMPDIR", temp_.c_str(), 1);
+    // The running copy's lock and socket and the player lie in the test's own folder.
+    setenv("XDG_RUNTIME_DIR", temp_.c_str(), 1);
     setenv("TUNEWARDEN_PLAYER", (temp_ + "/no-player").c_str(), 1);
     std::filesystem::remove(SettingsFile());
   }
   void TearDown() override {
     std::filesystem::remove(SettingsFile());
-    unsetenv("TMPDIR");
+    unsetenv("XDG_RUNTIME_DIR");
     unsetenv("TUNEWARDEN_PLAYER");
   }
   static std::string SettingsFile() { return AppSettings::SettingsPath().Chars(); }
@@ -64,16 +64,20 @@ class TunewardenAppTest : public testing::Test {
   const std::string temp_ = folder_.Path();
 };
 
+// Also where the second copy's temporary folder is another.
 TEST_F(TunewardenAppTest, SecondCopyBringsTheFirstToTheFrontAndEndsWritingTheSettings) {
   RunningCopy first;
   int asked = 0;
+  ASSERT_TRUE(first.Claim("Tunewarden"));
   ASSERT_TRUE(first.Listen("Tunewarden", [&] { ++asked; }));
+  setenv("TMPDIR", (temp_ + "/no-player").c_str(), 1);
   Program second;
   EXPECT_EQ(second.application.RunAll(), 0);
   PumpMessages(2);
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(CFrameBase::FrameCount(), 0);
   EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
+  unsetenv("TMPDIR");
 }
 
 TEST_F(TunewardenAppTest, FirstCopyStartsQuietlyWithoutAPlayerAndComesToTheFrontWhenAsked) {

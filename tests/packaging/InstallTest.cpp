@@ -1,8 +1,10 @@
 // The build installed into a temporary prefix, as a distribution installs it:
 // the desktop's own validators judge its files, and the installed programs run
 // through their links in bin/.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -106,25 +108,26 @@ TEST_F(InstallTest, InstalledProgramsShowTheVersionAndFindTheirPlugIns) {
 }
 
 // The program is run with its program folder mounted read-only in a mount
-// namespace of its own. It meets an earlier copy (a socket that only listens)
-// and so ends at once, writing its settings; a message box instead would wait
-// until the time-out.
+// namespace of its own. It meets an earlier copy (a lock held and a socket
+// that only listens) and so ends at once, writing its settings; a message box
+// instead would wait until the time-out.
 TEST_F(InstallTest, ReadOnlyProgramFolderKeepsTheSettingsInXdgConfigHome) {
   if (RunShell("unshare -rm true").exitCode != 0) GTEST_SKIP() << "no user namespaces for a read-only mount";
   const std::string config = temp_.File("home/config");  // made by the program, with the folder above it
   const std::string tmp = temp_.File("tmp");
   fs::create_directories(tmp);
-  // Inside the namespace the user is root, so the earlier copy's socket carries uid 0.
+  const int lock = open((tmp + "/Tunewarden.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_EQ(flock(lock, LOCK_EX), 0);
   const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
-  const std::string socketPath = tmp + "/Tunewarden-0";
+  const std::string socketPath = tmp + "/Tunewarden.socket";
   ASSERT_LT(socketPath.size(), sizeof address.sun_path);
   socketPath.copy(address.sun_path, socketPath.size());
   ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   ASSERT_EQ(listen(listener, 4), 0);
 
-  const std::string run = "HOME='" + temp_.File("home") + "' XDG_CONFIG_HOME='" + config + "' TMPDIR='" + tmp +
+  const std::string run = "HOME='" + temp_.File("home") + "' XDG_CONFIG_HOME='" + config + "' XDG_RUNTIME_DIR='" + tmp +
                           "' TUNEWARDEN_PLAYER='" + temp_.File("no-player") +
                           "' timeout 60 unshare -rm sh -c 'mount --bind -o ro \"$0\" \"$0\" && exec \"$1\"' '" +
                           ProgramFolder() + "' '" + Installed("bin/tunewarden") + "'";
@@ -137,6 +140,7 @@ TEST_F(InstallTest, ReadOnlyProgramFolderKeepsTheSettingsInXdgConfigHome) {
   WriteFile(settings, "[General]\r\ndownloadDir=/music/to/copy/\r\n");
   const Outcome second = RunShell(run);
   close(listener);
+  close(lock);
   ASSERT_EQ(second.exitCode, 0) << second.output;
   EXPECT_NE(ReadFile(settings).find("downloadDir=/music/to/copy/\r\n"), std::string::npos) << ReadFile(settings);
 }

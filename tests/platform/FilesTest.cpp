@@ -199,8 +199,12 @@ TEST_F(FilesTest, PathsAreInTheProgramsCodePage) {
   ASSERT_NE(file, InvalidFile);
   CloseFile(file);
   EXPECT_TRUE(std::filesystem::exists(dir_ + "日本.txt"));
-  Put("한국.txt", "");  // cannot be named in this page
-  EXPECT_EQ(Search(dir_ + "*.txt"), std::vector<std::string>{name});
+  Put("한국.txt", "");  // cannot be named in this page: listed, marked as such
+  EXPECT_EQ(Search(dir_ + "*.txt"), (std::vector<std::string>{"??.txt", name}));
+  DirectorySearch search;
+  FileInfo info;
+  ASSERT_TRUE(search.Start(dir_ + "*.txt"));
+  while (search.Next(&info)) EXPECT_EQ(info.nameLost, info.name == "??.txt") << info.name;
   EXPECT_FALSE(FileExists(dir_ + "\x83"));  // a lead byte without its trail byte
   EXPECT_EQ(GetLastError(), Error::InvalidName);
   EXPECT_FALSE(FileExists(std::string("a\0b", 3)));

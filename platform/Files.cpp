@@ -394,4 +394,11 @@ std::string UserConfigFolder() {
   return folder;
 }
 
+std::string SimulatedPlayerFolder() {
+  if (const char* folder = getenv("TUNEWARDEN_PLAYER"); folder && *folder) return folder;
+  if (const char* data = getenv("XDG_DATA_HOME"); data && *data == '/') return std::string(data) + "/tunewarden/player";
+  if (const char* home = getenv("HOME"); home && *home) return std::string(home) + "/.local/share/tunewarden/player";
+  return {};
+}
+
 }  // namespace platform

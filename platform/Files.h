@@ -108,5 +108,10 @@ bool FolderWritable(std::string_view folder);
 // The user's folder for settings: $XDG_CONFIG_HOME (taken only as an absolute
 // path), else ~/.config; ends in '/'; empty when neither is set.
 std::string UserConfigFolder();
+// The simulated player's folder, which the device plug-in drives and the
+// window watches for its switches: $TUNEWARDEN_PLAYER, else
+// $XDG_DATA_HOME/tunewarden/player (taken only as an absolute path), else
+// ~/.local/share/tunewarden/player; empty when none of them can be formed.
+std::string SimulatedPlayerFolder();
 
 }  // namespace platform

@@ -59,6 +59,10 @@ void PlayerConnection::Open(uint32_t mode) {
 }
 
 void PlayerConnection::ProbeDevice() {
+  // The track-list mode goes with the MUSIC folder, or the next download
+  // would store tracks and a play order wherever the user was.
+  if (folderMode != TrackListMode && IsFileSystemOpen() && !FileSystem().changeDir("\\MUSIC"))
+    flags_ &= ~FlagFileSystemOpen;
   folderMode = TrackListMode;
   if (!MediumListed()) {
     activeDevice_ = nullptr;

@@ -79,7 +79,13 @@ bool MainFrame::OnMessage(MessageRecord& record) {
       UpdateMenuState(*reinterpret_cast<CMenu*>(record.wParam));
       return true;
     case WM_DEVICECHANGE:
-      if (record.wParam == DBT_DEVNODES_CHANGED) OnDeviceChange();
+      if (record.wParam != DBT_DEVNODES_CHANGED) return false;
+      // A dialog or question on the stack relies on the folder it works in;
+      // the change is taken once it has ended.
+      if (IsInModalLoop())
+        PostAfterModalLoops(handle_, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+      else
+        OnDeviceChange();
       return false;
     case UM_RELOAD:
       SendMessage(view_.Handle(), UM_RELOAD, record.wParam, record.lParam);
@@ -160,15 +166,19 @@ void MainFrame::OnCommand(const MessageRecord& record) {
   }
 }
 
-// Only reopens the device link; a failure leaves the connection's flags
-// cleared, which the next state update shows.
+// Reopens the device link, then reloads the view at the track list, where
+// the probe leaves the folder mode: so the view never shows a USER folder in
+// the track-list mode, and a player that came back (or came at all) is shown
+// at once. A failure leaves the connection's flags cleared and the view empty.
 void MainFrame::OnDeviceChange() {
-  if (!connection_.IsOpen()) return;
-  try {
-    connection_.ProbeDevice();
-  } catch (const CMediaException&) {
-  } catch (const CException&) {
+  if (connection_.IsOpen()) {
+    try {
+      connection_.ProbeDevice();
+    } catch (const CMediaException&) {
+    } catch (const CException&) {
+    }
   }
+  SendMessage(view_.Handle(), UM_RELOAD, 0, 0);
 }
 
 void MainFrame::UpdateMenuState(CMenu& menu) {

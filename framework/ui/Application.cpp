@@ -2,8 +2,11 @@
 
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/ui/Dialog.h"
 #include "framework/ui/Menu.h"
@@ -19,6 +22,14 @@ CApplication* current = nullptr;
 bool quitPending = false;
 bool loopRunning = false;
 int pumpDepth = 0;
+int modalDepth = 0;
+struct HeldMessage {
+  QPointer<QWidget> window;
+  uint32_t message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::vector<HeldMessage> heldMessages;
 int quitCode = 0;
 std::set<int> keysDown;
 
@@ -178,6 +189,28 @@ void PumpMessages(int count) {
 }
 
 bool IsPumping() { return pumpDepth > 0; }
+
+CModalLoopScope::CModalLoopScope() { ++modalDepth; }
+
+CModalLoopScope::~CModalLoopScope() {
+  if (--modalDepth > 0) return;
+  for (const HeldMessage& held : std::exchange(heldMessages, {}))
+    if (CNativeWindow* window = NativeWindowOf(held.window))
+      PostMessage(window, held.message, held.wParam, held.lParam);
+}
+
+bool IsInModalLoop() { return modalDepth > 0; }
+
+void PostAfterModalLoops(CNativeWindow* window, uint32_t message, WPARAM wParam, LPARAM lParam) {
+  if (modalDepth == 0) {
+    PostMessage(window, message, wParam, lParam);
+    return;
+  }
+  for (const HeldMessage& held : heldMessages)
+    if (held.window == window->Widget() && held.message == message && held.wParam == wParam && held.lParam == lParam)
+      return;
+  heldMessages.push_back({window->Widget(), message, wParam, lParam});
+}
 
 bool IsKeyDown(int virtualKey) {
   const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();

@@ -8,6 +8,9 @@
 
 #include "framework/core/Root.h"
 #include "framework/core/Text.h"
+#include "framework/ui/Messages.h"
+
+class CNativeWindow;
 
 class CApplication : public CRoot {
  public:
@@ -53,6 +56,22 @@ void PostQuit(int code);
 void PumpMessages(int count);
 // True inside PumpMessages: the code on the stack is busy, not waiting.
 bool IsPumping();
+
+// Marks a modal loop (a dialog or box waiting, a popup menu open) for its
+// lifetime.
+class CModalLoopScope {
+ public:
+  CModalLoopScope();
+  ~CModalLoopScope();
+  CModalLoopScope(const CModalLoopScope&) = delete;
+  CModalLoopScope& operator=(const CModalLoopScope&) = delete;
+};
+// True inside a modal loop (long operations pump messages inside theirs): the
+// code that started it is on the stack and relies on what it left.
+bool IsInModalLoop();
+// Posts the message once the last modal loop has ended (at once outside
+// one). The same message held twice for a window is posted once.
+void PostAfterModalLoops(CNativeWindow* window, uint32_t message, WPARAM wParam = 0, LPARAM lParam = 0);
 // Whether a key is held, by virtual-key code (VK_RSHIFT and VK_RMENU tell the
 // right-hand keys apart).
 bool IsKeyDown(int virtualKey);

@@ -111,7 +111,10 @@ void CDialogBase::WaitForClose(bool visible, QWidget* owner) {
     Widget()->show();
   }
   UpdateSleepInhibitor();  // the dialog may refuse to let the system sleep
-  loop.exec(QEventLoop::DialogExec);
+  {
+    const CModalLoopScope modal;
+    loop.exec(QEventLoop::DialogExec);
+  }
   answering->running = false;
   QObject::disconnect(idle);
   modalRuns.pop_back();

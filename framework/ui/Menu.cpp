@@ -3,6 +3,7 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include "framework/ui/Application.h"
 #include "framework/ui/Prompts.h"
 #include "framework/ui/QtText.h"
 #include "framework/ui/Window.h"
@@ -75,8 +76,9 @@ void CMenu::Track(CNativeWindow* owner, QPoint global) {
   uint32_t command = 0;
   if (CPromptAnswerer* answerer = PromptAnswerer()) {
     command = answerer->AnswerPopupMenu(*this);
-  } else if (QAction* chosen = menu_->exec(global)) {
-    command = chosen->data().toUInt();
+  } else {
+    const CModalLoopScope modal;
+    if (QAction* chosen = menu_->exec(global)) command = chosen->data().toUInt();
   }
   if (command) PostMessage(owner, WM_COMMAND, MakeWParam(static_cast<uint16_t>(command), 0), 0);
 }

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "framework/ui/Application.h"
 #include "framework/ui/Messages.h"
 #include "framework/ui/QtText.h"
 #include "framework/ui/Window.h"
@@ -93,6 +94,7 @@ int MessageBox(CNativeWindow* owner, const CText& text, const CText& caption, ui
       break;
   }
   QMessageBox box(icon, ToQt(caption), ToQt(text), buttons, OwnerWidget(owner));
+  const CModalLoopScope modal;
   switch (box.exec()) {
     case QMessageBox::Cancel:
       return IDCANCEL;
@@ -107,6 +109,7 @@ int MessageBox(CNativeWindow* owner, const CText& text, const CText& caption, ui
 
 bool ChooseFiles(CNativeWindow* owner, const CText& filter, std::vector<CText>* paths) {
   if (answerer) return answerer->AnswerFiles(owner, filter, paths);
+  const CModalLoopScope modal;
   const QStringList chosen = QFileDialog::getOpenFileNames(OwnerWidget(owner), QString(),
                                                            ToQt(platform::CurrentDirectory()), QtFilter(filter));
   if (chosen.isEmpty()) return false;
@@ -118,6 +121,7 @@ bool ChooseFiles(CNativeWindow* owner, const CText& filter, std::vector<CText>* 
 
 bool ChooseFolder(CNativeWindow* owner, const CText& title, const CText& start, CText* folder) {
   if (answerer) return answerer->AnswerFolder(owner, title, start, folder);
+  const CModalLoopScope modal;
   QString chosen = QFileDialog::getExistingDirectory(OwnerWidget(owner), ToQt(title), ToQt(start));
   if (chosen.isEmpty()) return false;
   if (!chosen.endsWith('/')) chosen += '/';

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace portkit {
 namespace {
@@ -73,7 +74,7 @@ uint32_t PlayerDevice::open(uint32_t port, uint32_t mode) {
     mode_ = mode;
     return 1;
   }
-  PlayerFolder folder(fixedFolder_.empty() ? DefaultPlayerFolder() : fixedFolder_);
+  PlayerFolder folder(fixedFolder_.empty() ? platform::SimulatedPlayerFolder() : fixedFolder_);
   if (folder.path().empty() || !folder.isPlugged()) return fail(DeviceError::NotConnected);
   std::string problem;
   if (!folder.readConfig(&config_, &problem) || !folder.readFaults(&faults_, &problem)) {

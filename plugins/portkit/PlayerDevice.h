@@ -16,7 +16,7 @@ class PlayerDevice final : public DeviceInterface {
  public:
   static constexpr uint32_t SectorBytes = 512;
 
-  // An empty folder means the one DefaultPlayerFolder names at each `open`.
+  // An empty folder means the one platform::SimulatedPlayerFolder names at each `open`.
   explicit PlayerDevice(std::string folder = {});
   PlayerDevice(const PlayerDevice&) = delete;
   PlayerDevice& operator=(const PlayerDevice&) = delete;

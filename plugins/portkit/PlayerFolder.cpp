@@ -128,13 +128,6 @@ std::optional<MediumId> MediumFromName(std::string_view name) {
 
 const char* MediumName(MediumId medium) { return medium == MediumId::Internal ? "internal" : "card"; }
 
-std::string DefaultPlayerFolder() {
-  if (const char* folder = getenv("TUNEWARDEN_PLAYER"); folder && *folder) return folder;
-  if (const char* data = getenv("XDG_DATA_HOME"); data && *data == '/') return std::string(data) + "/tunewarden/player";
-  if (const char* home = getenv("HOME"); home && *home) return std::string(home) + "/.local/share/tunewarden/player";
-  return {};
-}
-
 PlayerFolder::PlayerFolder(std::string path) : path_(std::move(path)) {
   while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
 }

@@ -44,10 +44,6 @@ struct Faults {
 // with errno set.
 bool ReplaceFile(const std::string& path, std::string_view content);
 
-// TUNEWARDEN_PLAYER, else $XDG_DATA_HOME/tunewarden/player, else
-// ~/.local/share/tunewarden/player; empty when none of them can be formed.
-std::string DefaultPlayerFolder();
-
 class PlayerFolder {
  public:
   explicit PlayerFolder(std::string path);

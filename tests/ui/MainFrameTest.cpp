@@ -1,4 +1,6 @@
 #include <QImage>
+#include <QThread>
+#include <functional>
 
 #include "framework/core/Helpers.h"
 #include "player/DisplayText.h"
@@ -216,6 +218,43 @@ TEST_F(MainFrameTest, CommandsReachTheViewAndADeviceChangeProbesQuietly) {
   EXPECT_EQ(recorder_.boxes.size(), 1u);
   frame_->Send(WM_COMMAND, About);
   EXPECT_EQ(recorder_.dialogs, std::vector<std::string>{"About Tunewarden"});
+}
+
+// A device change reloads the view at the track list, so the folder mode
+// and the folder agree; while a dialog runs it waits for the dialog's end.
+// The simulated player's switches are seen live, as a reader's would be.
+TEST_F(MainFrameTest, ADeviceChangeReloadsAtTheTrackListOnceNoDialogRuns) {
+  CreatePlayer();
+  OpenFrame();
+  Reload();
+  frame_->View().EnterFolder("<USER>");
+  DialogUser user;
+  CAnswererScope scope(user);
+  user.act = [&](CDialogBase& about) {
+    frame_->Send(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    PumpMessages(2);
+    EXPECT_EQ(connection_->folderMode, PlayerConnection::UserTreeMode);
+    Press(about, IDOK);
+  };
+  frame_->Send(WM_COMMAND, About);
+  PumpMessages(2);
+  EXPECT_EQ(connection_->folderMode, PlayerConnection::TrackListMode);
+  EXPECT_EQ(std::string(connection_->GetCurrentFolder().Chars()), "\\MUSIC");
+  EXPECT_EQ(frame_->View().ItemCount(), 1) << "the <USER> row";
+
+  const auto pumpUntil = [](const std::function<bool()>& done) {
+    for (int i = 0; i < 100 && !done(); ++i) {
+      PumpMessages(1);
+      QThread::msleep(50);
+    }
+    return done();
+  };
+  ASSERT_EQ(Player("unplug").exitCode, 0);
+  EXPECT_TRUE(pumpUntil([&] { return !connection_->IsFileSystemOpen(); }));
+  EXPECT_EQ(frame_->View().ItemCount(), 0);
+  ASSERT_EQ(Player("plug").exitCode, 0);
+  EXPECT_TRUE(pumpUntil([&] { return connection_->IsFileSystemOpen(); }));
+  EXPECT_TRUE(user.boxes.empty());
 }
 
 TEST_F(MainFrameTest, MediaToolsRunTheirDialogsAndReloadTheViewAsEachAsks) {

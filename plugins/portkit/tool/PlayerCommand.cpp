@@ -17,6 +17,7 @@
 
 #include "contract/PluginContract.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Modules.h"
 #include "platform/ScopeGuard.h"
 #include "plugins/portkit/Medium.h"
@@ -421,7 +422,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (args.empty()) throw UsageError{"no command given"};
-    if (path.empty()) path = DefaultPlayerFolder();
+    if (path.empty()) path = platform::SimulatedPlayerFolder();
     if (path.empty()) throw Failure{"no player folder: give --player DIR or set TUNEWARDEN_PLAYER"};
     const std::string command = args[0];
     args.erase(args.begin());

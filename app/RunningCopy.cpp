@@ -27,7 +27,7 @@ QString RunningCopy::RuntimeFolder() {
   const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
   if (runtime.startsWith('/')) return runtime.endsWith('/') ? runtime : runtime + '/';
   // Made by this user for this user alone; anything else there is not ours.
-  const QString folder = QString("/tmp/tunewarden-%1/").arg(getuid());
+  QString folder = QString("/tmp/tunewarden-%1/").arg(getuid());
   const QByteArray path = QFile::encodeName(folder);
   mkdir(path.constData(), 0700);
   struct stat status;

@@ -53,14 +53,14 @@ int WaitFor(pid_t pid, std::chrono::milliseconds time) {
 class ProgramTest : public testing::Test {
  protected:
   void SetUp() override {
-    int pipe_[2];
-    ASSERT_EQ(pipe(pipe_), 0);
-    xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipe_[1]), "-nolisten", "tcp"}, {}, temp_ + "/xvfb.log");
-    close(pipe_[1]);
-    pollfd ready{pipe_[0], POLLIN, 0};
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(ends[1]), "-nolisten", "tcp"}, {}, temp_ + "/xvfb.log");
+    close(ends[1]);
+    pollfd ready{ends[0], POLLIN, 0};
     char number[16] = {};
-    if (poll(&ready, 1, 30000) == 1 && read(pipe_[0], number, sizeof number - 1) > 0) display_ = std::stoi(number);
-    close(pipe_[0]);
+    if (poll(&ready, 1, 30000) == 1 && read(ends[0], number, sizeof number - 1) > 0) display_ = std::stoi(number);
+    close(ends[0]);
     ASSERT_GE(display_, 0) << ReadFile(temp_ + "/xvfb.log");
   }
   void TearDown() override {

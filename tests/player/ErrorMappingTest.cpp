@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "framework/core/Exception.h"
 #include "platform/Errors.h"
 #include "player/ErrorMapping.h"
+#include "resources/StringIds.h"
+#include "resources/StringTables.h"
 #include "tests/player/PluginTesting.h"
 
 namespace {
@@ -53,6 +56,21 @@ TEST(ErrorMappingTest, FileSystemCodesRowByRow) {
                       {228, "media 101"}, {105, "media 101"}};
   for (const Row& row : rows) {
     EXPECT_EQ(Thrown([&] { RaiseFileSystemError(row.code, nullptr); }), row.thrown) << row.code;
+  }
+}
+
+// The window shows the code's message; the command line the detail, which
+// names the entry the call was about.
+TEST(ErrorMappingTest, NotFoundAndNotEmptyNameTheirEntryBesideTheCodesMessage) {
+  InstallStringTables();
+  for (const auto& [code, detail] : {std::pair<uint32_t, std::string>{225, "'\\USER\\A' was not found."},
+                                     std::pair<uint32_t, std::string>{224, "The folder '\\USER\\A' is not empty."}}) {
+    try {
+      RaiseFileSystemError(code, nullptr, "\\USER\\A");
+    } catch (const CMediaException& e) {
+      EXPECT_EQ(e.Code(), StringId::UnknownError) << code;
+      EXPECT_EQ(std::string(e.Detail().Chars()), detail) << code;
+    }
   }
 }
 

@@ -24,20 +24,6 @@ void PutTagText(const TagLib::String& text, TextField& field) {
   PutField(converted, field);
 }
 
-std::string Latin1ToUtf8(std::string_view latin1) {
-  std::string utf8;
-  for (const char c : latin1) {
-    const auto byte = static_cast<uint8_t>(c);
-    if (byte < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xC0 | byte >> 6);
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return utf8;
-}
-
 }  // namespace
 
 void ReadId3v2Texts(const std::string& systemPath, AudioInfo* info) {
@@ -56,6 +42,6 @@ void RepairId3v1Texts(AudioInfo* info) {
     std::string utf8, converted;
     if (platform::CodePageToUtf8(text, &utf8)) continue;
     // A code page that cannot hold the Latin-1 letters keeps the bytes as they were.
-    if (platform::Utf8ToCodePage(Latin1ToUtf8(text), &converted)) PutField(converted, *field);
+    if (platform::Utf8ToCodePage(platform::Latin1ToUtf8(text), &converted)) PutField(converted, *field);
   }
 }

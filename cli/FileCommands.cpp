@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "cli/Cli.h"
+#include "framework/core/DiskFile.h"
 #include "framework/core/Exception.h"
 #include "player/DisplayText.h"
 #include "player/EntryOrder.h"
 #include "transfer/DeleteWalk.h"
+#include "transfer/PlaylistFile.h"
 #include "transfer/UploadWalk.h"
 #include "transfer/Walking.h"
 
@@ -97,19 +99,46 @@ void Order(CliSession& session, const std::vector<std::string>& args) {
   session.connection.ReorderPlaylist(names);
 }
 
+// The tracks among the entries in play order, each with its title, into an
+// .m3u8 file in the PC's current folder beside them.
+void WritePlayOrder(PlayerConnection& connection, const std::vector<PlayerEntry>& entries, const CText& fileName) {
+  std::vector<PlaylistLine> lines;
+  for (const PlayerEntry& track : connection.ListFolder()) {
+    const bool taken = std::any_of(entries.begin(), entries.end(),
+                                   [&](const PlayerEntry& entry) { return entry.longName == track.longName; });
+    if (!taken || track.IsFolder()) continue;
+    CText title = track.DisplayName();
+    if (track.trackInfo && !track.trackInfo->artist.IsEmpty()) title = track.trackInfo->artist + " - " + title;
+    lines.push_back({track.trackInfo ? track.trackInfo->duration : 0, title, track.longName});
+  }
+  const std::string text = FormatM3u8(lines);
+  CDiskFile file;
+  file.Open(fileName, platform::OpenFlag::Write | platform::OpenFlag::Create | platform::OpenFlag::Truncate);
+  file.WriteAll(text.data(), uint32_t(text.size()));
+  file.Close();
+}
+
 void Get(CliSession& session, const std::vector<std::string>& arguments) {
   std::vector<std::string> args = arguments;
   const ReplaceMode replace = TakeReplaceMode(args);
-  std::string pcFolder;
-  if (!TakeOption(args, "--to", &pcFolder) || args.size() < 2)
-    throw UsageError{"get takes FOLDER NAME... --to PCDIR [--replace ask|all|none]"};
+  std::string pcFolder, playlist;
+  const bool withPlaylist = TakeOption(args, "--playlist", &playlist);
+  if (!TakeOption(args, "--to", &pcFolder) || args.size() < (withPlaylist ? 1u : 2u))
+    throw UsageError{"get takes FOLDER NAME... --to PCDIR [--replace ask|all|none] [--playlist FILE.m3u8]"};
   EnterPcFolder(FromShell(pcFolder));
   session.Connect();
   session.EnterFolder(FromShell(args[0]));
+  if (withPlaylist && session.connection.folderMode != PlayerConnection::TrackListMode)
+    throw UsageError{"--playlist works in the track list (\\MUSIC)"};
   std::vector<PlayerEntry> entries;
   for (const CText& name : NamesFrom(args, 1)) entries.push_back(FindOrFail(session.connection, name));
+  // A play order without names is the whole track list's.
+  if (args.size() == 1)
+    for (PlayerEntry& entry : session.connection.ListFolder())
+      if (!entry.IsFolder()) entries.push_back(std::move(entry));
   CliTransfer transfer(TransferDirection::ToPc, replace);
   UploadWalk(session.connection, transfer).Run(entries);
+  if (withPlaylist) WritePlayOrder(session.connection, entries, FromShell(playlist));
 }
 
 constexpr CliCommand Commands[] = {
@@ -118,8 +147,10 @@ constexpr CliCommand Commands[] = {
     {"rm", "FOLDER NAME...", "delete files and folders (with their content) in a USER folder, naming each", Remove},
     {"mv", "FOLDER OLD NEW", "rename a file or folder in a USER folder", Move},
     {"order", "NAME...", "set the play order: every track's file name, first to last", Order},
-    {"get", "FOLDER NAME... --to PCDIR [--replace ask|all|none]",
-     "copy files and folders from the player to a PC folder", Get},
+    {"get", "FOLDER NAME... --to PCDIR [--replace ask|all|none] [--playlist FILE.m3u8]",
+     "copy files and folders from the player to a PC folder; with --playlist the tracks (all of them when no NAME is "
+     "given) and their play order as FILE.m3u8",
+     Get},
 };
 
 }  // namespace

@@ -264,6 +264,29 @@ std::string Utf8ToCodePageMarked(std::string_view utf8) {
   return ConvertMarked(utf8, Utf8ToCodePage, Utf8CharLength, "?");
 }
 
+std::string Latin1ToUtf8(std::string_view latin1) {
+  std::string utf8;
+  for (const char c : latin1) {
+    const auto byte = static_cast<uint8_t>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | byte >> 6);
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t length = ValidUtf8Length(text, pos);
+    if (length == 0) return false;
+    pos += length;
+  }
+  return true;
+}
+
 bool CodePageToUtf16(std::string_view text, std::u16string* utf16) {
   std::string bytes;
   bool done = Convert("UTF-16LE", IconvName(ActiveCodePage()), text, &bytes);

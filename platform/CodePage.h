@@ -30,6 +30,10 @@ bool CodePageToUtf8(std::string_view text, std::string* utf8);
 bool Utf8ToCodePage(std::string_view utf8, std::string* text);
 bool CodePageToUtf16(std::string_view text, std::u16string* utf16);
 bool Utf16ToCodePage(std::u16string_view utf16, std::string* text);
+// Latin-1 (ISO 8859-1), which every byte is, as UTF-8: for texts of old tags
+// and playlists that no code page was recorded for.
+std::string Latin1ToUtf8(std::string_view latin1);
+bool IsValidUtf8(std::string_view text);
 
 // Conversions for showing a text, which never stop: a character without a
 // counterpart becomes U+FFFD (to UTF-8) or '?' (to the code page), and the

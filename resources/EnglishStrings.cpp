@@ -59,6 +59,7 @@ constexpr StringEntry Strings[] = {
     {StringId::FileSystemUnreadable, "The file system could not be read: %s"},
     {StringId::MusicFolderUnusable, "The MUSIC folder could not be entered or made: %s"},
     {StringId::PlaylistUnreadable, "The play order PLAYLIST.DAT could not be read: %s"},
+    {StringId::NotSentPlaylistEntry, "'%s' is named in a playlist but was not found; it was passed over."},
     {CommandId::Exit, "\nExit"},
     {CommandId::About, "\nAbout"},
     {CommandId::CreateFolder, "\nCreate Folder"},

@@ -61,6 +61,7 @@ constexpr StringEntry Strings[] = {
     {StringId::FileSystemUnreadable, "ファイル システムを読み取れませんでした: %s"},
     {StringId::MusicFolderUnusable, "MUSIC フォルダーを開くことも作成することもできませんでした: %s"},
     {StringId::PlaylistUnreadable, "再生順ファイル PLAYLIST.DAT を読み取れませんでした: %s"},
+    {StringId::NotSentPlaylistEntry, "'%s' はプレイリストにありますが見つからないため、飛ばしました。"},
     {CommandId::Exit, "\n終了"},
     {CommandId::About, "\nバージョン情報"},
     {CommandId::CreateFolder, "\nフォルダの作成"},

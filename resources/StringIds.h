@@ -64,7 +64,8 @@ constexpr uint32_t NotSentDevice = 430;
 constexpr uint32_t NotSentTooLarge = 431;
 constexpr uint32_t NotSentLinkLoop = 432;
 constexpr uint32_t NotSentName = 433;
-constexpr uint32_t NotSentMore = 434;  // %d reasons not listed
+constexpr uint32_t NotSentMore = 434;           // %d reasons not listed
+constexpr uint32_t NotSentPlaylistEntry = 440;  // named in a playlist, not found
 // What failed, said beside the message of a code (on the command line).
 constexpr uint32_t NotFound = 435;              // %s the name
 constexpr uint32_t FolderNotEmpty = 436;        // %s the name

@@ -96,6 +96,7 @@ void AppSettings::SetDefaults() {
 
   nameFont = NameFontFromRegistry();
   readTags = true;
+  readPlaylists = true;
 }
 
 bool AppSettings::ReadSettings() {
@@ -121,6 +122,8 @@ bool AppSettings::ReadSettings() {
       nameFont = value;
     else if (key == "readtags")
       ReadSwitch(value, &readTags);
+    else if (key == "readplaylists")
+      ReadSwitch(value, &readPlaylists);
   };
   try {
     file.Open(SettingsPath(), platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
@@ -153,6 +156,7 @@ bool AppSettings::WriteSettings() const {
   text += "\r\nnameFont=";
   text += nameFont;
   text += readTags ? "\r\nreadTags=1" : "\r\nreadTags=0";
+  text += readPlaylists ? "\r\nreadPlaylists=1" : "\r\nreadPlaylists=0";
   text += "\r\n";
   file.WriteText(text);
   file.Close();

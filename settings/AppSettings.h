@@ -39,5 +39,6 @@ class AppSettings {
   CText uploadFolder;
   // Each on by default; with all of them off a download takes MPEG audio with
   // ID3v1 texts only.
-  bool readTags = true;  // ID3v2, Vorbis comment and MP4 tags through TagLib
+  bool readTags = true;       // ID3v2, Vorbis comment and MP4 tags through TagLib
+  bool readPlaylists = true;  // .m3u, .m3u8 and .pls files name the tracks to store
 };

@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/ScopeGuard.h"
 #include "resources/StringIds.h"
+#include "transfer/PlaylistFile.h"
 #include "transfer/TrackSource.h"
 #include "transfer/Walking.h"
 
@@ -81,6 +82,26 @@ void DownloadWalk::DownloadFolder(const CText& path, const CFileEntry& folder, c
 }
 
 void DownloadWalk::DownloadFile(const CText& path) {
+  if (connection_.folderMode == PlayerConnection::TrackListMode && connection_.Settings().readPlaylists &&
+      IsPlaylistName(path.View()))
+    DownloadPlaylist(path);
+  else
+    DownloadTrack(path);
+}
+
+// Neither playlists nor folders are followed from a playlist, so that none
+// can lead back to itself.
+void DownloadWalk::DownloadPlaylist(const CText& path) {
+  for (const CText& track : ReadPlaylistFile(path)) {
+    if (IsPlaylistName(track.View()) || !FileExists(track) || GetFileEntry(track).IsFolder())
+      observer_.NotSent(track, StringId::NotSentPlaylistEntry);
+    else
+      DownloadItem(track, track);
+    if (observer_.StopRequested()) break;
+  }
+}
+
+void DownloadWalk::DownloadTrack(const CText& path) {
   const CFileEntry entry = GetFileEntry(path);
   file_.Open(path, platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
   AudioInfo audioInfo{};

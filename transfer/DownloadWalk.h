@@ -9,6 +9,8 @@
 // observer says so. Only regular files and folders go: what cannot (a pipe or
 // device, a file of 4 GiB or more, a name the code page cannot hold, a link
 // back into a folder on the way) is told to the observer and passed over.
+// In the track list a playlist file stands for the tracks it names, in its
+// order; an entry not found is told likewise and passed over.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +37,8 @@ class DownloadWalk : private CopyWalk {
   void DownloadItem(const CText& path, const CText& shownPath);
   void DownloadFolder(const CText& path, const CFileEntry& folder, const CText& shownPath);
   void DownloadFile(const CText& path);
+  void DownloadPlaylist(const CText& path);
+  void DownloadTrack(const CText& path);
 
   std::vector<platform::FileIdentity> openFolders_;  // the PC folders being walked, outermost first
 };

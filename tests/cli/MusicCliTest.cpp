@@ -83,6 +83,35 @@ TEST_F(MusicCliTest, PutFillsBothFolderModesAndTagsAreShownAndSet) {
   ExpectClean();
 }
 
+// An .m3u8 file stores the tracks it names in its order, a missing entry
+// reported; get --playlist writes the play order back beside the tracks.
+TEST_F(MusicCliTest, APlaylistStoresItsTracksInOrderAndGetWritesThePlayOrder) {
+  ASSERT_EQ(Player("create --format --internal 8M").exitCode, 0);
+  const std::string album = temp_ + "/album";
+  std::filesystem::create_directories(album + "/disc 2");
+  MakeMp3(album + "/b.mp3", 1, "Bee", "Band");
+  MakeMp3(album + "/a.mp3", 2, "Ay");
+  MakeMp3(album + "/disc 2/c.mp3", 1, "Sea");
+  WriteFile(album + "/list.m3u8",
+            "\xEF\xBB\xBF#EXTM3U\n#EXTINF:1,Bee\nb.mp3\nmissing.mp3\r\ndisc 2\\c.mp3\r\nfile://" + album + "/a.mp3\n");
+
+  const Outcome put = Cli("put '\\MUSIC' '" + album + "/list.m3u8'");
+  EXPECT_EQ(put.exitCode, 1) << "put fails at its end, as for anything passed over";
+  EXPECT_EQ(put.output, "b.mp3\nc.mp3\na.mp3\n");
+  EXPECT_NE(errors_.find("'" + album + "/missing.mp3' is named in a playlist but was not found"), std::string::npos)
+      << errors_;
+  EXPECT_EQ(ReadFromImage("/MUSIC/PLAYLIST.DAT"), "3\nTRACK001.MP3\nTRACK002.MP3\nTRACK003.MP3\n");
+  EXPECT_EQ(Cli("tags '\\MUSIC' TRACK002.MP3").output.substr(0, 10), "title=Sea\n");
+
+  const std::string out = temp_ + "/out";
+  std::filesystem::create_directories(out);
+  ASSERT_EQ(Cli("get '\\MUSIC' --to '" + out + "' --playlist order.m3u8").exitCode, 0) << errors_;
+  EXPECT_EQ(ReadFile(out + "/order.m3u8"),
+            "#EXTM3U\n#EXTINF:1,Band - Bee\nTRACK001.MP3\n#EXTINF:1,Sea\nTRACK002.MP3\n#EXTINF:2,Ay\nTRACK003.MP3\n");
+  EXPECT_EQ(ReadFile(out + "/TRACK003.MP3").size(), ReadFromImage("/MUSIC/TRACK003.MP3").size());
+  ExpectClean();
+}
+
 TEST_F(MusicCliTest, BitmapDrawsTextArtAndTheSamePictureAsAPng) {
   const Outcome art = Cli("bitmap Tunewarden");
   ASSERT_EQ(art.exitCode, 0);

@@ -100,7 +100,7 @@ TEST_F(AppSettingsTest, WrittenSettingsReadBackAlike) {
   std::ifstream in(Path(), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
             "[General]\r\ndownloadDir=/home/me/Music/\r\nuploadDir=/home/me/Backup=old/\r\nnameFont=IPAGothic\r\n"
-            "readTags=0\r\n");
+            "readTags=0\r\nreadPlaylists=1\r\n");
 
   AppSettings back;
   back.ReadSettings();

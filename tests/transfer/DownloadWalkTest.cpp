@@ -176,4 +176,24 @@ TEST_F(DownloadWalkTest, ANameTheCodePageCannotHoldIsTold) {
   EXPECT_EQ(user_.notSent, std::set<std::string>{"mix/??.mp3 433"});
 }
 
+// A .pls file goes by its numbers and an .m3u file in Latin-1 is read as
+// such; with the switch off a playlist is a file that is not audio.
+TEST_F(DownloadWalkTest, PlaylistsNameTheTracksUnlessTheSettingIsOff) {
+  MakeMp3(pc_ + "/album/caf\xC3\xA9.mp3", 1, "Cafe");
+  WriteFile(pc_ + "/list.pls", "[playlist]\nFile2=single.mp3\nTitle2=Single\nFile1=" + pc_ + "/album/one.mp3\n");
+  WriteFile(pc_ + "/album/latin.M3U", "caf\xE9.mp3\nlatin.M3U\n");
+  Run({"list.pls", "album/latin.M3U"});
+  EXPECT_EQ(user_.done, 3);
+  EXPECT_EQ(user_.notSent, (std::set<std::string>{"album/latin.M3U " + std::to_string(StringId::NotSentPlaylistEntry)}))
+      << "a playlist is not followed from a playlist";
+  std::vector<std::string> titles;
+  for (const PlayerEntry& entry : connection_->ListFolder())
+    if (!entry.IsFolder()) titles.emplace_back(entry.DisplayName().Chars());
+  EXPECT_EQ(titles, (std::vector<std::string>{"One", "single", "Cafe"}));
+
+  settings_.readPlaylists = false;
+  EXPECT_EQ(MediaErrorOf([&] { Run({"list.pls"}); }), int(StringId::InvalidFileFormat));
+  ExpectClean();
+}
+
 }  // namespace

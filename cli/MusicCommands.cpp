@@ -47,7 +47,8 @@ void Analyse(CliSession& session, const std::vector<std::string>& args) {
     CDiskFile file;
     file.Open(path, platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
     AudioInfo info{};
-    if (!AnalyseTrackSource(file, path, session.settings, &info)) throw CMediaException(StringId::InvalidFileFormat);
+    if (!AnalyseTrackSource(file, path, GetFileEntry(path).name, session.settings, &info))
+      throw CMediaException(StringId::InvalidFileFormat);
     if (i > 0) std::printf("\n");
     PrintAudioInfo(info);
   }

@@ -125,6 +125,22 @@ bool ToSystemPath(std::string_view path, std::string* systemPath) {
 }
 
 // Linux has no share modes: the share bits are accepted and have no effect.
+FileHandle CreateTemporaryFile(std::string* path) {
+  const char* folder = std::getenv("TMPDIR");
+  std::string systemPath = std::string(folder != nullptr && *folder != 0 ? folder : "/tmp") + "/tunewarden-XXXXXX";
+  const int file = mkostemp(systemPath.data(), O_CLOEXEC);
+  if (file < 0) {
+    SetLastErrorFromErrno(errno);
+    return InvalidFile;
+  }
+  if (!FromSystemPath(systemPath, path)) {
+    close(file);
+    unlink(systemPath.c_str());
+    return InvalidFile;
+  }
+  return file;
+}
+
 FileHandle OpenFile(std::string_view path, uint32_t flags) {
   std::string systemPath;
   if (!ToSystemPath(path, &systemPath)) return InvalidFile;

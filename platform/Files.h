@@ -98,6 +98,10 @@ class DirectorySearch {
 // The path as the system takes it (UTF-8); false (last error InvalidName) when
 // it does not convert or holds a 0 byte.
 bool ToSystemPath(std::string_view path, std::string* systemPath);
+// A new empty file in the temporary folder (TMPDIR, else /tmp) that only this
+// user may read, open for reading and writing; `path` is set in the program's
+// code page. InvalidFile on failure, with the last error set.
+FileHandle CreateTemporaryFile(std::string* path);
 
 std::string CurrentDirectory();  // ends in '/'
 bool SetCurrentDirectory(std::string_view path);

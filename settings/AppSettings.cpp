@@ -49,6 +49,12 @@ void ReadSwitch(const CText& value, bool* setting) {
   if (value == "0" || value == "1") *setting = value == "1";
 }
 
+// One of the values allowed; anything else leaves the setting as it was.
+void ReadNumber(const CText& value, std::initializer_list<int> allowed, int* setting) {
+  for (const int number : allowed)
+    if (value == std::to_string(number).c_str()) *setting = number;
+}
+
 // Remembers the last byte read, so that the reader of the file can tell
 // whether its last line was ended.
 class LastByteStream : public CByteStream {
@@ -97,6 +103,9 @@ void AppSettings::SetDefaults() {
   nameFont = NameFontFromRegistry();
   readTags = true;
   readPlaylists = true;
+  convertAudio = true;
+  mp3Quality = 2;
+  mp3SampleRate = 44100;
 }
 
 bool AppSettings::ReadSettings() {
@@ -124,6 +133,12 @@ bool AppSettings::ReadSettings() {
       ReadSwitch(value, &readTags);
     else if (key == "readplaylists")
       ReadSwitch(value, &readPlaylists);
+    else if (key == "convertaudio")
+      ReadSwitch(value, &convertAudio);
+    else if (key == "mp3quality")
+      ReadNumber(value, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, &mp3Quality);
+    else if (key == "mp3samplerate")
+      ReadNumber(value, {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000}, &mp3SampleRate);
   };
   try {
     file.Open(SettingsPath(), platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
@@ -157,6 +172,9 @@ bool AppSettings::WriteSettings() const {
   text += nameFont;
   text += readTags ? "\r\nreadTags=1" : "\r\nreadTags=0";
   text += readPlaylists ? "\r\nreadPlaylists=1" : "\r\nreadPlaylists=0";
+  text += convertAudio ? "\r\nconvertAudio=1" : "\r\nconvertAudio=0";
+  text += ("\r\nmp3Quality=" + std::to_string(mp3Quality)).c_str();
+  text += ("\r\nmp3SampleRate=" + std::to_string(mp3SampleRate)).c_str();
   text += "\r\n";
   file.WriteText(text);
   file.Close();

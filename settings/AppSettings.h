@@ -41,4 +41,7 @@ class AppSettings {
   // ID3v1 texts only.
   bool readTags = true;       // ID3v2, Vorbis comment and MP4 tags through TagLib
   bool readPlaylists = true;  // .m3u, .m3u8 and .pls files name the tracks to store
+  bool convertAudio = true;   // other music files become MP3 on their way in
+  int mp3Quality = 2;         // LAME's variable-bit-rate quality, 0 (best) to 9
+  int mp3SampleRate = 44100;  // Hz, one of MPEG audio's nine rates
 };

@@ -107,9 +107,28 @@ void DownloadWalk::DownloadTrack(const CText& path) {
   AudioInfo audioInfo{};
   uint32_t start = 0;
   uint32_t length = file_.Size();
+  ConvertedTrack converted;
   if (connection_.folderMode == PlayerConnection::TrackListMode) {
-    if (!AnalyseTrackSource(file_, path, connection_.Settings(), &audioInfo))
-      throw CMediaException(StringId::InvalidFileFormat);
+    const AppSettings& settings = connection_.Settings();
+    const bool otherFormat = settings.convertAudio && NeedsConversion(path);
+    if (otherFormat || !AnalyseTrackSource(file_, path, entry.name, settings, &audioInfo)) {
+      if (!settings.convertAudio) throw CMediaException(StringId::InvalidFileFormat);
+      file_.Close();
+      // The conversion shows its progress in bytes of the source read, and
+      // the copy of the MP3 file made then in its own.
+      observer_.FileStarting(entry.name, length);
+      converted.Convert(
+          path, entry.name, settings,
+          [&](uint64_t done, uint64_t total) {
+            TransferRequest request{};
+            request.total = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
+            request.done = uint32_t(std::min<uint64_t>(done, request.total));
+            return observer_.FileProgress(request);
+          },
+          &audioInfo);
+      file_.Open(converted.Path(), platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
+      length = file_.Size();
+    }
     start = audioInfo.dataStart;
     // Tags and wrappers may promise more than the file holds.
     length = uint64_t(start) + audioInfo.dataLength > length ? length - start : audioInfo.dataLength;

@@ -112,6 +112,47 @@ TEST_F(MusicCliTest, APlaylistStoresItsTracksInOrderAndGetWritesThePlayOrder) {
   ExpectClean();
 }
 
+// Music in other formats, made and tagged by ffmpeg, arrives as MP3 tracks
+// that our analysis and ffmpeg's decoder accept, as long as the source.
+TEST_F(MusicCliTest, OtherFormatsArriveAsMp3TracksAsLongAsTheirSource) {
+  ASSERT_EQ(Player("create --format --internal 8M").exitCode, 0);
+  struct Format {
+    const char *file, *title;
+  };
+  const Format formats[] = {{"a.flac", "日本語の曲"},
+                            {"b.ogg", "한국어 노래"},
+                            {"c.opus", "中文歌曲"},
+                            {"d.m4a", "AAC song"},
+                            {"tone.aiff", "tone"}};
+  std::string files;
+  for (const Format& format : formats) {
+    const std::string path = temp_ + "/" + format.file;
+    const std::string tags =
+        std::string(format.title) == "tone" ? "" : std::string(" -metadata title='") + format.title + "'";
+    ASSERT_EQ(Run("ffmpeg -v error -f lavfi -i sine=duration=3 -ac 2" + tags + " '" + path + "'").exitCode, 0);
+    files += " '" + path + "'";
+  }
+  ASSERT_EQ(Cli("put '\\MUSIC'" + files).exitCode, 0) << errors_;
+
+  // Samples at 44.1 kHz as ffmpeg decodes a file, or -1 when it reports an error.
+  const auto decodedSamples = [&](const std::string& path) -> long {
+    const std::string raw = temp_ + "/decoded.raw";
+    const Outcome decoded = Run("ffmpeg -v error -y -i '" + path + "' -f s16le -ac 1 -ar 44100 '" + raw + "'");
+    return decoded.exitCode == 0 && errors_.empty() ? long(std::filesystem::file_size(raw) / 2) : -1;
+  };
+  for (size_t i = 0; i < std::size(formats); ++i) {
+    SCOPED_TRACE(formats[i].file);
+    const std::string track = "TRACK00" + std::to_string(i + 1) + ".MP3";
+    EXPECT_EQ(Lines(Cli("tags '\\MUSIC' " + track).output).at(0), std::string("title=") + formats[i].title);
+    ASSERT_EQ(Mtools("mcopy", "'::/MUSIC/" + track + "' '" + temp_ + "/" + track + "'").exitCode, 0);
+    EXPECT_EQ(Cli("analyse '" + temp_ + "/" + track + "'").exitCode, 0);
+    const long source = decodedSamples(temp_ + "/" + formats[i].file), converted = decodedSamples(temp_ + "/" + track);
+    ASSERT_GT(converted, 0) << "ffmpeg decodes the track without an error";
+    EXPECT_NEAR(converted, source, 44100 * 0.05);
+  }
+  ExpectClean();
+}
+
 TEST_F(MusicCliTest, BitmapDrawsTextArtAndTheSamePictureAsAPng) {
   const Outcome art = Cli("bitmap Tunewarden");
   ASSERT_EQ(art.exitCode, 0);

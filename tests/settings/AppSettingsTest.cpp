@@ -100,7 +100,7 @@ TEST_F(AppSettingsTest, WrittenSettingsReadBackAlike) {
   std::ifstream in(Path(), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
             "[General]\r\ndownloadDir=/home/me/Music/\r\nuploadDir=/home/me/Backup=old/\r\nnameFont=IPAGothic\r\n"
-            "readTags=0\r\nreadPlaylists=1\r\n");
+            "readTags=0\r\nreadPlaylists=1\r\nconvertAudio=1\r\nmp3Quality=2\r\nmp3SampleRate=44100\r\n");
 
   AppSettings back;
   back.ReadSettings();
@@ -116,9 +116,11 @@ TEST_F(AppSettingsTest, MusicSwitchesAreOnUnlessTheFileSaysZero) {
   AppSettings settings;
   settings.ReadSettings();
   EXPECT_TRUE(settings.readTags) << "a value other than 0 or 1 leaves the default";
-  std::ofstream(Path()) << "[General]\nREADTAGS=0\n";
+  std::ofstream(Path()) << "[General]\nREADTAGS=0\nmp3Quality=10\nmp3SampleRate=22050\n";
   settings.ReadSettings();
   EXPECT_FALSE(settings.readTags);
+  EXPECT_EQ(settings.mp3Quality, 2) << "LAME's qualities end at 9";
+  EXPECT_EQ(settings.mp3SampleRate, 22050);
 }
 
 }  // namespace

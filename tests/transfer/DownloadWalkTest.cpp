@@ -196,4 +196,30 @@ TEST_F(DownloadWalkTest, PlaylistsNameTheTracksUnlessTheSettingIsOff) {
   ExpectClean();
 }
 
+// A FLAC file becomes a track with its tags; a stop during the conversion
+// stores nothing; neither leaves a temporary file. With the switch off the
+// file is not audio.
+TEST_F(DownloadWalkTest, MusicInOtherFormatsIsConvertedUnlessTheSettingIsOff) {
+  const std::string temporary = temp_ + "/tmp";
+  std::filesystem::create_directories(temporary);
+  const std::string oldTemporary = getenv("TMPDIR") != nullptr ? getenv("TMPDIR") : "";
+  setenv("TMPDIR", temporary.c_str(), 1);
+  ASSERT_EQ(
+      RunShell("ffmpeg -v error -f lavfi -i sine=duration=2 -metadata title='Flac 曲' " + pc_ + "/song.flac").exitCode,
+      0);
+  user_.stopInsideFile = true;
+  EXPECT_EQ(SystemErrorOf([&] { Run({"song.flac"}); }), 0);
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC/TRACK001.*").exitCode, 1);
+  EXPECT_TRUE(std::filesystem::is_empty(temporary));
+
+  user_.stopInsideFile = false;
+  Run({"song.flac"});
+  EXPECT_STREQ(ReadFromImage("/MUSIC/TRACK001.INF").c_str() + InfoRecord::Title, "Flac 曲");
+  EXPECT_TRUE(std::filesystem::is_empty(temporary));
+  settings_.convertAudio = false;
+  EXPECT_EQ(MediaErrorOf([&] { Run({"song.flac"}); }), int(StringId::InvalidFileFormat));
+  setenv("TMPDIR", oldTemporary.c_str(), 1);
+  ExpectClean();
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // Music: the analysis of PC audio files, downloads to the player as the
 // transfer dialog makes them, a track's tags, and name bitmaps.
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -57,8 +58,13 @@ void Analyse(CliSession& session, const std::vector<std::string>& args) {
 void Put(CliSession& session, const std::vector<std::string>& arguments) {
   std::vector<std::string> args = arguments;
   const ReplaceMode replace = TakeReplaceMode(args);
-  if (args.size() < 2) throw UsageError{"put takes FOLDER PATH... [--replace ask|all|none]"};
+  const auto skip = std::ranges::find(args, "--skip-existing");
+  const bool skipExisting = skip != args.end();
+  if (skipExisting) args.erase(skip);
+  if (args.size() < 2) throw UsageError{"put takes FOLDER PATH... [--replace ask|all|none] [--skip-existing]"};
   session.settings.ReadSettings();  // the user's name font draws the track names
+  // The window's setting is for the window; the command line asks each time.
+  session.settings.skipDuplicates = skipExisting;
   session.Connect();
   session.EnterFolder(FromShell(args[0]));
   std::vector<CText> paths;
@@ -140,7 +146,7 @@ void Bitmap(CliSession& session, const std::vector<std::string>& arguments) {
 
 constexpr CliCommand Commands[] = {
     {"analyse", "FILE...", "show what a PC audio file holds, as a download reads it (needs no player)", Analyse},
-    {"put", "FOLDER PATH... [--replace ask|all|none]",
+    {"put", "FOLDER PATH... [--replace ask|all|none] [--skip-existing]",
      "copy PC files and folders to the player: tracks in \\MUSIC, files in USER folders", Put},
     {"tags", "FOLDER NAME [--title T] [--artist A] [--album B] [--comment C]", "show or set a track's tags", Tags},
     {"bitmap", "TEXT [--png FILE] [--font FACE]", "draw a name bitmap as the player shows it", Bitmap},

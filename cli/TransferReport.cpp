@@ -7,6 +7,7 @@
 
 #include "cli/Cli.h"
 #include "framework/core/Helpers.h"
+#include "resources/StringIds.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ void CliTransfer::NotSent(const CText& path, uint32_t reasonId) {
   CText reason;
   reason.Format(LoadStringText(reasonId).Chars(), path.Chars());
   std::fprintf(stderr, "tunewarden-cli: %s\n", ToShell(reason).c_str());
-  allSent_ = false;
+  if (reasonId != StringId::NotSentDuplicate) allSent_ = false;  // a skip asked for is no failure
 }
 
 ReplaceAnswer CliTransfer::AskReplace(const CText& pcPath, const PlayerEntry& playerEntry) {

@@ -60,6 +60,7 @@ constexpr StringEntry Strings[] = {
     {StringId::MusicFolderUnusable, "无法进入或创建 MUSIC 文件夹：%s"},
     {StringId::PlaylistUnreadable, "无法读取播放顺序文件 PLAYLIST.DAT：%s"},
     {StringId::NotSentPlaylistEntry, "播放列表中的“%s”找不到，已跳过。"},
+    {StringId::NotSentDuplicate, "已跳过“%s”：曲目列表中已有标题、艺术家和时长相同的曲目。"},
     {CommandId::Exit, "\n退出"},
     {CommandId::About, "\n关于"},
     {CommandId::CreateFolder, "\n新建文件夹"},

@@ -60,6 +60,8 @@ constexpr StringEntry Strings[] = {
     {StringId::MusicFolderUnusable, "The MUSIC folder could not be entered or made: %s"},
     {StringId::PlaylistUnreadable, "The play order PLAYLIST.DAT could not be read: %s"},
     {StringId::NotSentPlaylistEntry, "'%s' is named in a playlist but was not found; it was passed over."},
+    {StringId::NotSentDuplicate,
+     "'%s' was passed over: a track of the same title, artist and length is in the track list."},
     {CommandId::Exit, "\nExit"},
     {CommandId::About, "\nAbout"},
     {CommandId::CreateFolder, "\nCreate Folder"},

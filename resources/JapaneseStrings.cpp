@@ -62,6 +62,8 @@ constexpr StringEntry Strings[] = {
     {StringId::MusicFolderUnusable, "MUSIC フォルダーを開くことも作成することもできませんでした: %s"},
     {StringId::PlaylistUnreadable, "再生順ファイル PLAYLIST.DAT を読み取れませんでした: %s"},
     {StringId::NotSentPlaylistEntry, "'%s' はプレイリストにありますが見つからないため、飛ばしました。"},
+    {StringId::NotSentDuplicate,
+     "'%s' は飛ばしました: 同じタイトル、アーティスト、長さのトラックがトラック リストにあります。"},
     {CommandId::Exit, "\n終了"},
     {CommandId::About, "\nバージョン情報"},
     {CommandId::CreateFolder, "\nフォルダの作成"},

@@ -62,6 +62,7 @@ constexpr StringEntry Strings[] = {
     {StringId::MusicFolderUnusable, "MUSIC 폴더를 열거나 만들 수 없습니다: %s"},
     {StringId::PlaylistUnreadable, "재생 순서 파일 PLAYLIST.DAT를 읽을 수 없습니다: %s"},
     {StringId::NotSentPlaylistEntry, "'%s'은(는) 재생 목록에 있지만 찾을 수 없어 건너뛰었습니다."},
+    {StringId::NotSentDuplicate, "'%s'은(는) 건너뛰었습니다: 제목, 아티스트, 길이가 같은 트랙이 트랙 목록에 있습니다."},
     {CommandId::Exit, "\n끝내기"},
     {CommandId::About, "\n정보"},
     {CommandId::CreateFolder, "\n폴더 만들기"},

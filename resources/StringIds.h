@@ -66,6 +66,7 @@ constexpr uint32_t NotSentLinkLoop = 432;
 constexpr uint32_t NotSentName = 433;
 constexpr uint32_t NotSentMore = 434;           // %d reasons not listed
 constexpr uint32_t NotSentPlaylistEntry = 440;  // named in a playlist, not found
+constexpr uint32_t NotSentDuplicate = 441;      // the track list holds it already
 // What failed, said beside the message of a code (on the command line).
 constexpr uint32_t NotFound = 435;              // %s the name
 constexpr uint32_t FolderNotEmpty = 436;        // %s the name

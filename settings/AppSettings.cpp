@@ -106,6 +106,7 @@ void AppSettings::SetDefaults() {
   convertAudio = true;
   mp3Quality = 2;
   mp3SampleRate = 44100;
+  skipDuplicates = true;
 }
 
 bool AppSettings::ReadSettings() {
@@ -135,6 +136,8 @@ bool AppSettings::ReadSettings() {
       ReadSwitch(value, &readPlaylists);
     else if (key == "convertaudio")
       ReadSwitch(value, &convertAudio);
+    else if (key == "skipduplicates")
+      ReadSwitch(value, &skipDuplicates);
     else if (key == "mp3quality")
       ReadNumber(value, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, &mp3Quality);
     else if (key == "mp3samplerate")
@@ -175,6 +178,7 @@ bool AppSettings::WriteSettings() const {
   text += convertAudio ? "\r\nconvertAudio=1" : "\r\nconvertAudio=0";
   text += ("\r\nmp3Quality=" + std::to_string(mp3Quality)).c_str();
   text += ("\r\nmp3SampleRate=" + std::to_string(mp3SampleRate)).c_str();
+  text += skipDuplicates ? "\r\nskipDuplicates=1" : "\r\nskipDuplicates=0";
   text += "\r\n";
   file.WriteText(text);
   file.Close();

@@ -39,9 +39,10 @@ class AppSettings {
   CText uploadFolder;
   // Each on by default; with all of them off a download takes MPEG audio with
   // ID3v1 texts only.
-  bool readTags = true;       // ID3v2, Vorbis comment and MP4 tags through TagLib
-  bool readPlaylists = true;  // .m3u, .m3u8 and .pls files name the tracks to store
-  bool convertAudio = true;   // other music files become MP3 on their way in
-  int mp3Quality = 2;         // LAME's variable-bit-rate quality, 0 (best) to 9
-  int mp3SampleRate = 44100;  // Hz, one of MPEG audio's nine rates
+  bool readTags = true;        // ID3v2, Vorbis comment and MP4 tags through TagLib
+  bool readPlaylists = true;   // .m3u, .m3u8 and .pls files name the tracks to store
+  bool convertAudio = true;    // other music files become MP3 on their way in
+  int mp3Quality = 2;          // LAME's variable-bit-rate quality, 0 (best) to 9
+  int mp3SampleRate = 44100;   // Hz, one of MPEG audio's nine rates
+  bool skipDuplicates = true;  // a track whose title, artist and time the list holds is passed over
 };

@@ -7,6 +7,7 @@
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
 #include "platform/ScopeGuard.h"
+#include "player/InfoRecord.h"
 #include "resources/StringIds.h"
 #include "transfer/PlaylistFile.h"
 #include "transfer/TrackSource.h"
@@ -15,6 +16,7 @@
 void DownloadWalk::Run(const std::vector<CText>& paths) {
   replaceAll_ = false;
   openFolders_.clear();
+  listedTracks_.reset();
   KeepingFolders(connection_, [&] {
     AsOneUpdate(connection_, [&] {
       const platform::OnFailure closeFile([&] { file_.Close(); });
@@ -101,6 +103,20 @@ void DownloadWalk::DownloadPlaylist(const CText& path) {
   }
 }
 
+bool DownloadWalk::InTrackList(const AudioInfo& audioInfo) {
+  if (!listedTracks_) {
+    listedTracks_.emplace();
+    for (const PlayerEntry& entry : connection_.ListFolder())
+      if (entry.trackInfo) listedTracks_->push_back(*entry.trackInfo);
+  }
+  const CText title = RecordText(audioInfo.title), artist = RecordText(audioInfo.artist);
+  return std::ranges::any_of(*listedTracks_, [&](const TrackInfo& track) {
+    return track.title == title && track.artist == artist &&
+           (track.duration > audioInfo.duration ? track.duration - audioInfo.duration
+                                                : audioInfo.duration - track.duration) <= 1;
+  });
+}
+
 void DownloadWalk::DownloadTrack(const CText& path) {
   const CFileEntry entry = GetFileEntry(path);
   file_.Open(path, platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
@@ -129,6 +145,11 @@ void DownloadWalk::DownloadTrack(const CText& path) {
       file_.Open(converted.Path(), platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
       length = file_.Size();
     }
+    if (settings.skipDuplicates && InTrackList(audioInfo)) {
+      file_.Close();
+      observer_.NotSent(path, StringId::NotSentDuplicate);
+      return;
+    }
     start = audioInfo.dataStart;
     // Tags and wrappers may promise more than the file holds.
     length = uint64_t(start) + audioInfo.dataLength > length ? length - start : audioInfo.dataLength;
@@ -147,5 +168,12 @@ void DownloadWalk::DownloadTrack(const CText& path) {
   observer_.FileStarting(entry.name, length);
   if (!connection_.WriteEntry(request)) throw CException(failure_);  // 0: the user's stop
   file_.Close();
+  if (listedTracks_ && request.audioInfo != nullptr) {
+    TrackInfo stored;
+    stored.title = RecordText(audioInfo.title);
+    stored.artist = RecordText(audioInfo.artist);
+    stored.duration = audioInfo.duration;
+    listedTracks_->push_back(stored);
+  }
   observer_.FileDone();
 }

@@ -14,10 +14,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "audio/AudioAnalysis.h"
 #include "framework/core/FileEntry.h"
 #include "framework/core/Text.h"
+#include "player/TrackInfo.h"
 #include "transfer/CopyWalk.h"
 
 class DownloadWalk : private CopyWalk {
@@ -40,5 +43,11 @@ class DownloadWalk : private CopyWalk {
   void DownloadPlaylist(const CText& path);
   void DownloadTrack(const CText& path);
 
+  // Whether the track list holds a track of the title, artist and playing
+  // time (within a second) that the analysis gives.
+  bool InTrackList(const AudioInfo& audioInfo);
+
   std::vector<platform::FileIdentity> openFolders_;  // the PC folders being walked, outermost first
+  // The tracks of the list, read at the first track of a run that asks.
+  std::optional<std::vector<TrackInfo>> listedTracks_;
 };

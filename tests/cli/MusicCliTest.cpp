@@ -101,6 +101,8 @@ TEST_F(MusicCliTest, APlaylistStoresItsTracksInOrderAndGetWritesThePlayOrder) {
   EXPECT_NE(errors_.find("'" + album + "/missing.mp3' is named in a playlist but was not found"), std::string::npos)
       << errors_;
   EXPECT_EQ(ReadFromImage("/MUSIC/PLAYLIST.DAT"), "3\nTRACK001.MP3\nTRACK002.MP3\nTRACK003.MP3\n");
+  EXPECT_EQ(Cli("put '\\MUSIC' '" + album + "/b.mp3' --skip-existing").exitCode, 0) << errors_;
+  EXPECT_NE(errors_.find("b.mp3' was passed over"), std::string::npos) << errors_;
   EXPECT_EQ(Cli("tags '\\MUSIC' TRACK002.MP3").output.substr(0, 10), "title=Sea\n");
 
   const std::string out = temp_ + "/out";

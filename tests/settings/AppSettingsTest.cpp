@@ -98,9 +98,10 @@ TEST_F(AppSettingsTest, WrittenSettingsReadBackAlike) {
   settings.readTags = false;
   ASSERT_TRUE(settings.WriteSettings());
   std::ifstream in(Path(), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            "[General]\r\ndownloadDir=/home/me/Music/\r\nuploadDir=/home/me/Backup=old/\r\nnameFont=IPAGothic\r\n"
-            "readTags=0\r\nreadPlaylists=1\r\nconvertAudio=1\r\nmp3Quality=2\r\nmp3SampleRate=44100\r\n");
+  EXPECT_EQ(
+      std::string(std::istreambuf_iterator<char>(in), {}),
+      "[General]\r\ndownloadDir=/home/me/Music/\r\nuploadDir=/home/me/Backup=old/\r\nnameFont=IPAGothic\r\n"
+      "readTags=0\r\nreadPlaylists=1\r\nconvertAudio=1\r\nmp3Quality=2\r\nmp3SampleRate=44100\r\nskipDuplicates=1\r\n");
 
   AppSettings back;
   back.ReadSettings();

@@ -4,6 +4,7 @@
 // put by the tunewarden-cli tests.
 #include <sys/stat.h>
 
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -202,7 +203,11 @@ TEST_F(DownloadWalkTest, PlaylistsNameTheTracksUnlessTheSettingIsOff) {
 TEST_F(DownloadWalkTest, MusicInOtherFormatsIsConvertedUnlessTheSettingIsOff) {
   const std::string temporary = temp_ + "/tmp";
   std::filesystem::create_directories(temporary);
-  const std::string oldTemporary = getenv("TMPDIR") != nullptr ? getenv("TMPDIR") : "";
+  // The test's own temporary folder for the converter, until the test ends however it ends.
+  struct Restore {
+    std::optional<std::string> given;
+    ~Restore() { given ? setenv("TMPDIR", given->c_str(), 1) : unsetenv("TMPDIR"); }
+  } const restore{getenv("TMPDIR") != nullptr ? std::optional<std::string>(getenv("TMPDIR")) : std::nullopt};
   setenv("TMPDIR", temporary.c_str(), 1);
   ASSERT_EQ(
       RunShell("ffmpeg -v error -f lavfi -i sine=duration=2 -metadata title='Flac 曲' " + pc_ + "/song.flac").exitCode,
@@ -218,7 +223,24 @@ TEST_F(DownloadWalkTest, MusicInOtherFormatsIsConvertedUnlessTheSettingIsOff) {
   EXPECT_TRUE(std::filesystem::is_empty(temporary));
   settings_.convertAudio = false;
   EXPECT_EQ(MediaErrorOf([&] { Run({"song.flac"}); }), int(StringId::InvalidFileFormat));
-  setenv("TMPDIR", oldTemporary.c_str(), 1);
+  ExpectClean();
+}
+
+// A track whose title, artist and playing time (within a second) the list
+// holds, or the run stored, is passed over and told; with the switch off it
+// is stored again.
+TEST_F(DownloadWalkTest, DuplicatesArePassedOverUnlessTheSettingIsOff) {
+  MakeMp3(pc_ + "/same.mp3", 2, "One");  // one second longer than album/one.mp3
+  MakeMp3(pc_ + "/again.mp3", 1, "One");
+  Run({"album"});
+  Run({"again.mp3", "same.mp3", "single.mp3", "single.mp3"});
+  EXPECT_EQ(user_.done, 2);
+  const std::string duplicate = " " + std::to_string(StringId::NotSentDuplicate);
+  EXPECT_EQ(user_.notSent,
+            (std::set<std::string>{"again.mp3" + duplicate, "same.mp3" + duplicate, "single.mp3" + duplicate}));
+  settings_.skipDuplicates = false;
+  Run({"again.mp3"});
+  EXPECT_EQ(user_.done, 3);
   ExpectClean();
 }
 

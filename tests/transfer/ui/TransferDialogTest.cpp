@@ -28,6 +28,7 @@ TEST_F(TransferTest, DownloadIntoTheTrackListAndTracksBack) {
             "::/MUSIC/TRACK001.MP3\n::/MUSIC/TRACK001.INF\n::/MUSIC/TRACK002.MP3\n::/MUSIC/TRACK002.INF\n"
             "::/MUSIC/TRACK003.MP3\n::/MUSIC/TRACK003.INF\n::/MUSIC/PLAYLIST.DAT\n");
 
+  settings_.skipDuplicates = false;  // the same file again makes another track
   EXPECT_EQ(Download({"album/one.mp3", "notes.txt", "album/one.mp3"}), 2);
   ASSERT_EQ(user_.boxes.size(), 1u);
   EXPECT_EQ(user_.boxes[0].text, "This file format is not valid.");

@@ -1,5 +1,6 @@
 #include "messages/MessageBoxes.h"
 
+#include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
 #include "framework/ui/Prompts.h"
 #include "resources/StringIds.h"
@@ -33,4 +34,16 @@ int ShowMediaError(CNativeWindow* owner, uint32_t stringId) {
 
 int ShowSystemError(CNativeWindow* owner, uint32_t errorCode) {
   return ShowMessage(owner, SystemMessage(errorCode), MB_ICONEXCLAMATION);
+}
+
+bool RunShowingErrors(CNativeWindow* owner, const std::function<void()>& work) {
+  try {
+    work();
+    return true;
+  } catch (const CMediaException& e) {
+    ShowMediaError(owner, e.Code());
+  } catch (const CException& e) {
+    ShowSystemError(owner, e.Code());
+  }
+  return false;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "framework/core/Text.h"
 #include "framework/ui/Window.h"
@@ -22,3 +23,7 @@ int AskYesNo(CNativeWindow* owner, uint32_t stringId);
 int ShowMediaError(CNativeWindow* owner, uint32_t stringId);
 // The system's text of a CException's code.
 int ShowSystemError(CNativeWindow* owner, uint32_t errorCode);
+
+// Runs the work; a CMediaException or CException that ends it is shown with
+// its message, owned by `owner`. False when the work failed.
+bool RunShowingErrors(CNativeWindow* owner, const std::function<void()>& work);

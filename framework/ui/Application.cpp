@@ -188,7 +188,7 @@ void PumpMessages(int count) {
   --pumpDepth;
 }
 
-bool IsPumping() { return pumpDepth > 0; }
+int PumpDepth() { return pumpDepth; }
 
 CModalLoopScope::CModalLoopScope() { ++modalDepth; }
 

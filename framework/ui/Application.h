@@ -54,8 +54,9 @@ void PostQuit(int code);
 // Runs `count` passes over the pending events; long operations call this
 // between blocks to keep the windows alive.
 void PumpMessages(int count);
-// True inside PumpMessages: the code on the stack is busy, not waiting.
-bool IsPumping();
+// How many PumpMessages calls are on the stack: above what it was when a
+// modal dialog began waiting, the code on the stack is busy, not waiting.
+int PumpDepth();
 
 // Marks a modal loop (a dialog or box waiting, a popup menu open) for its
 // lifetime.

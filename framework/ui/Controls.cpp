@@ -56,6 +56,18 @@ class NativeStatus final : public TNativeWindow<QWidget> {
     return index >= 0 && index < static_cast<int>(parts_.size()) ? parts_[static_cast<size_t>(index)] : nullptr;
   }
 
+  // The text in the part's frame, and the size grip beside it in the part
+  // that reaches the right end.
+  int PartWidthFor(int index, const QString& text) const {
+    QLabel* part = Part(index);
+    if (!part) return 0;
+    QLabel probe(text);
+    probe.setFont(part->font());
+    probe.setFrameStyle(part->frameStyle());
+    const bool last = edges_[static_cast<size_t>(index)] < 0;
+    return probe.sizeHint().width() + (last && grip_ ? height() : 0);
+  }
+
  protected:
   bool event(QEvent* event) override {
     if (event->type() == QEvent::Resize) LayOut();
@@ -73,7 +85,9 @@ class NativeStatus final : public TNativeWindow<QWidget> {
   void LayOut() {
     int left = 0;
     for (size_t i = 0; i < parts_.size(); ++i) {
-      const int right = edges_[i] < 0 ? width() : std::min(edges_[i], width());
+      // The part at the right end leaves the size grip its corner.
+      const int end = grip_ ? width() - height() : width();
+      const int right = edges_[i] < 0 ? end : std::min(edges_[i], width());
       parts_[i]->setGeometry(left, 0, std::max(0, right - left), height());
       left = std::max(left, right);
     }
@@ -117,6 +131,7 @@ class NativeCombo final : public TNativeWindow<QComboBox> {
  public:
   NativeCombo(QWidget* parent, uint32_t style) : TNativeWindow<QComboBox>(parent), sorted_(style & CBS_SORT) {
     setEditable((style & CBS_TYPE_MASK) == CBS_DROPDOWN);
+    setSizeAdjustPolicy(AdjustToContents);  // the size hint follows the items
     connect(this, &QComboBox::activated, this, [this] { NotifyCommand(this, CBN_SELCHANGE); });
   }
   // The design gives a combo box the height of its open list; the closed box
@@ -202,8 +217,35 @@ class NativeEdit final : public TNativeWindow<QLineEdit> {
  public:
   NativeEdit(QWidget* parent, uint32_t style) : TNativeWindow<QLineEdit>(parent) {
     setReadOnly(style & ES_READONLY);
-    connect(this, &QLineEdit::textChanged, this, [this] { NotifyCommand(this, EN_CHANGE); });
+    if (style & ES_RIGHT) setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& typed) { KeepToLimit(typed); });
+    connect(this, &QLineEdit::textChanged, this, [this] {
+      kept_ = text();
+      NotifyCommand(this, EN_CHANGE);
+    });
   }
+
+ protected:
+  bool NativeMessage(MessageRecord& record, bool fromQt) override {
+    if (record.message != EM_LIMITTEXT) return CNativeWindow::NativeMessage(record, fromQt);
+    limit_ = static_cast<int>(record.wParam);
+    return true;
+  }
+
+ private:
+  // The limit is the user's: typing or pasting keeps what fits, while a text
+  // the program sets is shown whole (Qt's own maximum would cut it).
+  void KeepToLimit(const QString& typed) {
+    const int room = std::max(limit_, static_cast<int>(kept_.size()));
+    if (limit_ <= 0 || typed.size() <= room) return;
+    const int excess = static_cast<int>(typed.size()) - room;
+    const int cursor = std::max(cursorPosition() - excess, 0);
+    setText(QString(typed).remove(cursor, excess));
+    setCursorPosition(cursor);
+  }
+
+  int limit_ = 0;  // 0: none
+  QString kept_;
 };
 
 template <class Wrapped>
@@ -292,6 +334,11 @@ CText CStatusLine::PartText(int part) const {
   auto* status = As<NativeStatus>(handle_);
   QLabel* label = status ? status->Part(part) : nullptr;
   return label ? FromQt(label->text()) : CText();
+}
+
+int CStatusLine::PartWidthFor(int part, const CText& text) const {
+  auto* status = As<NativeStatus>(handle_);
+  return status ? status->PartWidthFor(part, ToQt(text)) : 0;
 }
 
 // ---------------------------------------------------------------- tool bar
@@ -417,6 +464,11 @@ int CComboControl::AddText(const CText& text) {
 int CComboControl::Count() const {
   auto* combo = As<NativeCombo>(handle_);
   return combo ? combo->count() : 0;
+}
+
+int CComboControl::FittingWidth() const {
+  auto* combo = As<NativeCombo>(handle_);
+  return combo ? combo->sizeHint().width() : 0;
 }
 
 // ---------------------------------------------------------------- progress bar

@@ -33,6 +33,8 @@ class CStatusLine : public CControlBase {
   void SetParts(const std::vector<int>& rightEdges);
   void SetText(int part, uint32_t style, const CText& text);
   CText PartText(int part) const;
+  // The width a part needs to show the text whole.
+  int PartWidthFor(int part, const CText& text) const;
 };
 
 class CToolStrip : public CControlBase {
@@ -68,6 +70,8 @@ class CComboControl : public CControlBase {
   void Select(int index);
   int AddText(const CText& text);  // the new item's index
   int Count() const;
+  // The width that shows the widest item whole.
+  int FittingWidth() const;
 };
 
 class CProgressControl : public CControlBase {

@@ -81,10 +81,11 @@ void CDialogBase::WaitForClose(bool visible, QWidget* owner) {
   struct Answering {
     CDialogBase* dialog;
     CPromptAnswerer* answerer;
+    int pumpDepth;  // passes begun before the dialog (a command run by one) are not its work's
     bool answered = false;
     bool running = true;
   };
-  auto answering = std::make_shared<Answering>(Answering{this, PromptAnswerer()});
+  auto answering = std::make_shared<Answering>(Answering{this, PromptAnswerer(), PumpDepth()});
   if (answering->answerer) {
     QWidget* widget = Widget();
     // The loop is about to wait; the answer runs once the events before it
@@ -92,7 +93,7 @@ void CDialogBase::WaitForClose(bool visible, QWidget* owner) {
     auto answer = std::make_shared<std::function<void()>>();
     *answer = [answering, widget, weak = std::weak_ptr<std::function<void()>>(answer)] {
       if (!answering->running || answering->dialog->ended_ || modalRuns.back() != answering->dialog) return;
-      if (IsPumping()) {
+      if (PumpDepth() > answering->pumpDepth) {
         if (auto again = weak.lock()) QMetaObject::invokeMethod(widget, *again, Qt::QueuedConnection);
         return;
       }

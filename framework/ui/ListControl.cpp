@@ -1,8 +1,10 @@
 #include "framework/ui/ListControl.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTreeWidget>
 #include <algorithm>
@@ -35,11 +37,14 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
     const bool acceptFiles = exStyle & WS_EX_ACCEPTFILES;
     setAcceptDrops(acceptFiles);
     viewport()->setAcceptDrops(acceptFiles);
+    showSelectionAlways_ = style & LVS_SHOWSELALWAYS;
+    ShowSelection(showSelectionAlways_);
 
     connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
       ListViewNotify notify;
       notify.subItem = column;
       Notify(LVN_COLUMNCLICK, -1, notify);
+      ShowSortMark();  // Qt's header flips its own mark on a click; only the owner sets it
     });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected, const QItemSelection& deselected) {
@@ -132,14 +137,39 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
   }
 
   void RemoveRow(int row) {
+    if (editing_.isValid() && editing_.row() == row) CancelEdit();
     Notify(LVN_DELETEITEM, row);
+    ++removals_;
     Quietly([&] { delete takeTopLevelItem(row); });
   }
 
   void RemoveAll() {
+    CancelEdit();
     if (!Notify(LVN_DELETEALLITEMS, -1))
       for (int row = 0; row < topLevelItemCount(); ++row) Notify(LVN_DELETEITEM, row);
+    ++removals_;
     Quietly([&] { clear(); });
+  }
+
+  // The header's mark of the column the rows are sorted by; -1 for none.
+  void SetSortMark(int column, bool ascending) {
+    sortColumn_ = column;
+    sortAscending_ = ascending;
+    ShowSortMark();
+  }
+
+  // What a cell of the column needs to show the text whole, and its heading.
+  int ColumnWidthFor(int column, const QString& text) {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.text = text;
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    if (column == 0 && images_) {
+      option.features |= QStyleOptionViewItem::HasDecoration;
+      option.decorationSize = iconSize();
+    }
+    const int cell = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
+    return std::max(cell, header()->sectionSizeHint(column));
   }
 
   void SortRows(const std::function<int(LPARAM, LPARAM)>& compare) {
@@ -158,11 +188,34 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
 
  protected:
   bool event(QEvent* event) override {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+      ShowSelection(showSelectionAlways_ || event->type() == QEvent::FocusIn);
     // The rows are painted on the viewport; the frame around them is Qt's.
-    // NOLINTNEXTLINE(bugprone-parent-virtual-call): paint events skip the translation into records on purpose
-    if (event->type() == QEvent::Paint) return QTreeWidget::event(event);
+    // Keys the label editor passed on (its Return) are the editor's, not the list's.
+    const bool qtOnly =
+        event->type() == QEvent::Paint || (event->type() == QEvent::KeyPress && state() == EditingState);
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): these skip the translation into records on purpose
+    if (qtOnly) return QTreeWidget::event(event);
     return TNativeWindow<QTreeWidget>::event(event);
   }
+
+  // A click that filled the list anew (a double click that opened a folder)
+  // leaves the new rows alone: Qt would select the row that is now under the
+  // pointer when the click goes on or the button comes up.
+  void mousePressEvent(QMouseEvent* event) override {
+    pressRemovals_ = removals_;
+    QTreeWidget::mousePressEvent(event);
+  }
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    if (removals_ == pressRemovals_) QTreeWidget::mouseDoubleClickEvent(event);
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (removals_ == pressRemovals_) QTreeWidget::mouseReleaseEvent(event);
+  }
+
+  // Only drops of files, which the window procedure takes, are welcome.
+  void dragEnterEvent(QDragEnterEvent* event) override { event->ignore(); }
+  void dragMoveEvent(QDragMoveEvent* event) override { event->ignore(); }
 
   bool viewportEvent(QEvent* event) override {
     switch (event->type()) {
@@ -212,18 +265,43 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
     const CText text = FromQt(typed);
     ListViewNotify notify;
     notify.text = text.Chars();
-    if (Notify(LVN_ENDLABELEDITA, label.row(), notify) && label.isValid()) model()->setData(label, typed, Qt::EditRole);
+    // The receiver may hand back another text for the label.
+    if (Notify(LVN_ENDLABELEDITA, label.row(), notify) && label.isValid())
+      model()->setData(label, ToQt(CText(notify.text)), Qt::EditRole);
   }
 
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
-    if (editing_.isValid()) {
-      const QPersistentModelIndex label = std::exchange(editing_, QPersistentModelIndex());
-      Notify(LVN_ENDLABELEDITA, label.row());  // cancelled: no text
-    }
+    CancelEdit();
     QTreeWidget::closeEditor(editor, hint);
   }
 
+  // Ends an edit in progress without a text; Qt closes the editor with its row.
+  void CancelEdit() {
+    if (!editing_.isValid()) return;
+    const QPersistentModelIndex label = std::exchange(editing_, QPersistentModelIndex());
+    Notify(LVN_ENDLABELEDITA, label.row());
+  }
+
  private:
+  // Without LVS_SHOWSELALWAYS the selection shows only while the list has
+  // the focus.
+  void ShowSelection(bool shown) {
+    QPalette colours = palette();
+    const QPalette system = QApplication::palette(this);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+      colours.setColor(group, QPalette::Highlight, system.color(group, shown ? QPalette::Highlight : QPalette::Base));
+      colours.setColor(group, QPalette::HighlightedText,
+                       system.color(group, shown ? QPalette::HighlightedText : QPalette::Text));
+    }
+    setPalette(colours);
+  }
+
+  void ShowSortMark() {
+    header()->setSortIndicatorShown(sortColumn_ >= 0);
+    if (sortColumn_ >= 0)
+      header()->setSortIndicator(sortColumn_, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+  }
+
   void ReportState(const QModelIndex& index, uint32_t oldState, uint32_t newState) {
     if (quiet_ || !index.isValid()) return;
     ListViewNotify notify;
@@ -239,7 +317,12 @@ class NativeList final : public TNativeWindow<QTreeWidget> {
   }
 
   bool editable_ = false;
+  bool showSelectionAlways_ = false;
   bool quiet_ = false;
+  int removals_ = 0;  // row removals so far, to tell whether a click's rows are still there
+  int pressRemovals_ = 0;
+  int sortColumn_ = -1;
+  bool sortAscending_ = true;
   CImageSet* images_ = nullptr;
   std::vector<Qt::Alignment> alignments_;
   QPersistentModelIndex editing_;
@@ -393,4 +476,30 @@ void CListControl::Scroll(int dx, int dy) {
   if (!list) return;
   list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->value() + dx);
   list->verticalScrollBar()->setValue(list->verticalScrollBar()->value() + dy);
+}
+
+void CListControl::SetSortMark(int column, bool ascending) {
+  if (NativeList* list = ListOf(handle_)) list->SetSortMark(column, ascending);
+}
+
+int CListControl::ColumnWidthFor(int column, const CText& text) const {
+  NativeList* list = ListOf(handle_);
+  return list ? list->ColumnWidthFor(column, ToQt(text)) : 0;
+}
+
+void CListControl::SetColumnWidth(int column, int width) {
+  if (NativeList* list = ListOf(handle_)) list->setColumnWidth(column, width);
+}
+
+int CListControl::ColumnWidth(int column) const {
+  NativeList* list = ListOf(handle_);
+  return list ? list->columnWidth(column) : 0;
+}
+
+CXYRect CListControl::ItemRect(int item) const {
+  NativeList* list = ListOf(handle_);
+  QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
+  if (!row) return {};
+  const QRect rect = list->visualItemRect(row);
+  return {rect.x(), rect.y(), rect.width(), rect.height()};
 }

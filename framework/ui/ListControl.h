@@ -56,6 +56,16 @@ class CListControl : public CControlBase {
   void Sort(uint32_t sortValue);
   // Scrolls by pixels.
   void Scroll(int dx, int dy);
+  // The header's sort mark (HDF_SORTUP, HDF_SORTDOWN) on one column, -1 for
+  // none; the header never sets it by itself.
+  void SetSortMark(int column, bool ascending);
+  // The width a column needs to show the text in a cell whole, and its
+  // heading.
+  int ColumnWidthFor(int column, const CText& text) const;
+  void SetColumnWidth(int column, int width);
+  int ColumnWidth(int column) const;
+  // The row's rectangle in client coordinates; empty for no row.
+  CXYRect ItemRect(int item) const;
 };
 
 CNativeWindow* NewListWindow(QWidget* parent, uint32_t style, uint32_t exStyle);

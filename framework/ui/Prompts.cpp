@@ -1,8 +1,10 @@
 #include "framework/ui/Prompts.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QUrl>
 
 #include "framework/ui/Application.h"
 #include "framework/ui/Messages.h"
@@ -108,14 +110,18 @@ int MessageBox(CNativeWindow* owner, const CText& text, const CText& caption, ui
 }
 
 bool ChooseFiles(CNativeWindow* owner, const CText& filter, std::vector<CText>* paths) {
-  if (answerer) return answerer->AnswerFiles(owner, filter, paths);
-  const CModalLoopScope modal;
-  const QStringList chosen = QFileDialog::getOpenFileNames(OwnerWidget(owner), QString(),
-                                                           ToQt(platform::CurrentDirectory()), QtFilter(filter));
-  if (chosen.isEmpty()) return false;
-  paths->clear();
-  for (const QString& path : chosen) paths->push_back(FromQt(path));
-  platform::SetCurrentDirectory(FromQt(QFileInfo(chosen.front()).absolutePath() + '/').View());
+  std::vector<CText> chosen;
+  if (answerer) {
+    if (!answerer->AnswerFiles(owner, filter, &chosen)) return false;
+  } else {
+    const CModalLoopScope modal;
+    for (const QString& path : QFileDialog::getOpenFileNames(OwnerWidget(owner), QString(),
+                                                             ToQt(platform::CurrentDirectory()), QtFilter(filter)))
+      chosen.push_back(FromQt(path));
+  }
+  if (chosen.empty()) return false;
+  *paths = std::move(chosen);
+  platform::SetCurrentDirectory(FromQt(QFileInfo(ToQt(paths->front())).absolutePath() + '/').View());
   return true;
 }
 
@@ -128,3 +134,5 @@ bool ChooseFolder(CNativeWindow* owner, const CText& title, const CText& start, 
   *folder = FromQt(chosen);
   return true;
 }
+
+void OpenInShell(const CText& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(path))); }

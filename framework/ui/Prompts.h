@@ -56,3 +56,7 @@ int MessageBox(CNativeWindow* owner, const CText& text, const CText& caption, ui
 bool ChooseFiles(CNativeWindow* owner, const CText& filter, std::vector<CText>* paths);
 // A folder (ending in '/'), starting at `start`; false when cancelled.
 bool ChooseFolder(CNativeWindow* owner, const CText& title, const CText& start, CText* folder);
+// Opens a PC folder or file with the desktop's handler (a folder in its file
+// manager), as the shell's "open" does; the result is not checked. Tests catch
+// it with QDesktopServices::setUrlHandler("file", ...).
+void OpenInShell(const CText& path);

@@ -170,6 +170,13 @@ bool CNativeWindow::RecordFor(QEvent* event, MessageRecord* record) {
       const auto& key = *static_cast<QKeyEvent*>(event);
       const int virtualKey = VirtualKeyOf(key);
       if (!virtualKey) return false;
+      // The keyboard's way to the context menu, as the system's default
+      // handling turns these keys into one.
+      const Qt::KeyboardModifiers held = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+      if ((virtualKey == VK_APPS && !held) || (virtualKey == VK_F1 + 9 && held == Qt::ShiftModifier)) {
+        *record = {WM_CONTEXTMENU, 0, -1};
+        return true;
+      }
       *record = {WM_KEYDOWN, WPARAM(virtualKey), LPARAM(1) | (key.isAutoRepeat() ? LPARAM(1) << 30 : 0)};
       return true;
     }
@@ -288,6 +295,8 @@ int VirtualKeyOf(const QKeyEvent& event) {
       return VK_INSERT;
     case Qt::Key_Delete:
       return VK_DELETE;
+    case Qt::Key_Menu:
+      return VK_APPS;
     default:
       return 0;
   }

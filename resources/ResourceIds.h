@@ -16,6 +16,7 @@ constexpr uint32_t ConfirmDeleteDialog = 604;
 constexpr uint32_t ConfirmReplaceDialog = 605;
 constexpr uint32_t MediaFormatDialog = 608;
 constexpr uint32_t MediaPropertiesDialog = 610;
+constexpr uint32_t TrackPropertiesDialog = 614;  // "File Properties"
 constexpr uint32_t FirmwareUpgradeDialog = 617;
 constexpr uint32_t FirmwareFileDialog = 102;
 
@@ -50,4 +51,14 @@ constexpr uint32_t FileName = 1101;  // also the message of a question
 constexpr uint32_t Amount = 1102;    // also the existing file of the replacement question
 constexpr uint32_t Speed = 1103;     // also the new file
 constexpr uint32_t Progress = 1104;  // also of the firmware upgrade
+// The track properties: four tag texts, and the audio figures to read.
+constexpr uint32_t TrackTitle = 1030;
+constexpr uint32_t TrackArtist = 1032;
+constexpr uint32_t TrackComment = 1036;
+constexpr uint32_t TrackAlbum = 1037;
+constexpr uint32_t TrackStatus = 1038;  // hidden, never filled
+constexpr uint32_t TrackFrequency = 1039;
+constexpr uint32_t TrackPlayTime = 1040;
+constexpr uint32_t TrackFormat = 1041;
+constexpr uint32_t TrackBitRate = 1043;
 }  // namespace ControlId

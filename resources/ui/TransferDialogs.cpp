@@ -1,12 +1,11 @@
 #include "resources/ui/TransferDialogs.h"
 
 #include "resources/ResourceIds.h"
-#include "resources/ui/Translated.h"
+#include "resources/ui/DialogWriter.h"
 
 namespace {
 
-constexpr Translated CancelLabel{"Cancel", "キャンセル", "취소", "取消"};
-constexpr uint32_t Visible = WS_CHILD | WS_VISIBLE;
+constexpr uint32_t Visible = DialogWriter::Visible;
 
 // The progress windows: an animation, the file's name, the progress bar, the
 // amount and the speed, and Cancel.

@@ -8,8 +8,10 @@
 #include "resources/CommandIds.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringTables.h"
+#include "resources/ui/DialogWriter.h"
 #include "resources/ui/Menus.h"
 #include "resources/ui/ToolDialogs.h"
+#include "resources/ui/TrackDialog.h"
 #include "resources/ui/TransferDialogs.h"
 #include "resources/ui/Translated.h"
 #include "tunewarden/Version.h"
@@ -106,14 +108,8 @@ void AddAboutDialog(ResourceTable& table, platform::Language language) {
   ControlTemplate icon{0, ControlKind::Icon, CText(), 12, 12, 21, 20};
   icon.resource = ResourceId::MainFrame;
   const ControlTemplate version{0, ControlKind::Static, CText("Tunewarden ") + TunewardenVersion, 44, 18, 120, 8};
-  const ControlTemplate ok{IDOK,
-                           ControlKind::Button,
-                           Translated{"OK", "OK", "확인", "确定"}.In(language),
-                           124,
-                           40,
-                           50,
-                           14,
-                           WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON};
+  const ControlTemplate ok{
+      IDOK, ControlKind::Button, OkLabel.In(language), 124, 40, 50, 14, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON};
   about.controls = {icon, version, ok};
   table.dialogs[about.id] = std::move(about);
 }
@@ -131,5 +127,6 @@ void InstallUiResources() {
   AddAboutDialog(table, language);
   AddToolDialogs(table, language);
   AddTransferDialogs(table, language);
+  AddTrackDialog(table, language);
   AddAnimations(table);
 }

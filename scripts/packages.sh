@@ -5,7 +5,7 @@ tunewarden_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libfreetype-dev libfontconfig-dev libudev-dev libtag1-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libmp3lame-dev
-  dosfstools mtools lame ffmpeg srecord xvfb
+  dosfstools mtools lame ffmpeg srecord xvfb adwaita-icon-theme
   desktop-file-utils appstream man-db dpkg-dev file
   fonts-dejavu-core fonts-ipafont-gothic fonts-unfonts-core fonts-wqy-zenhei
 )

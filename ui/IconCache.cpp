@@ -1,12 +1,31 @@
 #include "ui/IconCache.h"
 
+#include <QFileInfo>
+#include <QIcon>
 #include <QMimeDatabase>
+#include <QStandardPaths>
+#include <algorithm>
 
 #include "framework/core/Exception.h"
 #include "framework/ui/QtText.h"
 #include "resources/ResourceIds.h"
 
 void IconCache::Create() {
+  // Without a desktop that names an icon theme Qt looks in none (nor, on some
+  // platforms, in the system's icon folders), and every file would get the
+  // generic icon; an installed full theme stands in.
+  if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor") {
+    QStringList folders = QIcon::themeSearchPaths();
+    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+      if (!folders.contains(data + "/icons")) folders << data + "/icons";
+    for (const QString theme : {"Adwaita", "hicolor"}) {
+      auto holds = [&](const QString& folder) { return QFileInfo::exists(folder + '/' + theme + "/index.theme"); };
+      if (std::none_of(folders.begin(), folders.end(), holds)) continue;
+      QIcon::setThemeSearchPaths(folders);
+      QIcon::setThemeName(theme);
+      break;
+    }
+  }
   small_.Create(16, 16, 1, 0, 0);
   large_.Create(32, 32, 1, 0, 0);
   byExtension_.clear();

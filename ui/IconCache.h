@@ -1,6 +1,7 @@
 // The program-wide small and large image lists that give every row of the
 // player view its icon. Files take the icon of their type from the desktop's
-// MIME database and icon theme, cached by extension text.
+// MIME database and icon theme (Adwaita when the desktop names none), cached
+// by extension text.
 #pragma once
 
 #include <utility>

@@ -1,5 +1,7 @@
 #include "ui/MainFrame.h"
 
+#include <algorithm>
+
 #include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
 #include "framework/ui/Application.h"
@@ -15,6 +17,10 @@
 namespace {
 
 constexpr uint32_t StatusStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;
+// The design's widths of the free space and the medium's parts, the least
+// they get.
+constexpr int SpacePartWidth = 140;
+constexpr int MediumPartWidth = 160;
 
 // The commands that the player view carries out; the frame passes them on as they came.
 bool IsViewCommand(uint32_t command) {
@@ -117,7 +123,7 @@ void MainFrame::OnSize(LPARAM clientSize) {
   const int height = HighWord(static_cast<uintptr_t>(clientSize));
   SendMessage(bar_.Handle(), WM_SIZE, SIZE_RESTORED, clientSize);
   SendMessage(status_.Handle(), WM_SIZE, SIZE_RESTORED, clientSize);
-  status_.SetParts({width - 300, width - 160, -1});
+  LayOutStatusParts(width);
   const int barHeight = bar_.WindowSize().height;
   const int statusHeight = status_.WindowSize().height;
   view_.Move(0, barHeight, width, height - barHeight - statusHeight);
@@ -250,4 +256,13 @@ void MainFrame::UpdateStatusBar() {
     space.Format(LoadStringText(StringId::FreeSpace).Chars(), FormatSizeText(connection_.GetFreeBytes()).Chars());
   status_.SetText(1, 0, space);
   status_.SetText(2, 0, connection_.GetMediaDescription());
+  LayOutStatusParts(ClientSize().width);
+}
+
+// The free space and the medium keep to the right end and widen for a text
+// that would be cut; the object count takes the rest.
+void MainFrame::LayOutStatusParts(int width) {
+  const int medium = std::max(MediumPartWidth, status_.PartWidthFor(2, status_.PartText(2)));
+  const int space = std::max(SpacePartWidth, status_.PartWidthFor(1, status_.PartText(1)));
+  status_.SetParts({width - space - medium, width - medium, -1});
 }

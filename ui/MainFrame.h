@@ -18,7 +18,7 @@ class MainFrame final : public CFrameBase {
   static constexpr int Height = 400;
 
   MainFrame(AppSettings& settings, PlayerConnection& connection, IconCache& icons)
-      : settings_(settings), connection_(connection), bar_(settings), view_(connection, icons) {}
+      : settings_(settings), connection_(connection), bar_(settings), view_(settings, connection, icons) {}
 
   // The hidden window with the main menu and accelerators. The object lives
   // on the heap and deletes itself when its window is gone.
@@ -37,6 +37,7 @@ class MainFrame final : public CFrameBase {
  private:
   void OnCreate();
   void OnSize(LPARAM clientSize);
+  void LayOutStatusParts(int width);
   void OnCommand(const MessageRecord& record);
   void OnDeviceChange();
 

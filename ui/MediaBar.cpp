@@ -1,10 +1,14 @@
 #include "ui/MediaBar.h"
 
+#include <algorithm>
+
 #include "framework/ui/Graphics.h"
 
 namespace {
 
 constexpr uint32_t BarStyle = WS_CHILD | WS_VISIBLE;
+// The design's width of the media list, the least it gets.
+constexpr int MediaListWidth = 120;
 constexpr uint32_t MediaListStyle = WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST;
 constexpr uint32_t ToolBarStyle =
     WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_ALTDRAG | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE;
@@ -52,8 +56,10 @@ void MediaBar::OnCreate() {
 
 void MediaBar::OnSize(int width) {
   if (HasMediaList()) {
-    mediaList_.Move(6, 6, 120, 160);
-    toolBar_.Move(128, 2, width - 120, Height);
+    // A medium's name longer than the design's list widens it.
+    const int listWidth = std::max(MediaListWidth, mediaList_.FittingWidth());
+    mediaList_.Move(6, 6, listWidth, 160);
+    toolBar_.Move(listWidth + 8, 2, width - listWidth, Height);
   } else {
     toolBar_.Move(0, 2, width, Height);
   }

@@ -1,14 +1,24 @@
 #include "ui/PlayerView.h"
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
+#include "audio/ui/TrackPropertiesDialog.h"
+#include "framework/core/DroppedFiles.h"
 #include "framework/core/Exception.h"
 #include "framework/core/Helpers.h"
+#include "framework/ui/Menu.h"
+#include "framework/ui/Prompts.h"
 #include "messages/MessageBoxes.h"
+#include "platform/Files.h"
 #include "player/DisplayText.h"
 #include "player/EntryOrder.h"
 #include "resources/CommandIds.h"
+#include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
+#include "transfer/ui/DeleteDialog.h"
+#include "transfer/ui/TransferDialog.h"
 
 namespace {
 
@@ -17,6 +27,10 @@ constexpr uint32_t ViewStyle =
 constexpr uint32_t ViewExStyle = WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES;
 constexpr const char* TopFolder = "\\";
 constexpr const char* UpEntryName = "..";
+constexpr const char* FolderMarker = "<DIR>";
+constexpr const char* NoFileMarker = "<NONE>";
+constexpr const char* NewFolderName = "FOLDER%02d";
+constexpr int NewFolderNumbers = 99;
 
 struct Column {
   int width;
@@ -40,7 +54,7 @@ bool PlayerView::OnMessage(MessageRecord& record) {
       FreeEntries();
       return false;
     case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const ListViewNotify*>(record.lParam), &record.result);
+      return OnNotify(*reinterpret_cast<ListViewNotify*>(record.lParam), &record.result);
     case WM_GETDLGCODE:
       record.result = DLGC_WANTALLKEYS;
       return true;
@@ -62,6 +76,19 @@ bool PlayerView::OnMessage(MessageRecord& record) {
     case WM_LBUTTONDBLCLK:
       OnCommand(CommandId::Open);
       return false;
+    case WM_RBUTTONDOWN:
+      // The row under the pointer is selected first, as a left click does.
+      Send(WM_LBUTTONDOWN, record.wParam, record.lParam);
+      ShowContextMenu(SignedLowWord(record.lParam), SignedHighWord(record.lParam));
+      return true;
+    case WM_CONTEXTMENU: {
+      // From the keyboard: below the focused row, or at the top.
+      const CXYRect focused = ItemRect(NextItem(-1, LVNI_FOCUSED));
+      ShowContextMenu(focused.left, focused.top + focused.height);
+      return true;
+    }
+    case WM_DROPFILES:
+      return OnDropFiles(record);
     case UM_RELOAD:
       Reload(record.wParam != 0);
       return true;
@@ -70,12 +97,37 @@ bool PlayerView::OnMessage(MessageRecord& record) {
   }
 }
 
-// The commands of the rows that the view carries out so far; the others are
-// not handled.
 bool PlayerView::OnCommand(uint32_t command) {
   switch (command) {
+    case CommandId::CreateFolder:
+      NewFolder();
+      return true;
     case CommandId::Open:
       OpenSelected();
+      return true;
+    case CommandId::Delete:
+      DeleteSelected();
+      return true;
+    case CommandId::Rename:
+      RenameFocused();
+      return true;
+    case CommandId::Properties:
+      ShowProperties();
+      return true;
+    case CommandId::MoveUp:
+      MoveSelectedUp();
+      return true;
+    case CommandId::MoveDown:
+      MoveSelectedDown();
+      return true;
+    case CommandId::Download:
+      Download();
+      return true;
+    case CommandId::Upload:
+      Upload();
+      return true;
+    case CommandId::SelectAll:
+      SelectAll();
       return true;
     case CommandId::Refresh:
       Reload(true);
@@ -101,11 +153,13 @@ bool PlayerView::OnCommand(uint32_t command) {
   }
 }
 
-bool PlayerView::OnNotify(const ListViewNotify& notify, LRESULT* result) {
+bool PlayerView::OnNotify(ListViewNotify& notify, LRESULT* result) {
   switch (notify.header.code) {
     case LVN_COLUMNCLICK: {
+      // The track list's order is the play order; no header click changes it.
       constexpr uint32_t ByColumn[] = {CommandId::SortName, CommandId::SortSize, CommandId::SortDate};
-      if (notify.subItem >= 0 && notify.subItem < 3) SortBy(ByColumn[notify.subItem]);
+      if (connection_.folderMode == PlayerConnection::UserTreeMode && notify.subItem >= 0 && notify.subItem < 3)
+        SortBy(ByColumn[notify.subItem]);
       return true;
     }
     case LVN_BEGINLABELEDITA: {
@@ -114,6 +168,9 @@ bool PlayerView::OnNotify(const ListViewNotify& notify, LRESULT* result) {
       *result = 1;
       return true;
     }
+    case LVN_ENDLABELEDITA:
+      *result = CommitRename(notify);
+      return true;
     case LVN_DELETEITEM:
       delete reinterpret_cast<PlayerEntry*>(notify.itemValue);
       return true;
@@ -140,6 +197,22 @@ void PlayerView::OnCreate() {
     start = end < 0 ? stop : end + 1;
   }
   SetImageList(icons_.SmallImages(), LVSIL_SMALL);
+  SetColumnWidths();
+}
+
+void PlayerView::SetColumnWidths() {
+  // The widest size is that of 4 GiB; a date is widest with two-digit fields,
+  // before or after noon.
+  const std::vector<CText> texts[] = {
+      {},
+      {FormatSizeText(UINT32_MAX), CText(FolderMarker), CText(NoFileMarker)},
+      {FormatDateText(CFileStamp(2088, 12, 28, 10, 58, 0)), FormatDateText(CFileStamp(2088, 12, 28, 22, 58, 0))},
+  };
+  for (int column = 0; column < 3; ++column) {
+    int width = std::max(Columns[column].width, ColumnWidthFor(column, CText()));
+    for (const CText& text : texts[column]) width = std::max(width, ColumnWidthFor(column, text));
+    SetColumnWidth(column, width);
+  }
 }
 
 void PlayerView::ResetHistory() {
@@ -230,7 +303,7 @@ int PlayerView::AddEntryRow(const PlayerEntry& entry) {
     SetItemText(row, 0, entry.longName);
   }
   if (entry.IsFolder()) {
-    SetItemText(row, 1, entry.trackInfo ? "<NONE>" : "<DIR>");
+    SetItemText(row, 1, entry.trackInfo ? NoFileMarker : FolderMarker);
   } else {
     SetItemText(row, 1, FormatSizeText(entry.size));
     SetItemText(row, 2, FormatDateText(entry.stamp));
@@ -309,6 +382,21 @@ bool PlayerView::GoForward(bool perform) {
 void PlayerView::SortBy(uint32_t sortCommand) {
   sortCommand_ = sortCommand;
   if (sortCommand != CommandId::SortNone) Sort(sortCommand);
+  // The header marks the column of the order: names and sizes rising, dates
+  // newest first. Extensions have no column of their own.
+  switch (sortCommand) {
+    case CommandId::SortName:
+      SetSortMark(0, true);
+      break;
+    case CommandId::SortSize:
+      SetSortMark(1, true);
+      break;
+    case CommandId::SortDate:
+      SetSortMark(2, false);
+      break;
+    default:
+      SetSortMark(-1, true);
+  }
 }
 
 int PlayerView::Compare(LPARAM value1, LPARAM value2, uint32_t sortCommand) {
@@ -329,4 +417,180 @@ int PlayerView::Compare(LPARAM value1, LPARAM value2, uint32_t sortCommand) {
   }
   return CompareEntries(*reinterpret_cast<const PlayerEntry*>(value1), *reinterpret_cast<const PlayerEntry*>(value2),
                         key);
+}
+
+// ---------------------------------------------------------------- commands
+
+void PlayerView::NewFolder() {
+  auto taken = [this](const CText& name) {
+    for (int row = 0; row < ItemCount(); ++row) {
+      const PlayerEntry* entry = EntryOf(row);
+      if (entry && entry->IsFolder() && entry->longName == name) return true;
+    }
+    return false;
+  };
+  CText name;
+  int number = 1;
+  for (; number <= NewFolderNumbers; ++number) {
+    name.Format(NewFolderName, number);
+    if (!taken(name)) break;
+  }
+  if (number > NewFolderNumbers) {
+    ShowMediaError(handle_, StringId::UnknownError);
+    return;
+  }
+  try {
+    connection_.CreateFolder(name);
+    int row = -1;
+    for (const PlayerEntry& entry : connection_.ListFolder())
+      if (entry.longName == name) row = AddEntryRow(entry);
+    // The new row alone is selected, so that nothing chosen before goes with
+    // it into the next command.
+    Scroll(0, 99999);
+    SetFocus();
+    for (int selected = NextItem(-1, LVNI_SELECTED); selected >= 0; selected = NextItem(selected, LVNI_SELECTED))
+      SetItemState(selected, 0, LVIS_SELECTED);
+    SelectItem(row);
+    StartLabelEdit(row);
+  } catch (...) {
+    ShowMediaError(handle_, StringId::UnknownError);
+  }
+}
+
+void PlayerView::RenameFocused() {
+  const int row = NextItem(-1, LVNI_FOCUSED);
+  if (row >= 0) StartLabelEdit(row);
+}
+
+bool PlayerView::CommitRename(ListViewNotify& notify) {
+  PlayerEntry* entry = reinterpret_cast<PlayerEntry*>(notify.itemValue);
+  if (!notify.text || !entry) return false;
+  // "<USER>" keeps its name: it is the way into the USER tree.
+  if (connection_.folderMode == PlayerConnection::TrackListMode && entry->IsFolder()) return false;
+  if (!RunShowingErrors(handle_, [&] { connection_.RenameEntry(*entry, CText(notify.text)); })) {
+    Reload(false);
+    return false;
+  }
+  // The label shows the name as the player keeps it (a title cut to fit).
+  notify.text = entry->DisplayName().Chars();
+  if (!entry->trackInfo) SetItemImage(notify.item, icons_.IconIndexFor(*entry));
+  return true;
+}
+
+std::vector<PlayerEntry> PlayerView::SelectedEntries() const {
+  std::vector<PlayerEntry> entries;
+  for (int row = NextItem(-1, LVNI_SELECTED); row >= 0; row = NextItem(row, LVNI_SELECTED))
+    if (const PlayerEntry* entry = EntryOf(row)) entries.push_back(*entry);
+  return entries;
+}
+
+void PlayerView::RefreshAfter(int result) {
+  if (result == IDOK) {
+    FillList();
+  } else {
+    Reload(false);
+  }
+}
+
+void PlayerView::DeleteSelected() {
+  if (ItemCount() == 0) return;
+  if (const int result = DeleteSelection(handle_, connection_, SelectedEntries())) RefreshAfter(result);
+}
+
+void PlayerView::ShowProperties() {
+  const int row = NextItem(-1, LVNI_SELECTED);
+  PlayerEntry* entry = row < 0 ? nullptr : EntryOf(row);
+  if (!entry) return;
+  if (ShowTrackProperties(handle_, connection_, *entry) == IDOK) FillList();
+  SelectItem(row);
+}
+
+// A selected row passes its unselected neighbour; a selected block that
+// reaches the first row, or the last track before "<USER>", stays in place.
+void PlayerView::MoveSelectedUp() {
+  if (connection_.folderMode != PlayerConnection::TrackListMode) return;
+  suppress_ = true;
+  for (int row = 1; row < ItemCount(); ++row)
+    if (IsSelected(row) && !IsSelected(row - 1)) MoveRow(row, row - 1);
+  suppress_ = false;
+  SaveOrder();
+}
+
+void PlayerView::MoveSelectedDown() {
+  if (connection_.folderMode != PlayerConnection::TrackListMode) return;
+  suppress_ = true;
+  for (int row = ItemCount() - 2; row >= 0; --row)
+    if (IsSelected(row) && !IsSelected(row + 1)) MoveRow(row, row + 1);
+  suppress_ = false;
+  SaveOrder();
+}
+
+// The "<USER>" row never moves, and no track passes it.
+void PlayerView::MoveRow(int from, int to) {
+  PlayerEntry* moving = EntryOf(from);
+  const PlayerEntry* other = EntryOf(to);
+  if (!moving || !other || moving->IsFolder() || other->IsFolder()) return;
+  const int at = from > to ? to : to + 1;
+  const int old = from > to ? from + 1 : from;
+  const uint32_t state = ItemState(from, LVIS_SELECTED | LVIS_FOCUSED);
+  InsertItem(reinterpret_cast<LPARAM>(moving), at);
+  SetItemImage(at, ItemImage(old));
+  for (int column = 0; column < ColumnCount(); ++column) SetItemText(at, column, ItemText(old, column));
+  SetItemState(at, state, LVIS_SELECTED | LVIS_FOCUSED);
+  SetItemValue(old, 0);  // the entry is the new row's now
+  DeleteItem(old);
+}
+
+void PlayerView::SaveOrder() {
+  std::vector<CText> names;
+  for (int row = 0; row < ItemCount(); ++row)
+    if (const PlayerEntry* entry = EntryOf(row)) names.emplace_back(entry->shortName);
+  // On failure the rows go back to the order the player keeps.
+  if (!RunShowingErrors(handle_, [&] { connection_.ReorderPlaylist(names); })) Reload(false);
+}
+
+void PlayerView::Download() {
+  const uint32_t filter =
+      connection_.folderMode == PlayerConnection::UserTreeMode ? StringId::AnyFileFilter : StringId::MusicFileFilter;
+  platform::SetCurrentDirectory(settings_.downloadFolder.View());
+  std::vector<CText> paths;
+  if (!ChooseFiles(handle_, LoadStringText(filter), &paths)) return;
+  settings_.downloadFolder = CurrentDirectory();
+  // One file goes by its full path, several by their names in the folder
+  // they came from, which is now the current one.
+  if (paths.size() > 1)
+    for (CText& path : paths) path = path.Right(path.Length() - path.FindLast('/') - 1);
+  RefreshAfter(TransferDialog(connection_).RunDownload(handle_, paths));
+}
+
+void PlayerView::Upload() {
+  const std::vector<PlayerEntry> entries = SelectedEntries();
+  if (entries.empty()) return;
+  platform::SetCurrentDirectory(settings_.uploadFolder.View());
+  CText folder;
+  if (!ChooseFolder(handle_, LoadStringText(StringId::ChooseUploadFolder), CurrentDirectory(), &folder)) return;
+  settings_.uploadFolder = folder;
+  platform::SetCurrentDirectory(folder.View());
+  TransferDialog(connection_).RunUpload(handle_, entries);
+  // Whatever became of the upload, the user sees what arrived; the rows stay.
+  OpenInShell(folder);
+}
+
+void PlayerView::ShowContextMenu(int x, int y) {
+  const std::unique_ptr<CMenu> menu = CMenu::Load(ResourceId::ContextMenu);
+  CMenu* popup = menu->Popup(0);
+  if (!popup) return;
+  // Its items are enabled as the frame enables those of the main menu.
+  SendMessage(handle_->Parent(), WM_INITMENU, reinterpret_cast<WPARAM>(popup));
+  TrackPopupMenu(*popup, x, y);
+}
+
+bool PlayerView::OnDropFiles(const MessageRecord& record) {
+  if (!connection_.IsFileSystemOpen()) return false;
+  const std::unique_ptr<DropHandle> drop = TakeDropHandle(record);
+  if (drop && !drop->paths.empty()) {
+    BringToFront();
+    RefreshAfter(TransferDialog(connection_).RunDownload(handle_, drop->paths));
+  }
+  return true;
 }

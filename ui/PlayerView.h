@@ -1,18 +1,22 @@
 // The list in the middle of the main window: the current folder of the
 // connected medium, one row per entry (name, size, date). The track list keeps
 // the play order and ends with the "<USER>" row; a USER folder starts with its
-// ".." row and folders, and is sorted.
+// ".." row and folders, and is sorted. The commands on the rows (create,
+// open, rename, delete, move, select all, properties, download, upload) run
+// here, from the frame, from the keys, from the context menu and from drops.
 #pragma once
 
 #include <vector>
 
 #include "framework/ui/ListControl.h"
 #include "player/PlayerConnection.h"
+#include "settings/AppSettings.h"
 #include "ui/IconCache.h"
 
 class PlayerView final : public CListControl {
  public:
-  PlayerView(PlayerConnection& connection, IconCache& icons) : connection_(connection), icons_(icons) {}
+  PlayerView(AppSettings& settings, PlayerConnection& connection, IconCache& icons)
+      : settings_(settings), connection_(connection), icons_(icons) {}
   ~PlayerView() override;
 
   void Create(CNativeWindow* frame);
@@ -37,18 +41,43 @@ class PlayerView final : public CListControl {
   uint32_t SortCommand() const { return sortCommand_; }
   const std::vector<CText>& History() const { return history_; }
   int HistoryPosition() const { return historyPosition_; }
-  const PlayerEntry* EntryOf(int row) const { return reinterpret_cast<const PlayerEntry*>(ItemValue(row)); }
+  PlayerEntry* EntryOf(int row) const { return reinterpret_cast<PlayerEntry*>(ItemValue(row)); }
 
  private:
   void OnCreate();
+  // The Parts' widths are the least; a column widens to show its widest text.
+  void SetColumnWidths();
   bool OnCommand(uint32_t command);
-  bool OnNotify(const ListViewNotify& notify, LRESULT* result);
+  bool OnNotify(ListViewNotify& notify, LRESULT* result);
   void ResetHistory();
-  // The first selected row's folder: into it (Enter, double click).
-  void OpenSelected();
   void ReportStateChange();
   void FreeEntries();
 
+  // The commands.
+  void NewFolder();
+  // The first selected row's folder: into it (Enter, double click).
+  void OpenSelected();
+  void RenameFocused();
+  // The end of an edit of a row's label; false refuses the text.
+  bool CommitRename(ListViewNotify& notify);
+  void DeleteSelected();
+  void ShowProperties();
+  void MoveSelectedUp();
+  void MoveSelectedDown();
+  void MoveRow(int from, int to);
+  void SaveOrder();
+  void Download();
+  void Upload();
+  // At a point in client coordinates; the chosen command comes back as WM_COMMAND.
+  void ShowContextMenu(int x, int y);
+  bool OnDropFiles(const MessageRecord& record);
+  // Copies of the entries of the selected rows, top to bottom.
+  std::vector<PlayerEntry> SelectedEntries() const;
+  // After a transfer or deletion: the rows again when it ended normally, the
+  // connection again otherwise.
+  void RefreshAfter(int result);
+
+  AppSettings& settings_;
   PlayerConnection& connection_;
   IconCache& icons_;
   bool suppress_ = false;

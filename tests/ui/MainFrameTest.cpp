@@ -1,5 +1,9 @@
+#include <QComboBox>
 #include <QImage>
+#include <QLabel>
+#include <QStyleOptionComboBox>
 #include <QThread>
+#include <QTreeWidget>
 #include <functional>
 
 #include "framework/core/Helpers.h"
@@ -8,7 +12,6 @@
 #include "resources/StringIds.h"
 #include "tests/tools/ui/ToolsUiTesting.h"
 #include "tests/ui/UiTesting.h"
-#include "ui/MainFrame.h"
 
 namespace ui_testing {
 namespace {
@@ -16,43 +19,8 @@ namespace {
 using namespace CommandId;
 using namespace tools_ui_testing;
 
-class MainFrameTest : public WindowTest {
+class MainFrameTest : public FrameTest {
  protected:
-  void TearDown() override {
-    CloseFrame();
-    WindowTest::TearDown();
-  }
-
-  MainFrame& OpenFrame() {
-    frame_ = new MainFrame(settings_, *connection_, icons_);
-    frame_->Create();
-    frame_->Show(SW_SHOW);
-    return *frame_;
-  }
-  void CloseFrame() {
-    if (frame_) DestroyWindow(frame_->Handle());
-    frame_ = nullptr;
-    PumpMessages(1);
-  }
-  void Reload() {
-    frame_->Send(UM_RELOAD, 0, 0);
-    PumpMessages(2);  // the view's state report reaches the frame
-  }
-  void Select(int row) {
-    frame_->View().SelectItem(row);
-    PumpMessages(2);
-  }
-
-  // The enabled commands among the given ones, after the menu is set as it is
-  // before it opens.
-  std::vector<uint32_t> EnabledItems(std::initializer_list<uint32_t> commands) {
-    CMenu* menu = frame_->Menu();
-    frame_->Send(WM_INITMENU, reinterpret_cast<WPARAM>(menu));
-    std::vector<uint32_t> enabled;
-    for (uint32_t command : commands)
-      if (menu->IsItemEnabled(command)) enabled.push_back(command);
-    return enabled;
-  }
   std::vector<uint32_t> EnabledButtons() {
     std::vector<uint32_t> enabled;
     for (uint32_t command : {Properties, Delete, MoveUp, MoveDown, Refresh, MediaFormat})
@@ -67,14 +35,6 @@ class MainFrameTest : public WindowTest {
     ASSERT_EQ(frame_->ClientSize().width, width);
     ASSERT_EQ(frame_->ClientSize().height, height);
   }
-  std::vector<std::string> StatusTexts() {
-    std::vector<std::string> texts;
-    texts.reserve(3);
-    for (int part = 0; part < 3; ++part) texts.push_back(frame_->StatusBar().PartText(part).Chars());
-    return texts;
-  }
-
-  MainFrame* frame_ = nullptr;
 };
 
 using Commands = std::vector<uint32_t>;
@@ -159,9 +119,10 @@ TEST_F(MainFrameTest, LayoutOfA600By400ClientArea) {
   OpenFrame();
   ResizeClient(600, 400);
   EXPECT_EQ(frame_->Bar().MediaList().PositionInParent().x, 6);
-  EXPECT_EQ(frame_->Bar().MediaList().WindowSize().width, 120);
+  const int listWidth = frame_->Bar().MediaList().WindowSize().width;
+  EXPECT_GE(listWidth, 120);  // wider for a name that would be cut
   EXPECT_EQ(frame_->Bar().MediaList().Count(), 2);
-  EXPECT_EQ(frame_->Bar().ToolBar().PositionInParent().x, 128);
+  EXPECT_EQ(frame_->Bar().ToolBar().PositionInParent().x, 6 + listWidth + 2);
   EXPECT_EQ(frame_->Text(), CText("Tunewarden"));
 }
 
@@ -316,7 +277,47 @@ TEST_F(MainFrameTest, FileTypesTakeTheirIconFromTheThemeCachedByExtensionText) {
   EXPECT_EQ(indexOf("folder.mp3", PlayerEntry::FolderAttribute), IconCache::FolderImage);
 
   QIcon::setThemeSearchPaths(searchPaths);
+  QIcon::setThemeName(QString());  // no desktop's theme: an installed one stands in
+  icons_.Create();
+  EXPECT_GT(indexOf("photo.jpg"), IconCache::MediumImage);
   QIcon::setThemeName(themeName);
+}
+
+// The design's widths are the least: the medium list, the columns and the
+// status parts widen for what would be cut at the default font.
+TEST_F(MainFrameTest, NoTextIsCutInAnyLanguage) {
+  CreatePlayer("--internal 4M --card 4000M");
+  PutTracks({"One"});
+  PutUserFile("<USER>", "new.txt", 1);
+  const std::string old = temp_ + "/old.txt";
+  WriteFile(old, "x");  // the widest date: two-digit fields, after noon
+  ASSERT_EQ(RunShell("touch -d '2025-12-28 22:58' '" + old + "'").exitCode, 0);
+  ASSERT_EQ(Mtools("mcopy -m", "'" + old + "' ::/USER/old.txt").exitCode, 0);
+  for (const char* language : {"en", "ja", "ko", "zh"}) {
+    InLanguage scope(language);
+    settings_.SetDefaults();
+    OpenFrame();
+    Reload();
+    frame_->View().EnterFolder("<USER>");
+    auto* list = static_cast<QTreeWidget*>(frame_->View().Widget());
+    for (int column = 1; column < 3; ++column)  // what Qt's own cells need, by their texts
+      EXPECT_LE(static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column), list->columnWidth(column))
+          << language;
+    auto* media = static_cast<QComboBox*>(frame_->Bar().MediaList().Widget());
+    QStyleOptionComboBox box;
+    box.initFrom(media);
+    const int room =
+        media->style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, media).width();
+    for (int item = 0; item < media->count(); ++item)
+      EXPECT_LE(media->fontMetrics().horizontalAdvance(media->itemText(item)), room) << language;
+    frame_->View().GoBack(true);  // the card has no USER folder to come back to
+    frame_->Send(WM_COMMAND, MemoryCard);
+    PumpMessages(2);
+    ASSERT_EQ(StatusTexts()[2], "SD Memory Card 4194MB");  // free space near 4 GB
+    for (QLabel* part : frame_->StatusBar().Widget()->findChildren<QLabel*>())
+      EXPECT_LE(part->fontMetrics().horizontalAdvance(part->text()), part->contentsRect().width()) << language;
+    CloseFrame();
+  }
 }
 
 }  // namespace

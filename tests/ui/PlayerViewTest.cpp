@@ -1,4 +1,7 @@
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTest>
+#include <QTreeView>
 
 #include "framework/core/Helpers.h"
 #include "resources/CommandIds.h"
@@ -35,7 +38,7 @@ class PlayerViewTest : public WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     parent_.CreateChild(nullptr, WS_VISIBLE, 0, 0, WindowClass(), 0, 0, 520, 300);
-    view_ = std::make_unique<PlayerView>(*connection_, icons_);
+    view_ = std::make_unique<PlayerView>(settings_, *connection_, icons_);
     view_->Create(parent_.Handle());
     view_->Move(0, 0, 520, 300);
   }
@@ -81,13 +84,23 @@ TEST_F(PlayerViewTest, SortOrdersKeepTheUpRowAndFoldersFirst) {
   view_->SortBy(CommandId::SortExtension);
   EXPECT_EQ(Column(0), (Names{"..", "Music", "Books", "noext", "zeta.mp3", "alpha.txt"}));
   EXPECT_EQ(view_->SortCommand(), CommandId::SortExtension);
-  // A header click sorts by that column's key.
-  ListViewNotify click;
-  click.header.code = LVN_COLUMNCLICK;
-  click.subItem = 1;
-  view_->Send(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  // A header click sorts a USER folder by that column's key, and never
+  // reorders the track list.
+  QHeaderView* header = static_cast<QTreeView*>(view_->Widget())->header();
+  auto clickHeader = [&](int column) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 5, 5));
+  };
+  connection_->folderMode = PlayerConnection::TrackListMode;
+  clickHeader(1);
+  EXPECT_EQ(Column(0)[5], "alpha.txt");
+  connection_->folderMode = PlayerConnection::UserTreeMode;
+  clickHeader(1);
   EXPECT_EQ(view_->SortCommand(), CommandId::SortSize);
   EXPECT_EQ(Column(0)[5], "noext");
+  // The header marks that column, whatever Qt's own click handling would do.
+  clickHeader(1);
+  EXPECT_EQ(header->sortIndicatorSection(), 1);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
 }
 
 TEST_F(PlayerViewTest, TrackListShowsTitlesInPlayOrderThenTheUserRow) {

@@ -1,6 +1,7 @@
 // The program's windows over real players: the application with the real
 // resources, a temporary player made by tunewarden-player, tracks and files put
-// on it by tunewarden-cli, and an answerer that writes down every message box.
+// on it by tunewarden-cli, an answerer that writes down every message box, and
+// the main window over it all.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include "tests/player/PlayerTesting.h"
 #include "tests/resources/UiResourcesTesting.h"
 #include "ui/IconCache.h"
+#include "ui/MainFrame.h"
 
 namespace ui_testing {
 
@@ -75,6 +77,52 @@ class WindowTest : public ConnectionTest {
   IconCache icons_;
   BoxRecorder recorder_;
   CAnswererScope answerer_{recorder_};
+};
+
+class FrameTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    CloseFrame();
+    WindowTest::TearDown();
+  }
+
+  MainFrame& OpenFrame() {
+    frame_ = new MainFrame(settings_, *connection_, icons_);
+    frame_->Create();
+    frame_->Show(SW_SHOW);
+    return *frame_;
+  }
+  void CloseFrame() {
+    if (frame_) DestroyWindow(frame_->Handle());
+    frame_ = nullptr;
+    PumpMessages(1);
+  }
+  void Reload() {
+    frame_->Send(UM_RELOAD, 0, 0);
+    PumpMessages(2);  // the view's state report reaches the frame
+  }
+  void Select(int row) {
+    frame_->View().SelectItem(row);
+    PumpMessages(2);
+  }
+  // The enabled commands among the given ones, after the menu is set as it is
+  // before it opens.
+  std::vector<uint32_t> EnabledItems(std::initializer_list<uint32_t> commands) {
+    CMenu* menu = frame_->Menu();
+    frame_->Send(WM_INITMENU, reinterpret_cast<WPARAM>(menu));
+    std::vector<uint32_t> enabled;
+    for (uint32_t command : commands)
+      if (menu->IsItemEnabled(command)) enabled.push_back(command);
+    return enabled;
+  }
+  std::vector<std::string> StatusTexts() {
+    std::vector<std::string> texts;
+    texts.reserve(3);
+    for (int part = 0; part < 3; ++part) texts.push_back(frame_->StatusBar().PartText(part).Chars());
+    return texts;
+  }
+
+  MainFrame* frame_ = nullptr;
 };
 
 }  // namespace ui_testing

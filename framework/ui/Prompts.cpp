@@ -62,6 +62,8 @@ bool CPromptAnswerer::AnswerFolder(CNativeWindow*, const CText&, const CText&, C
 
 uint32_t CPromptAnswerer::AnswerPopupMenu(CMenu&) { return 0; }
 
+void CPromptAnswerer::AnswerOpenInShell(const CText&) {}
+
 CPromptAnswerer* PromptAnswerer() { return answerer; }
 
 void SetPromptAnswerer(CPromptAnswerer* newAnswerer) { answerer = newAnswerer; }
@@ -135,4 +137,10 @@ bool ChooseFolder(CNativeWindow* owner, const CText& title, const CText& start, 
   return true;
 }
 
-void OpenInShell(const CText& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(path))); }
+void OpenInShell(const CText& path) {
+  if (answerer) {
+    answerer->AnswerOpenInShell(path);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(ToQt(path)));
+}

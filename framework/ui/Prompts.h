@@ -1,5 +1,6 @@
 // The one seam for everything that waits for the user: message boxes, modal
-// dialogs, popup menus and the file and folder choosers. Product code always
+// dialogs, popup menus and the file and folder choosers; and for the desktop's
+// file manager, which the program only asks to open a folder. Product code always
 // goes through these; with no answerer set they show the real Qt dialogs, and
 // a test sets an answerer that plays the user instead.
 #pragma once
@@ -28,6 +29,8 @@ class CPromptAnswerer {
   virtual bool AnswerFolder(CNativeWindow* owner, const CText& title, const CText& start, CText* folder);
   // The command chosen from a popup menu, 0 when dismissed.
   virtual uint32_t AnswerPopupMenu(CMenu& popup);
+  // What the desktop was asked to open; nothing opens.
+  virtual void AnswerOpenInShell(const CText& path);
 };
 
 CPromptAnswerer* PromptAnswerer();
@@ -57,6 +60,5 @@ bool ChooseFiles(CNativeWindow* owner, const CText& filter, std::vector<CText>* 
 // A folder (ending in '/'), starting at `start`; false when cancelled.
 bool ChooseFolder(CNativeWindow* owner, const CText& title, const CText& start, CText* folder);
 // Opens a PC folder or file with the desktop's handler (a folder in its file
-// manager), as the shell's "open" does; the result is not checked. Tests catch
-// it with QDesktopServices::setUrlHandler("file", ...).
+// manager), as the shell's "open" does; the result is not checked.
 void OpenInShell(const CText& path);

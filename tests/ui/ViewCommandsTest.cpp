@@ -1,7 +1,6 @@
 // The commands on the player view's rows, driven through the main window by
 // keys, clicks and drops over real players, and read back with tunewarden-cli
 // and mtools.
-#include <QDesktopServices>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
@@ -44,22 +43,13 @@ struct ViewUser : DialogUser {
     *folder = uploadFolder;
     return true;
   }
+  void AnswerOpenInShell(const CText& path) override { opened.emplace_back(path.Chars()); }
   uint32_t choose = 0;
   std::vector<Commands> menus;  // the enabled items of each menu shown
   std::vector<CText> files;
   CText uploadFolder;
   std::vector<std::string> filters;  // and the folder chooser's titles
-};
-
-// What the desktop was asked to open.
-class ShellCatcher : public QObject {
-  Q_OBJECT
- public:
-  ShellCatcher() { QDesktopServices::setUrlHandler("file", this, "Open"); }
-  ~ShellCatcher() override { QDesktopServices::unsetUrlHandler("file"); }
-  Texts opened;
- public slots:
-  void Open(const QUrl& url) { opened.push_back(url.toLocalFile().toStdString()); }
+  std::vector<std::string> opened;   // in the desktop's file manager
 };
 
 class ViewCommandsTest : public FrameTest {
@@ -272,14 +262,13 @@ TEST_F(ViewCommandsTest, DownloadAndUploadRememberTheirFoldersAndUploadShowsTheD
   EXPECT_EQ(std::string(settings_.downloadFolder.Chars()), pc + "/");
 
   // Also after an upload stopped in the replacement question the folder opens.
-  ShellCatcher shell;
   user_.uploadFolder = CText((pc + "/up/").c_str());
   user_.act = [](CDialogBase& question) { Press(question, IDCANCEL); };
   Menu(Upload, 0);
   EXPECT_TRUE(std::filesystem::exists(pc + "/up/TRACK001.MP3"));
   EXPECT_EQ(std::string(settings_.uploadFolder.Chars()), pc + "/up/");
   Menu(Upload, 0);
-  EXPECT_EQ(shell.opened, (Texts{pc + "/up/", pc + "/up/"}));
+  EXPECT_EQ(user_.opened, (Texts{pc + "/up/", pc + "/up/"}));
 
   user_.files.clear();  // a USER folder offers every file
   Click(2);
@@ -287,6 +276,7 @@ TEST_F(ViewCommandsTest, DownloadAndUploadRememberTheirFoldersAndUploadShowsTheD
   Menu(Download);
   EXPECT_EQ(user_.filters, (Texts{LoadStringText(StringId::MusicFileFilter).Chars(), "Select a upload directory",
                                   "Select a upload directory", "All Files\n*.*\n"}));
+  ExpectClean();
 }
 
 TEST_F(ViewCommandsTest, AltEnterEditsTheTagsAndAFailureKeepsTheDialogOpen) {
@@ -351,5 +341,3 @@ TEST_F(ViewCommandsTest, TrackFiguresAndTheLimitOfWhatTheUserTypes) {
 
 }  // namespace
 }  // namespace ui_testing
-
-#include "ViewCommandsTest.moc"

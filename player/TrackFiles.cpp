@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/core/Exception.h"
+#include "platform/ScopeGuard.h"
 #include "player/InfoRecord.h"
 #include "player/MemoryTransfer.h"
 #include "player/PlayerConnection.h"
@@ -28,13 +29,17 @@ uint32_t KeepRecordHead(TransferRequest* request, void* buffer, uint32_t length)
   return 1;
 }
 
-// The companion file of a track: its short name up to the first '.', then the
-// extension; false when the short name has no '.'.
-bool CompanionName(const char* shortName, const char* extension, CText* name) {
+// A track's short name up to its first '.', the whole name without one.
+CText TrackStem(const char* shortName) {
   const char* dot = std::strchr(shortName, '.');
-  if (dot == nullptr) return false;
-  *name = CText(std::string_view(shortName, static_cast<size_t>(dot - shortName)));
-  *name += extension;
+  return CText(dot == nullptr ? std::string_view(shortName) : std::string_view(shortName, size_t(dot - shortName)));
+}
+
+// The companion file of a track: its stem, then the extension; false when
+// the short name has no '.', which would address the track file itself.
+bool CompanionName(const char* shortName, const char* extension, CText* name) {
+  if (std::strchr(shortName, '.') == nullptr) return false;
+  *name = TrackStem(shortName) + extension;
   return true;
 }
 
@@ -92,6 +97,16 @@ bool PlayerConnection::CreateTrack(TransferRequest& request) {
     trackName = TrackFileName(number, ".MP3");
   }
 
+  // The record is made before anything is written, so that a name that
+  // cannot be drawn stores nothing.
+  AudioInfo& audioInfo = *request.audioInfo;
+  uint8_t record[InfoRecord::Size] = {};
+  auto makeRecord = [&] {
+    BuildInfoRecord(audioInfo, record);
+    if (!DrawRecordName(record, settings_.nameFont.View())) throw CMediaException(StringId::UnknownError);
+  };
+  makeRecord();
+
   const char* callerName = request.name;
   request.name = trackName.Chars();
   request.flags |= TransferRequest::Write;
@@ -102,25 +117,24 @@ bool PlayerConnection::CreateTrack(TransferRequest& request) {
     return false;
   }
 
+  // A track is stored whole or not at all: audio whose record cannot follow
+  // goes again.
+  const platform::OnFailure removeAudio([&] { FileSystem().deleteFile(trackName.Chars()); });
   DirEntryRecord stored;
   if (!FileSystem().lookup(trackName.Chars(), &stored)) RaiseFileSystem();
+  if (request.flags & TransferRequest::StoredLength) {
+    audioInfo.dataLength = request.done;
+    makeRecord();
+  }
+  WriteRecord(TrackFileName(number, ".INF"), record);
   trackList_.Add(new PlayerEntry(stored));
   flags_ |= FlagPlaylistChanged;
-
-  AudioInfo& audioInfo = *request.audioInfo;
-  if (request.flags & TransferRequest::StoredLength) audioInfo.dataLength = request.done;
-  uint8_t record[InfoRecord::Size] = {};
-  BuildInfoRecord(audioInfo, record);
-  if (!DrawRecordName(record, settings_.nameFont.View())) throw CMediaException(StringId::UnknownError);
-  WriteRecord(TrackFileName(number, ".INF"), record);
   return true;
 }
 
 void PlayerConnection::DeleteTrack(const PlayerEntry& entry) {
-  for (const char* extension : {".MP3", ".INF"}) {
-    CText name;
-    if (CompanionName(entry.shortName, extension, &name)) FileSystem().deleteFile(name.Chars());
-  }
+  for (const char* extension : {".MP3", ".INF"})
+    FileSystem().deleteFile((TrackStem(entry.shortName) + extension).Chars());
   for (int i = 0; i < trackList_.Count(); ++i) {
     if (std::strcmp(trackList_.Get<PlayerEntry>(i).shortName, entry.shortName) == 0) {
       trackList_.Remove(i);
@@ -140,9 +154,9 @@ void PlayerConnection::RenameTrack(PlayerEntry& entry, const CText& newName) {
 void PlayerConnection::LoadTrackInfo(PlayerEntry& entry) {
   CText recordName;
   uint8_t head[InfoRecord::Size] = {};
-  // A track without a readable record is shown by its file name.
-  if (!CompanionName(entry.shortName, ".INF", &recordName) ||
-      ReadRecordHead(recordName, head) != int(InfoRecord::HeadSize)) {
+  // A track without a readable record is shown by its file name; a record
+  // cut short keeps what it holds.
+  if (!CompanionName(entry.shortName, ".INF", &recordName) || ReadRecordHead(recordName, head) < 0) {
     entry.trackInfo.reset();
     return;
   }

@@ -207,16 +207,43 @@ TEST_F(TrackFilesTest, TracksWithoutARecordOrADotAreNotRenamed) {
   EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/TRACK001.MP3\n::/MUSIC/PLAYLIST.DAT\n");
 }
 
-// A name that draws nothing fails after the audio: the audio and its entry
-// stay, and no record is written.
-TEST_F(TrackFilesTest, AnEmptyDisplayTextFailsAfterTheAudio) {
+// A store that cannot finish leaves nothing behind: neither a name that
+// draws nothing nor a medium with room for the audio but not its record.
+TEST_F(TrackFilesTest, AFailedStoreLeavesNothing) {
   Connect();
   AudioInfo info{};
   auto untitled = [](AudioInfo* audio) { audio->title[0] = audio->artist[0] = '\0'; };
   EXPECT_EQ(MediaErrorOf([&] { StoreTrack(song_, &info, untitled); }), int(StringId::UnknownError));
-  EXPECT_EQ(connection_->TrackList().Count(), 1);
-  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/TRACK001.MP3\n");
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "");
+
+  const uint32_t cluster = 2048;  // volkit formats 4 MB with clusters of 2 KiB
+  const uint32_t audioClusters = (info.dataLength + cluster - 1) / cluster;
+  PutOnImage("/FILLER", std::string(connection_->GetFreeBytes() - audioClusters * cluster, 'f'));
+  Connect();
+  EXPECT_EQ(MediaErrorOf([&] { StoreTrack(song_, &info); }), int(StringId::MemoryFull));
+  EXPECT_EQ(connection_->TrackList().Count(), 0);
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "");
   ExpectClean();
+}
+
+// What another system may leave: a record cut short keeps the title it
+// holds; a play-order name without '.' still names its track's two files.
+TEST_F(TrackFilesTest, ShortRecordsAndNamesWithoutADot) {
+  PrepareMusic({1}, 1);
+  std::string record(200, '\0');
+  record.replace(192, 5, "Short");
+  PutOnImage("/MUSIC/TRACK001.INF", record);
+  Connect();
+  PlayerEntry entry = FirstTrack();
+  ASSERT_TRUE(entry.trackInfo);
+  EXPECT_EQ(entry.trackInfo->title, "Short");
+
+  PutOnImage("/MUSIC/PLAYLIST.DAT", "1\nTRACK001\n");
+  Connect();
+  entry = FirstTrack();
+  ASSERT_STREQ(entry.shortName, "TRACK001");
+  connection_->DeleteEntry(entry);
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/PLAYLIST.DAT\n");
 }
 
 }  // namespace

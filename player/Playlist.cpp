@@ -13,26 +13,38 @@ namespace {
 
 // Longer lines are cut to this; a short name keeps at most 15 of it.
 constexpr size_t MaxLineLength = 31;
+// The count and the most names the play order can hold.
+constexpr size_t MaxLines = 1 + 999;
 
-// Splits the file's bytes into its non-empty lines. A carriage return, a line
-// feed or both end a line; bytes after the last line end are dropped.
-std::vector<std::string> PlaylistLines(const uint8_t* bytes, uint32_t size) {
-  std::vector<std::string> lines;
-  std::string line;
-  uint8_t previous = 0;
-  for (uint32_t i = 0; i < size; ++i) {
-    const uint8_t byte = bytes[i];
-    if (byte == '\n' && previous == '\r') continue;
-    previous = byte;
+// Splits the file into its non-empty lines as its bytes arrive, so that no
+// size read from the medium sizes anything. A carriage return, a line feed
+// or both end a line; bytes after the last line end are dropped, and so are
+// lines beyond what the play order can hold.
+class PlaylistLines {
+ public:
+  static uint32_t Collect(TransferRequest* request, void* buffer, uint32_t length) {
+    auto* self = static_cast<PlaylistLines*>(request->context);
+    for (uint32_t i = 0; i < length; ++i) self->Add(static_cast<const uint8_t*>(buffer)[i]);
+    return 1;
+  }
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+ private:
+  void Add(uint8_t byte) {
+    if (byte == '\n' && previous_ == '\r') return;
+    previous_ = byte;
     if (byte == '\r' || byte == '\n') {
-      if (!line.empty()) lines.push_back(line);
-      line.clear();
-    } else if (line.size() < MaxLineLength) {
-      line += static_cast<char>(byte);
+      if (!line_.empty() && lines_.size() < MaxLines) lines_.push_back(line_);
+      line_.clear();
+    } else if (line_.size() < MaxLineLength) {
+      line_ += static_cast<char>(byte);
     }
   }
-  return lines;
-}
+
+  std::vector<std::string> lines_;
+  std::string line_;
+  uint8_t previous_ = 0;
+};
 
 }  // namespace
 
@@ -45,18 +57,16 @@ void PlayerConnection::LoadPlaylist() {
     RaiseFileSystem();
   }
 
-  std::vector<uint8_t> bytes(static_cast<size_t>(record.size) + 32);
-  MemoryCursor cursor{bytes.data(), static_cast<uint32_t>(bytes.size())};
+  PlaylistLines reader;
   TransferRequest request{};
   request.name = PlaylistName;
-  request.context = &cursor;
-  request.data = CopyIntoMemory;
+  request.context = &reader;
+  request.data = PlaylistLines::Collect;
   if (!FileSystem().readFile(&request))
     throw CMediaException(StringId::FileSystemNotAvailable,
                           FailureDetail(StringId::PlaylistUnreadable, FileSystem().lastError()));
-  const uint32_t size = static_cast<uint32_t>(bytes.size()) - cursor.left;
 
-  const std::vector<std::string> lines = PlaylistLines(bytes.data(), size);
+  const std::vector<std::string>& lines = reader.Lines();
   if (lines.empty()) return;
   const long count = std::strtol(lines[0].c_str(), nullptr, 10);
   for (size_t i = 1; i < lines.size() && trackList_.Count() < count; ++i) {

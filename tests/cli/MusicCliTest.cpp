@@ -179,4 +179,23 @@ TEST_F(MusicCliTest, BitmapDrawsTextArtAndTheSamePictureAsAPng) {
   EXPECT_EQ(decoded.output, pixels);
 }
 
+// A size in PLAYLIST.DAT's entry far beyond its clusters sizes nothing: the
+// connection ends at once with the program's own message, also when memory
+// is short.
+TEST_F(MusicCliTest, ADamagedPlaylistSizeAllocatesNothing) {
+  ASSERT_EQ(Player("create --format --internal 4M").exitCode, 0);
+  ASSERT_EQ(Cli("ls").exitCode, 0);  // makes the MUSIC folder
+  WriteFile(temp_ + "/PLAYLIST.DAT", "1\nTRACK001.MP3\n" + std::string(2000, '\n'));
+  ASSERT_EQ(Mtools("mcopy", "'" + temp_ + "/PLAYLIST.DAT' ::/MUSIC/").exitCode, 0);
+  std::string image = ReadFile(Image());
+  const size_t entry = image.find("PLAYLISTDAT\x20");
+  ASSERT_NE(entry, std::string::npos);
+  image.replace(entry + 28, 4, "\xF0\xFF\xFF\xFF");
+  WriteFile(Image(), image);
+
+  const Outcome listed = Run("ASAN_OPTIONS=max_allocation_size_mb=256:allocator_may_return_null=1 " CLI_COMMAND " ls");
+  EXPECT_EQ(listed.exitCode, 1);
+  EXPECT_EQ(errors_.rfind("tunewarden-cli: ", 0), 0u) << errors_;
+}
+
 }  // namespace

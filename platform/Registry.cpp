@@ -42,6 +42,47 @@ std::string_view Trimmed(std::string_view text) {
   return text.substr(start, text.find_last_not_of(" \t\r") + 1 - start);
 }
 
+// The text in double quotes at the start of `text`, with .reg's escapes
+// (\\ and \") undone; `text` is left after the closing quote. Nothing when
+// the quote is not closed.
+std::optional<std::string> Unquoted(std::string_view* text) {
+  std::string result;
+  for (size_t i = 1; i < text->size(); ++i) {
+    char c = (*text)[i];
+    if (c == '"') {
+      text->remove_prefix(i + 1);
+      return result;
+    }
+    if (c == '\\' && i + 1 < text->size()) c = (*text)[++i];
+    result += c;
+  }
+  return std::nullopt;
+}
+
+// A value line, `name=value` or .reg's `"name"="value"` (either side may be
+// quoted); `@` names the default value. Nothing for a broken line.
+std::optional<std::pair<std::string, std::string>> ValueLine(std::string_view line) {
+  std::string name;
+  if (line.starts_with('"')) {
+    std::optional<std::string> quoted = Unquoted(&line);
+    line = Trimmed(line);
+    if (!quoted || !line.starts_with('=')) return std::nullopt;
+    name = *quoted;
+    line.remove_prefix(1);
+  } else {
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    name = Trimmed(line.substr(0, equals));
+    if (name == "@") name.clear();
+    line.remove_prefix(equals + 1);
+  }
+  line = Trimmed(line);
+  if (!line.starts_with('"')) return std::pair{name, std::string(line)};
+  std::optional<std::string> value = Unquoted(&line);
+  if (!value || !Trimmed(line).empty()) return std::nullopt;
+  return std::pair{name, *value};
+}
+
 std::string KeyOf(RegistryRoot root, std::string_view path) {
   size_t start = path.find_first_not_of('\\');
   path = start == std::string_view::npos ? std::string_view() : path.substr(start);
@@ -65,24 +106,27 @@ void Parse(std::string_view text, Registry& registry) {
     std::string_view utf8Line = Trimmed(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     if (utf8Line.empty() || utf8Line[0] == ';' || utf8Line[0] == '#') continue;
-    bool sectionLine = utf8Line[0] == '[';
-    if (sectionLine) section = nullptr;
-    std::string line;
-    if (!Utf8ToCodePage(utf8Line, &line)) continue;
-    if (sectionLine) {
-      if (line.back() != ']') continue;
-      std::string_view path = std::string_view(line).substr(1, line.size() - 2);
-      std::optional<RegistryRoot> root = RootNamed(path.substr(0, path.find('\\')));
-      if (root) {
-        path = path.find('\\') == std::string_view::npos ? std::string_view() : path.substr(path.find('\\'));
-        section = &registry.keys[KeyOf(*root, path)];
+    if (utf8Line[0] != '[') {
+      // Quotes and escapes are read before the conversion, in which a
+      // double-byte character may carry a backslash byte.
+      std::optional<std::pair<std::string, std::string>> value = ValueLine(utf8Line);
+      std::string name, data;
+      if (section == nullptr || !value || !Utf8ToCodePage(value->first, &name) ||
+          !Utf8ToCodePage(value->second, &data)) {
+        continue;
       }
+      (*section)[Lower(name)] = data;
       continue;
     }
-    size_t equals = line.find('=');
-    if (section == nullptr || equals == std::string::npos) continue;
-    std::string_view name = Trimmed(std::string_view(line).substr(0, equals));
-    (*section)[name == "@" ? std::string() : Lower(name)] = Trimmed(std::string_view(line).substr(equals + 1));
+    section = nullptr;
+    std::string line;
+    if (!Utf8ToCodePage(utf8Line, &line) || line.back() != ']') continue;
+    std::string_view path = std::string_view(line).substr(1, line.size() - 2);
+    std::optional<RegistryRoot> root = RootNamed(path.substr(0, path.find('\\')));
+    if (root) {
+      path = path.find('\\') == std::string_view::npos ? std::string_view() : path.substr(path.find('\\'));
+      section = &registry.keys[KeyOf(*root, path)];
+    }
   }
 }
 

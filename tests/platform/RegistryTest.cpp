@@ -62,6 +62,9 @@ TEST_F(RegistryTest, FileIsReadLineByLineSkippingBrokenLines) {
            "# another comment\n"
            "[hkcr\\mp3file\\DefaultIcon]\n"
            "@=C:\\icons\\mp3.ico,0\n"
+           "\"Quoted=Name\" = \"C:\\\\a \\\"b\\\"\"\n"
+           "\"Unclosed=x\n"
+           "Trailing=\"x\" y\n"
            "Bin\0ary=x\n"
            "Last=no line end"s));
   EXPECT_EQ(RegistryValue(LocalMachine, FontAssoc, "FontPackage"), "IPAGothic");
@@ -71,6 +74,9 @@ TEST_F(RegistryTest, FileIsReadLineByLineSkippingBrokenLines) {
   EXPECT_FALSE(RegistryKeyExists(ClassesRoot, ".mp3"));
   EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", ""), "C:\\icons\\mp3.ico,0");
   EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", "Last"), "no line end");
+  EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", "quoted=name"), "C:\\a \"b\"");
+  EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", "\"Unclosed"), std::nullopt);
+  EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", "Trailing"), std::nullopt);
   EXPECT_EQ(RegistryValue(ClassesRoot, "mp3file\\DefaultIcon", "Lost"), std::nullopt);
 
   EXPECT_FALSE(RegistryLoadFile(path_ + ".none"));

@@ -1,7 +1,7 @@
 #include "plugins/volkit/Format.h"
 
 #include <algorithm>
-#include <ctime>
+#include <random>
 #include <vector>
 
 #include "plugins/volkit/FsError.h"
@@ -101,6 +101,15 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   std::vector<uint8_t> sector0;
   VolumeRegion region = FindVolumeRegion(device, &sector0);
   uint32_t bps = uint32_t(sector0.size());
+  // A medium may report less than its sectors hold (the internal memory
+  // keeps its last unit to itself): the volume stays inside what it reports.
+  // The largest capacity says no more than "at least 4 GiB".
+  MediaInfoRecord media{};
+  device->getMediaInfo(&media);
+  uint32_t reported = media.capacity / bps;
+  if (media.capacity != UINT32_MAX && reported > region.firstSector) {
+    region.sectorCount = std::min(region.sectorCount, reported - region.firstSector);
+  }
   Geometry g = PlanFormat(region.sectorCount, bps);
   SectorDevice volume(device, region.firstSector, region.sectorCount);
 
@@ -131,7 +140,8 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   for (uint32_t copy = 0; copy < g.fatCount; ++copy)
     volume.write(g.reservedSectors + copy * g.fatSectors, 1, sector.data());
 
-  uint32_t serial = uint32_t(std::time(nullptr)) * 2654435761u;
+  // Two media formatted in the same second still get serials of their own.
+  uint32_t serial = std::random_device()();
   std::vector<uint8_t> boot(bps, 0);
   uint8_t* b = boot.data();
   // The jump skips the fields to the boot code behind them.
@@ -188,8 +198,6 @@ bool FormatVolume(DeviceInterface* device, const FormatProgress* progress) {
   volume.write(0, 1, boot.data());
 
   if (progress != nullptr) {
-    MediaInfoRecord media{};
-    device->getMediaInfo(&media);
     uint32_t unit = std::max(bps, media.unitSize - media.unitSize % bps);
     uint32_t totalUnits = media.unitSize != 0 ? media.capacity / media.unitSize : 0;
     uint32_t first = fat32 ? g.clusterSector(3) : g.dataStart();

@@ -107,6 +107,25 @@ TEST_F(FormatTest, FullFormatClearsTheDataInUnitsAndCanBeStopped) {
   EXPECT_EQ(ListNames(player_.Fs()), std::vector<std::string>{});
 }
 
+// The internal memory keeps its last unit: the volume ends inside the
+// capacity the medium reports. Two formats in one second differ in serial.
+TEST_F(FormatTest, StaysInsideTheReportedCapacityWithASerialOfItsOwn) {
+  CreateImage(player_.Image(), 64 << 20);
+  player_.Connect();
+  VolumeInfoRecord first{}, second{};
+  ASSERT_EQ(player_.Fs()->format(player_.Device(), nullptr), 1u);
+  ASSERT_EQ(player_.Fs()->getVolumeInfo(&first), 1u);
+  ASSERT_EQ(player_.Fs()->format(player_.Device(), nullptr), 1u);
+  ASSERT_EQ(player_.Fs()->getVolumeInfo(&second), 1u);
+  EXPECT_NE(first.serialNumber, second.serialNumber);
+
+  MediaInfoRecord media{};
+  player_.Device()->getMediaInfo(&media);
+  std::vector<uint8_t> boot = ReadPcBytes(player_.Image(), 32, 4);
+  EXPECT_LE(uint64_t(boot[0] | boot[1] << 8 | boot[2] << 16 | boot[3] << 24) * 512, media.capacity);
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
+}
+
 TEST_F(FormatTest, AMediumTooSmallForFatIsRefused) {
   CreateImage(player_.Image(), uint64_t{16} * 1024);
   player_.Connect();

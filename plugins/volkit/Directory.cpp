@@ -154,21 +154,22 @@ uint32_t Directory::slotsFor(std::u16string_view name) {
   return 1 + uint32_t((name.size() + DirSlot::CharsPerPart - 1) / DirSlot::CharsPerPart);
 }
 
-std::optional<uint32_t> Directory::findFreeRun(uint32_t slots) const {
+std::optional<uint32_t> Directory::findFreeRun(uint32_t slots, uint32_t from, uint32_t to) const {
   // A set that fits in one sector is kept in one, so that it reaches the
   // disk in one write.
   uint32_t perSector = volume_.geometry().bytesPerSector / DirSlot::Size;
   bool oneSector = slots <= perSector;
+  to = std::min(to, slotCount());
   uint32_t run = 0;
-  for (uint32_t slot = 0; slot < slotCount(); ++slot) {
+  for (uint32_t slot = from; slot < to; ++slot) {
     if (oneSector && slot % perSector == 0) run = 0;
-    if (slot == endSlot_) {
+    if (slot >= endSlot_) {
       // Everything after the end mark is free.
       uint32_t start = slot - run;
       if (oneSector && start / perSector != (start + slots - 1) / perSector) {
         start = (start / perSector + 1) * perSector;
       }
-      if (start + slots <= slotCount()) return start;
+      if (start + slots <= to) return start;
       return std::nullopt;
     }
     run = slotData(slot)[DirSlot::Name] == DirSlot::FreeMark ? run + 1 : 0;
@@ -199,6 +200,11 @@ void Directory::reserve(uint32_t slots) {
 uint32_t Directory::claim(uint32_t slots) {
   reserve(slots);
   uint32_t start = *findFreeRun(slots);
+  take(start, slots);
+  return start;
+}
+
+void Directory::take(uint32_t start, uint32_t slots) {
   // Slots skipped past the end mark become free ones, and the end mark moves
   // behind the new set, so that the set is neither hidden nor followed by
   // stale slots.
@@ -211,12 +217,48 @@ uint32_t Directory::claim(uint32_t slots) {
     slotData(end)[DirSlot::Name] = DirSlot::EndMark;
     markDirty(end);
   }
-  return start;
 }
 
 DirEntry Directory::create(std::u16string_view name, const DirEntry& data) {
+  return place(claim(slotsFor(name)), name, data);
+}
+
+std::optional<DirEntry> Directory::renameInOneWrite(const DirEntry& entry, std::u16string_view name) {
+  uint32_t perSector = volume_.geometry().bytesPerSector / DirSlot::Size;
+  uint32_t first = sectorOf(entry.firstSlot), last = sectorOf(entry.slot);
+  auto follows = [&](uint32_t sector) { return sectors_[sector] == sectors_[sector - 1] + 1; };
+  for (uint32_t sector = first + 1; sector <= last; ++sector) {
+    if (!follows(sector)) return std::nullopt;
+  }
+  while (first > 0 && follows(first)) --first;
+  while (last + 1 < sectors_.size() && follows(last + 1)) ++last;
+
+  std::vector<uint8_t> marks;
+  for (uint32_t slot = entry.firstSlot; slot <= entry.slot; ++slot) {
+    marks.push_back(slotData(slot)[DirSlot::Name]);
+    slotData(slot)[DirSlot::Name] = DirSlot::FreeMark;
+  }
+  parse();  // the old short name is free for the new one
   uint32_t slots = slotsFor(name);
-  uint32_t start = claim(slots);
+  std::optional<uint32_t> start = findFreeRun(slots, first * perSector, (last + 1) * perSector);
+  if (!start) {
+    for (uint32_t slot = entry.firstSlot; slot <= entry.slot; ++slot) {
+      slotData(slot)[DirSlot::Name] = marks[slot - entry.firstSlot];
+    }
+    parse();
+    return std::nullopt;
+  }
+  for (uint32_t slot = entry.firstSlot; slot <= entry.slot; ++slot) markDirty(slot);
+  take(*start, slots);
+  DirEntry renamed = place(*start, name, entry);
+  uint32_t from = std::min(sectorOf(entry.firstSlot), sectorOf(*start));
+  uint32_t to = std::max(sectorOf(entry.slot), sectorOf(*start + slots - 1));
+  std::fill(dirty_.begin() + from, dirty_.begin() + to + 1, true);
+  return renamed;
+}
+
+DirEntry Directory::place(uint32_t start, std::u16string_view name, const DirEntry& data) {
+  uint32_t slots = slotsFor(name);
 
   DirEntry entry = data;
   entry.caseFlags = 0;
@@ -299,18 +341,27 @@ void Directory::setLabel(const std::string& label) {
   parse();
 }
 
-void Directory::markDirty(uint32_t slot) {
-  dirty_[size_t(slot) * DirSlot::Size / volume_.geometry().bytesPerSector] = true;
+uint32_t Directory::sectorOf(uint32_t slot) const {
+  return uint32_t(size_t(slot) * DirSlot::Size / volume_.geometry().bytesPerSector);
 }
+
+void Directory::markDirty(uint32_t slot) { dirty_[sectorOf(slot)] = true; }
 
 bool Directory::dirty() const { return std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end(); }
 
 void Directory::commit() {
+  // Changed sectors that follow each other on disk go out in one write.
   uint32_t bps = volume_.geometry().bytesPerSector;
-  for (size_t i = 0; i < sectors_.size(); ++i) {
-    if (!dirty_[i]) continue;
-    volume_.device().write(sectors_[i], 1, bytes_.data() + i * bps);
-    dirty_[i] = false;
+  for (size_t i = 0; i < sectors_.size();) {
+    if (!dirty_[i]) {
+      ++i;
+      continue;
+    }
+    size_t end = i + 1;
+    while (end < sectors_.size() && dirty_[end] && sectors_[end] == sectors_[end - 1] + 1) ++end;
+    volume_.device().write(sectors_[i], uint32_t(end - i), bytes_.data() + i * bps);
+    std::fill(dirty_.begin() + long(i), dirty_.begin() + long(end), false);
+    i = end;
   }
 }
 

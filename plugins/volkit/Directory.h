@@ -55,6 +55,11 @@ class Directory {
   // Adds `name` with the attributes, cluster, size and time of `data` and a
   // fresh short name; returns the new entry.
   DirEntry create(std::u16string_view name, const DirEntry& data);
+  // Gives `entry` the new name in one write: its new slots go into the
+  // stretch of consecutive sectors that holds its old ones, and every sector
+  // between the two is written with them. Nothing when that stretch has no
+  // room; the folder is then as it was.
+  std::optional<DirEntry> renameInOneWrite(const DirEntry& entry, std::u16string_view name);
   // Writes the cluster, size, attributes and time of `entry` to its short slot.
   void update(const DirEntry& entry);
   void remove(const DirEntry& entry);
@@ -70,9 +75,15 @@ class Directory {
   const uint8_t* slotData(uint32_t slot) const { return bytes_.data() + size_t(slot) * DirSlot::Size; }
   uint32_t slotCount() const { return uint32_t(bytes_.size() / DirSlot::Size); }
   void markDirty(uint32_t slot);
-  std::optional<uint32_t> findFreeRun(uint32_t slots) const;
+  // The first run of `slots` free slots within [from, to).
+  std::optional<uint32_t> findFreeRun(uint32_t slots, uint32_t from = 0, uint32_t to = UINT32_MAX) const;
   // Takes the first free run of `slots` slots, growing the folder if needed.
   uint32_t claim(uint32_t slots);
+  // Takes the free run at `start`, moving the end mark behind it.
+  void take(uint32_t start, uint32_t slots);
+  // Writes the slots of `name` from `start` on; returns the new entry.
+  DirEntry place(uint32_t start, std::u16string_view name, const DirEntry& data);
+  uint32_t sectorOf(uint32_t slot) const;
   void grow();
   void parse();
   void index();

@@ -111,6 +111,14 @@ void FatTable::release(const std::vector<uint32_t>& clusters) {
   if (!clusters.empty()) hint_ = std::min(hint_, *std::min_element(clusters.begin(), clusters.end()));
 }
 
+void FatTable::releaseUnused(const std::vector<bool>& used) {
+  uint32_t bad = endMark() - 8;
+  for (uint32_t cluster = 2; cluster <= geometry_.lastCluster(); ++cluster) {
+    uint32_t value = get(cluster);
+    if (value != 0 && value != bad && !used[cluster]) set(cluster, 0);
+  }
+}
+
 bool FatTable::dirty() const { return std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end(); }
 
 void FatTable::commit() {
@@ -150,6 +158,17 @@ void FatTable::commit() {
     }
   }
   dirty_.assign(dirty_.size(), false);
+}
+
+void FatTable::mendCopies() {
+  uint32_t bps = geometry_.bytesPerSector;
+  std::vector<uint8_t> other(bytes_.size());
+  for (uint32_t copy = 1; copy < geometry_.fatCount; ++copy) {
+    device_.read(geometry_.reservedSectors + copy * geometry_.fatSectors, uint32_t(dirty_.size()), other.data());
+    for (size_t s = 0; s < dirty_.size(); ++s) {
+      if (!std::equal(other.data() + s * bps, other.data() + (s + 1) * bps, bytes_.data() + s * bps)) dirty_[s] = true;
+    }
+  }
 }
 
 }  // namespace volkit

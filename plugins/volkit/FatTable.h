@@ -29,9 +29,14 @@ class FatTable {
   void link(uint32_t last, uint32_t next) { set(last, next); }
   void release(const std::vector<uint32_t>& clusters);
 
+  // Frees every cluster in use that `used` does not mark, bad ones aside.
+  void releaseUnused(const std::vector<bool>& used);
+
   bool dirty() const;
   // Writes the changed sectors to every copy.
   void commit();
+  // The other copies take the first one's sectors where they differ.
+  void mendCopies();
 
  private:
   uint32_t get(uint32_t cluster) const;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "contract/PluginContract.h"
-#include "platform/ScopeGuard.h"
 #include "plugins/volkit/Format.h"
 #include "plugins/volkit/FsError.h"
 #include "plugins/volkit/OnDisk.h"
@@ -86,6 +85,7 @@ class VolumeFileSystem final : public FileSystemInterface {
       volume_.reset();
       device_ = device;
       volume_ = std::make_unique<Volume>(device);
+      if (device->checkWritable()) volume_->mend();
       reset();
       return 1u;
     });
@@ -118,7 +118,7 @@ class VolumeFileSystem final : public FileSystemInterface {
     if (batchDepth_ > 0) --batchDepth_;
     return guarded([&] {
       volume().commit();
-      volume().device().flush();
+      volume().finishChanges();
       return 1u;
     });
   }
@@ -274,15 +274,16 @@ class VolumeFileSystem final : public FileSystemInterface {
       if (other != nullptr && other->slot != entry->slot) Fail(FileSystemError::NameExists);
       if (entry->name() == newLeaf) return;
       DirEntry data = *entry;
-      // Room for the new name is made first; the old entry goes before the
-      // new one appears, so an interruption can lose the name but never
-      // leave two entries sharing clusters.
-      folder.reserve(Directory::slotsFor(newLeaf));
-      folder.remove(data);
-      volume().commit();
-      DirEntry renamed = folder.create(newLeaf, data);
+      std::optional<DirEntry> renamed = folder.renameInOneWrite(data, newLeaf);
+      if (!renamed) {
+        // Without room beside the old entry the new one is written first: an
+        // interruption then leaves both names on the data, never neither.
+        renamed = folder.create(newLeaf, data);
+        volume().commit();
+        folder.remove(data);
+      }
       for (Step& step : cwd_) {
-        if (renamed.isFolder() && step.cluster == renamed.cluster) step.name = DisplayName(renamed);
+        if (renamed->isFolder() && step.cluster == renamed->cluster) step.name = DisplayName(*renamed);
       }
     });
   }
@@ -333,16 +334,27 @@ class VolumeFileSystem final : public FileSystemInterface {
 
   // Runs an operation that changes the volume and writes its changes. When
   // a failure leaves memory ahead of the disk, the volume is read anew before
-  // the next operation: whatever was not committed is gone.
+  // the next operation: whatever was not committed is gone. Unless the device
+  // failed, the disk is then as the last commit left it, and is marked clean.
   template <class Operation>
   uint32_t changing(Operation&& operation) {
     uint32_t result = guarded([&] {
-      const platform::OnFailure markStale([&] { stale_ = stale_ || (volume_ != nullptr && volume_->hasChanges()); });
       operation();
       volume().commit();
-      if (batchDepth_ == 0) volume().device().flush();
+      if (batchDepth_ == 0) volume().finishChanges();
       return 1u;
     });
+    if (result == 0 && volume_ != nullptr) {
+      stale_ = stale_ || volume_->hasChanges();
+      uint32_t error = lastError_;
+      if (error != FileSystemError::Device && !volume_->foundUnclean()) {
+        guarded([&] {
+          volume().markConsistent();
+          return 1u;
+        });
+      }
+      lastError_ = error;
+    }
     return result;
   }
 
@@ -405,14 +417,19 @@ class VolumeFileSystem final : public FileSystemInterface {
   }
 
   // The entry disappears from disk before its clusters are freed, so an
-  // interruption loses clusters at worst. `entry` is a copy because
-  // Directory::remove rebuilds the entries a reference would point into.
+  // interruption loses clusters at worst. A chain that another entry of the
+  // folder still leads to (what an interrupted rename leaves) stays. `entry`
+  // is a copy because Directory::remove rebuilds the entries a reference
+  // would point into.
   // NOLINTNEXTLINE(performance-unnecessary-value-param): see above
   void removeEntry(Directory& folder, DirEntry entry) {
     std::vector<uint32_t> clusters = volume().fat().chain(entry.isFolder() ? folderCluster(entry) : entry.cluster);
     folder.remove(entry);
     volume().commit();
-    volume().fat().release(clusters);
+    bool shared = std::any_of(folder.entries().begin(), folder.entries().end(), [&](const DirEntry& other) {
+      return other.cluster == entry.cluster && !other.isDotEntry();
+    });
+    if (!shared) volume().fat().release(clusters);
     if (entry.isFolder()) volume().forgetDirectory(entry.cluster);
   }
 

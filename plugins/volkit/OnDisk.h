@@ -49,6 +49,7 @@ constexpr size_t ExtendedRecord = 64;
 // Offsets from BootSector::ExtendedRecord or Fat32Boot::ExtendedRecord.
 namespace ExtendedBoot {
 constexpr size_t DriveNumber = 0;      // u8
+constexpr size_t State = 1;            // u8: bit Dirty set while the volume may be inconsistent
 constexpr size_t Signature = 2;        // u8: Present when the three fields below hold values
 constexpr size_t SerialNumber = 3;     // u32
 constexpr size_t Label = 7;            // char[LabelSize], blank-padded; "NO NAME" for none
@@ -57,6 +58,7 @@ constexpr size_t FileSystemType = 18;  // char[8], blank-padded: "FAT12", "FAT16
 constexpr size_t Size = 26;  // the boot code follows
 
 constexpr uint8_t FirstFixedDrive = 0x80;
+constexpr uint8_t Dirty = 0x01;
 constexpr uint8_t Present = 0x29;
 constexpr std::string_view NoLabel = "NO NAME";
 constexpr size_t LabelSize = 11;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "plugins/volkit/FsError.h"
+#include "plugins/volkit/OnDisk.h"
 
 namespace volkit {
 
@@ -34,6 +35,21 @@ void SectorDevice::writeZeros(uint32_t sector, uint32_t count) const {
     sector += n;
     count -= n;
   }
+}
+
+void SectorDevice::trackDirtyFlag(size_t offset, bool setNow) {
+  flagOffset_ = offset;
+  dirty_ = setNow;
+}
+
+void SectorDevice::setDirtyFlag(bool dirty) const {
+  if (!flagOffset_ || dirty == dirty_) return;
+  std::vector<uint8_t> boot(sectorSize_);
+  if (!device_->readSectors(first_, 1, boot.data())) Fail(FileSystemError::Device);
+  boot[*flagOffset_] =
+      uint8_t(dirty ? boot[*flagOffset_] | ExtendedBoot::Dirty : boot[*flagOffset_] & ~ExtendedBoot::Dirty);
+  if (!device_->writeSectors(first_, 1, boot.data())) Fail(FileSystemError::Device);
+  dirty_ = dirty;
 }
 
 void SectorDevice::flush() const {

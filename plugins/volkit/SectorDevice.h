@@ -3,7 +3,9 @@
 // sector outside it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "contract/PluginContract.h"
 
@@ -23,13 +25,23 @@ class SectorDevice {
   void writeZeros(uint32_t sector, uint32_t count) const;
   void flush() const;
 
+  // The volume's dirty flag, a bit of its boot sector at `offset`, which
+  // holds `setNow`; markDirty and markClean write it when it changes.
+  void trackDirtyFlag(size_t offset, bool setNow);
+  bool dirtyOnDisk() const { return dirty_; }
+  void markDirty() const { setDirtyFlag(true); }
+  void markClean() const { setDirtyFlag(false); }
+
  private:
   void check(uint32_t sector, uint32_t count) const;
+  void setDirtyFlag(bool dirty) const;
 
   DeviceInterface* device_;
   uint32_t sectorSize_;
   uint32_t first_;
   uint32_t sectorCount_;
+  std::optional<size_t> flagOffset_;
+  mutable bool dirty_ = false;
 };
 
 }  // namespace volkit

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <set>
 
 #include "platform/ScopeGuard.h"
 #include "plugins/volkit/FsError.h"
@@ -51,6 +52,9 @@ Volume::Volume(DeviceInterface* device) {
   device_ = std::make_unique<SectorDevice>(device, region.firstSector, region.sectorCount);
   if (region.partition >= 0) device_->read(0, 1, sector0.data());
   geometry_ = Geometry::parse(sector0.data(), device_->sectorSize(), region.sectorCount);
+  size_t state = geometry_.extendedRecord() + ExtendedBoot::State;
+  foundUnclean_ = sector0[state] & ExtendedBoot::Dirty;
+  device_->trackDirtyFlag(state, foundUnclean_);
   fat_ = std::make_unique<FatTable>(geometry_, *device_);
   savedFreeCount_ = fat_->freeCount();
 }
@@ -70,6 +74,9 @@ void Volume::trimDirectories() {
 }
 
 void Volume::commit() {
+  // The volume is marked unclean before its structures change; writes to
+  // free clusters, which nothing leads to yet, need no mark.
+  if (hasChanges()) device_->markDirty();
   fat_->commit();
   for (auto& [cluster, directory] : directories_) directory->commit();
   writeFsInfo();
@@ -98,19 +105,90 @@ void Volume::writeFsInfo() {
 std::string Volume::label() { return directory(0).label().value_or(geometry_.bootLabel); }
 
 void Volume::setLabel(const std::string& label) {
-  directory(0).setLabel(label);
-  std::string_view field = label.empty() ? ExtendedBoot::NoLabel : std::string_view(label);
+  // The root folder's entry is written first and removed last, so that an
+  // interruption leaves it holding the old or the new label; mend() then
+  // brings the boot sectors after it.
+  if (!label.empty()) {
+    directory(0).setLabel(label);
+    commit();
+  }
+  writeBootLabels(label);
+  if (label.empty()) directory(0).setLabel(label);
+}
+
+void Volume::markConsistent() {
+  foundUnclean_ = false;
+  finishChanges();
+}
+
+void Volume::writeBootLabels(std::string_view label) {
+  uint8_t field[ExtendedBoot::LabelSize];
+  WriteBlankPadded(field, sizeof field, label.empty() ? ExtendedBoot::NoLabel : label);
   std::vector<uint32_t> bootSectors{0};
   if (geometry_.backupBootSector != 0) bootSectors.push_back(geometry_.backupBootSector);
   std::vector<uint8_t> sector(geometry_.bytesPerSector);
+  device_->markDirty();  // before the boot sector is read, as it holds the mark
   for (uint32_t bootSector : bootSectors) {
     device_->read(bootSector, 1, sector.data());
     uint8_t* ext = sector.data() + geometry_.extendedRecord();
-    if (ext[ExtendedBoot::Signature] != ExtendedBoot::Present) continue;
-    WriteBlankPadded(ext + ExtendedBoot::Label, ExtendedBoot::LabelSize, field);
+    if (ext[ExtendedBoot::Signature] != ExtendedBoot::Present ||
+        std::equal(field, field + sizeof field, ext + ExtendedBoot::Label)) {
+      continue;
+    }
+    std::copy_n(field, sizeof field, ext + ExtendedBoot::Label);
     device_->write(bootSector, 1, sector.data());
   }
   geometry_.bootLabel = label;
+}
+
+void Volume::finishChanges() {
+  device_->flush();
+  if (!device_->dirtyOnDisk() || foundUnclean_) return;
+  device_->markClean();
+  device_->flush();
+}
+
+void Volume::mend() {
+  if (!foundUnclean_) return;
+  fat_->mendCopies();
+  reclaimLostClusters();
+  if (std::optional<std::string> label = directory(0).label()) writeBootLabels(*label);
+  savedFreeCount_ = UINT32_MAX;  // the free count on disk is not to be trusted
+  commit();
+  foundUnclean_ = false;
+  finishChanges();
+}
+
+void Volume::reclaimLostClusters() {
+  std::vector<bool> used(size_t(geometry_.lastCluster()) + 1);
+  auto use = [&](uint32_t first) {
+    for (uint32_t cluster : fat_->chain(first)) used[cluster] = true;
+  };
+  std::vector<std::pair<uint32_t, DirEntry>> seconds;  // folder, entry
+  try {
+    if (geometry_.fatBits == 32) use(geometry_.rootCluster);
+    for (std::vector<uint32_t> folders{0}; !folders.empty();) {
+      uint32_t cluster = folders.back();
+      folders.pop_back();
+      std::set<uint32_t> chains;
+      for (const DirEntry& entry : directory(cluster).entries()) {
+        if (entry.isDotEntry() || entry.cluster == 0) continue;
+        if (!chains.insert(entry.cluster).second) {
+          seconds.emplace_back(cluster, entry);
+        } else if (geometry_.isCluster(entry.cluster) && !used[entry.cluster]) {
+          use(entry.cluster);
+          if (entry.isFolder()) folders.push_back(entry.cluster);
+        }
+      }
+    }
+  } catch (const FsError& error) {
+    // Part of the tree cannot be read: what it holds is not known, so
+    // nothing is freed.
+    if (error.code != FileSystemError::DamagedChain) throw;
+    return;
+  }
+  for (const auto& [cluster, entry] : seconds) directory(cluster).remove(entry);
+  fat_->releaseUnused(used);
 }
 
 void Volume::readClusters(uint32_t first, uint32_t count, void* buffer) const {

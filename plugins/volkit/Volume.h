@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "contract/PluginContract.h"
 #include "plugins/volkit/Directory.h"
@@ -56,18 +57,34 @@ class Volume {
 
   std::string label();
   void setLabel(const std::string& label);
+  // After the writes of an operation or a batch: once they are on the
+  // medium, the volume is marked clean again. One found unclean stays so
+  // until mend() ran.
+  void finishChanges();
+  bool foundUnclean() const { return foundUnclean_; }
+  // The disk is as the last commit left it, whatever its mark says.
+  void markConsistent();
+  // On a writable medium found unclean (a write was interrupted): table
+  // copies take the first one's sectors, clusters no entry leads to are
+  // freed, a second entry on one chain (an interrupted rename) goes, and the
+  // boot sectors take the root folder's label; then the volume is clean.
+  void mend();
 
   void readClusters(uint32_t first, uint32_t count, void* buffer) const;
   void writeClusters(uint32_t first, uint32_t count, const void* buffer) const;
 
  private:
   void writeFsInfo();
+  // Writes the label into each boot sector that does not hold it yet.
+  void writeBootLabels(std::string_view label);
+  void reclaimLostClusters();
 
   Geometry geometry_;
   std::unique_ptr<SectorDevice> device_;
   std::unique_ptr<FatTable> fat_;
   std::map<uint32_t, std::unique_ptr<Directory>> directories_;
   uint32_t savedFreeCount_ = 0xFFFFFFFF;
+  bool foundUnclean_ = false;
 };
 
 }  // namespace volkit

@@ -113,6 +113,17 @@ inline std::string Pattern(size_t length, uint32_t seed) {
   return data;
 }
 
+// A kind of volume as mkfs.fat makes it. With `usableBytes`, the blocks
+// beyond are marked bad, so that a FAT32 volume (32 MiB at least) fills as
+// soon as a small one.
+struct FatKind {
+  const char* name;
+  uint64_t bytes;
+  const char* mkfsOptions;
+  uint64_t usableBytes = 0;
+};
+inline void PrintTo(const FatKind& kind, std::ostream* out) { *out << kind.name; }
+
 // A simulated player in a temporary folder (TUNEWARDEN_PLAYER) whose
 // internal.img the test makes, driven through the real portkit.so and
 // volkit.so loaded from the test's program folder, as the program loads them.
@@ -155,9 +166,23 @@ class Player {
     ASSERT_EQ(fs_->attach(device_), 1u) << fs_->lastError();
   }
   // A new internal.img of `bytes` made by mkfs.fat with its defaults, attached.
-  void AttachNewFat(uint64_t bytes) {
-    CreateImage(Image(), bytes);
-    MakeFat(Image(), "");
+  void AttachNewFat(uint64_t bytes) { AttachNewFat({"", bytes, ""}); }
+  void AttachNewFat(const FatKind& kind) {
+    CreateImage(Image(), kind.bytes);
+    std::string options = kind.mkfsOptions;
+    if (kind.usableBytes != 0) {
+      std::ofstream blocks(folder_.File("bad-blocks"));
+      for (uint64_t block = kind.usableBytes / 1024; block < kind.bytes / 1024; ++block) blocks << block << "\n";
+      options += " -l " + Quote(folder_.File("bad-blocks"));
+    }
+    MakeFat(Image(), options);
+    if (kind.usableBytes != 0) {
+      // mkfs.fat counts bad clusters as free in FSInfo: the count is made unknown.
+      std::vector<uint8_t> boot = ReadPcBytes(Image(), 0, 512);
+      std::fstream image(Image(), std::ios::in | std::ios::out | std::ios::binary);
+      image.seekp(std::streamoff((boot[48] | boot[49] << 8) * 512 + 488));
+      image.write("\xFF\xFF\xFF\xFF", 4);
+    }
     Attach();
   }
   DeviceInterface* Device() const { return device_; }

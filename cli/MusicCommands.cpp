@@ -144,12 +144,33 @@ void Bitmap(CliSession& session, const std::vector<std::string>& arguments) {
   if (!png.empty()) WriteGreyPng(FromShell(png), width, player::NameBitmapHeight, pixels);
 }
 
+// The tracks against the play order; with --repair, what is found is set
+// right and said so.
+void Check(CliSession& session, const std::vector<std::string>& args) {
+  const bool repair = args.size() == 1 && args[0] == "--repair";
+  if (!args.empty() && !repair) throw UsageError{"check takes only --repair"};
+  session.Connect();
+  const TrackCheck check = session.connection.CheckTracks();
+  if (repair) session.connection.RepairTracks(check);
+  const std::pair<const std::vector<CText>*, const char*> findings[] = {
+      {&check.outsidePlayOrder, repair ? "added to the play order" : "a track outside the play order"},
+      {&check.missingFiles, repair ? "taken out of the play order" : "a play-order line without a file"},
+      {&check.recordsWithoutAudio, repair ? "deleted" : "a record without its audio"},
+      {&check.audioWithoutRecord, repair ? "deleted" : "audio without its record"}};
+  for (const auto& [names, finding] : findings) {
+    for (const CText& name : *names) std::printf("%s: %s\n", ToShell(name).c_str(), finding);
+  }
+  if (check.Clean()) std::printf("The tracks and the play order agree.\n");
+}
+
 constexpr CliCommand Commands[] = {
     {"analyse", "FILE...", "show what a PC audio file holds, as a download reads it (needs no player)", Analyse},
     {"put", "FOLDER PATH... [--replace ask|all|none] [--skip-existing]",
      "copy PC files and folders to the player: tracks in \\MUSIC, files in USER folders", Put},
     {"tags", "FOLDER NAME [--title T] [--artist A] [--album B] [--comment C]", "show or set a track's tags", Tags},
     {"bitmap", "TEXT [--png FILE] [--font FACE]", "draw a name bitmap as the player shows it", Bitmap},
+    {"check", "[--repair]", "compare the tracks with the play order; --repair adds complete tracks and deletes halves",
+     Check},
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "player/InfoRecord.h"
 #include "player/PlayerEntry.h"
 #include "player/PluginLibraries.h"
+#include "player/TrackCheck.h"
 #include "settings/AppSettings.h"
 
 class PlayerConnection {
@@ -28,6 +29,9 @@ class PlayerConnection {
   // Folder modes.
   static constexpr uint8_t UserTreeMode = 0;
   static constexpr uint8_t TrackListMode = 1;
+
+  // The play order holds at most this many tracks.
+  static constexpr int MaxTracks = 999;
 
   // The fixed layout of a medium.
   static constexpr const char* MusicFolder = "MUSIC";
@@ -119,6 +123,12 @@ class PlayerConnection {
   void UpdateTrackInfo(const PlayerEntry& entry, const TrackInfo& info);
   // UpdateTrackInfo, then the entry takes the texts as the record keeps them.
   void SetTrackTags(PlayerEntry& entry, const TrackInfo& info);
+
+  // The MUSIC folder's files against the play order, and the repair: tracks
+  // outside it are appended (up to 999), lines without a file go, halves of
+  // tracks are deleted, and the play order is written.
+  TrackCheck CheckTracks();
+  void RepairTracks(const TrackCheck& check);
 
   const COwnedArray& TrackList() const { return trackList_; }
 

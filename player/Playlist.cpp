@@ -13,8 +13,6 @@ namespace {
 
 // Longer lines are cut to this; a short name keeps at most 15 of it.
 constexpr size_t MaxLineLength = 31;
-// The count and the most names the play order can hold.
-constexpr size_t MaxLines = 1 + 999;
 
 // Splits the file into its non-empty lines as its bytes arrive, so that no
 // size read from the medium sizes anything. A carriage return, a line feed
@@ -34,7 +32,8 @@ class PlaylistLines {
     if (byte == '\n' && previous_ == '\r') return;
     previous_ = byte;
     if (byte == '\r' || byte == '\n') {
-      if (!line_.empty() && lines_.size() < MaxLines) lines_.push_back(line_);
+      // The count and the most names the play order can hold.
+      if (!line_.empty() && lines_.size() <= size_t(PlayerConnection::MaxTracks)) lines_.push_back(line_);
       line_.clear();
     } else if (line_.size() < MaxLineLength) {
       line_ += static_cast<char>(byte);

@@ -2,6 +2,8 @@
 // TRACKnnn.INF, found by the track's short name.
 #include <algorithm>
 #include <cstring>
+#include <set>
+#include <string>
 
 #include "framework/core/Exception.h"
 #include "platform/ScopeGuard.h"
@@ -12,7 +14,6 @@
 
 namespace {
 
-constexpr int MaxTracks = 999;
 constexpr int NumberTries = 1000;
 
 // Keeps the record's head and lets the rest of the file go by.
@@ -183,4 +184,59 @@ void PlayerConnection::SetTrackTags(PlayerEntry& entry, const TrackInfo& info) {
   TrackInfo& own = *entry.trackInfo;
   own = info;
   for (CText* text : {&own.title, &own.artist, &own.album, &own.comment}) *text = RecordText(text->View());
+}
+
+TrackCheck PlayerConnection::CheckTracks() {
+  std::set<std::string> audio, records;  // stems of TRACKnnn.MP3 and TRACKnnn.INF
+  DirEntryRecord record;
+  if (!FileSystem().findBegin()) RaiseFileSystem();
+  while (FileSystem().findNext(&record)) {
+    const std::string_view name = record.shortName;
+    if (record.attributes & PlayerEntry::FolderAttribute) continue;
+    if (name.ends_with(".MP3")) audio.emplace(TrackStem(record.shortName).View());
+    if (name.ends_with(".INF")) records.emplace(TrackStem(record.shortName).View());
+  }
+  FileSystem().findEnd();
+
+  TrackCheck check;
+  std::set<std::string> listed;
+  for (int i = 0; i < trackList_.Count(); ++i) {
+    const PlayerEntry& entry = trackList_.Get<PlayerEntry>(i);
+    if (entry.attributes == PlayerEntry::MissingTrackAttribute) check.missingFiles.emplace_back(entry.shortName);
+    listed.insert(entry.shortName);
+  }
+  for (const std::string& stem : audio) {
+    if (!records.contains(stem)) {
+      check.audioWithoutRecord.emplace_back((stem + ".MP3").c_str());
+    } else if (!listed.contains(stem + ".MP3")) {
+      check.outsidePlayOrder.emplace_back((stem + ".MP3").c_str());
+    }
+  }
+  for (const std::string& stem : records) {
+    if (!audio.contains(stem)) check.recordsWithoutAudio.emplace_back((stem + ".INF").c_str());
+  }
+  return check;
+}
+
+void PlayerConnection::RepairTracks(const TrackCheck& check) {
+  CheckWritable();
+  for (const auto* halves : {&check.recordsWithoutAudio, &check.audioWithoutRecord}) {
+    for (const CText& name : *halves) {
+      if (!FileSystem().deleteFile(name.Chars())) RaiseFileSystem();
+    }
+  }
+  for (const auto* gone : {&check.missingFiles, &check.audioWithoutRecord}) {
+    for (const CText& name : *gone) {
+      for (int i = trackList_.Count() - 1; i >= 0; --i) {
+        if (name == trackList_.Get<PlayerEntry>(i).shortName) trackList_.Remove(i);
+      }
+    }
+  }
+  DirEntryRecord record;
+  for (const CText& name : check.outsidePlayOrder) {
+    if (trackList_.Count() < MaxTracks && FindByShortName(name.Chars(), &record))
+      trackList_.Add(new PlayerEntry(record));
+  }
+  flags_ |= FlagPlaylistChanged;
+  WritePlaylist();
 }

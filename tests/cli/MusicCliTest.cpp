@@ -198,4 +198,19 @@ TEST_F(MusicCliTest, ADamagedPlaylistSizeAllocatesNothing) {
   EXPECT_EQ(errors_.rfind("tunewarden-cli: ", 0), 0u) << errors_;
 }
 
+TEST_F(MusicCliTest, CheckNamesWhatIsWrongAndRepairSetsItRight) {
+  ASSERT_EQ(Player("create --format --internal 4M").exitCode, 0);
+  ASSERT_EQ(Cli("ls").exitCode, 0);  // makes the MUSIC folder
+  WriteFile(temp_ + "/x", "x");
+  for (const char* name : {"TRACK001.MP3", "TRACK001.INF", "TRACK002.INF"}) {
+    ASSERT_EQ(Mtools("mcopy", "'" + temp_ + "/x' ::/MUSIC/" + name).exitCode, 0);
+  }
+  EXPECT_EQ(Cli("check").output,
+            "TRACK001.MP3: a track outside the play order\nTRACK002.INF: a record without its audio\n");
+  EXPECT_EQ(Cli("check --repair").output, "TRACK001.MP3: added to the play order\nTRACK002.INF: deleted\n");
+  EXPECT_EQ(Cli("check").output, "The tracks and the play order agree.\n");
+  EXPECT_EQ(ReadFromImage("/MUSIC/PLAYLIST.DAT"), "1\nTRACK001.MP3\n");
+  ExpectClean();
+}
+
 }  // namespace

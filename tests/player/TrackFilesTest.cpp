@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "audio/AudioAnalysis.h"
+#include "platform/ScopeGuard.h"
 #include "player/NameBitmap.h"
 #include "resources/StringIds.h"
 #include "tests/player/PlayerTesting.h"
@@ -24,13 +25,14 @@ class TrackFilesTest : public ConnectionTest {
   }
 
   // Sends the analysed audio range of a PC file as a download does, in a
-  // batch of its own.
+  // batch of its own that ends also when the store fails.
   bool StoreTrack(const std::string& path, AudioInfo* info, void (*adjust)(AudioInfo*) = nullptr) {
     platform::FileHandle file = platform::OpenFile(path, platform::OpenFlag::Read);
     EXPECT_TRUE(AnalyseAudioFile(file, "song.mp3", info));
     platform::CloseFile(file);
     if (adjust) adjust(info);
     connection_->BeginUpdate();
+    const platform::OnFailure endUpdate([&] { connection_->EndUpdate(); });
     const bool stored = Write("song.mp3", ReadFile(path).substr(info->dataStart, info->dataLength), nullptr, info);
     connection_->EndUpdate();
     return stored;
@@ -244,6 +246,37 @@ TEST_F(TrackFilesTest, ShortRecordsAndNamesWithoutADot) {
   ASSERT_STREQ(entry.shortName, "TRACK001");
   connection_->DeleteEntry(entry);
   EXPECT_EQ(Mtools("mdir -b", "::/MUSIC").output, "::/MUSIC/PLAYLIST.DAT\n");
+}
+
+// A batch that never ends (the program killed) leaves stored tracks outside
+// the play order. Check finds them, halves of tracks and lines without a
+// file; repair appends the tracks and removes the rest.
+TEST_F(TrackFilesTest, CheckAndRepairWhatAKillLeaves) {
+  Connect();
+  AudioInfo info{};
+  ASSERT_TRUE(StoreTrack(song_, &info));
+  connection_->BeginUpdate();
+  const std::string audio = ReadFile(song_).substr(info.dataStart, info.dataLength);
+  ASSERT_TRUE(Write("a.mp3", audio, nullptr, &info));
+  ASSERT_TRUE(Write("b.mp3", audio, nullptr, &info));
+  connection_ = std::make_unique<PlayerConnection>(settings_);  // killed before the batch's end
+  connection_->LoadPlugins();
+  PutOnImage("/MUSIC/TRACK007.INF", std::string(1024, 'i'));
+  PutOnImage("/MUSIC/TRACK008.MP3", audio);
+  PutOnImage("/MUSIC/PLAYLIST.DAT", "3\nTRACK001.MP3\nTRACK009.MP3\nTRACK008.MP3\n");
+
+  Connect();
+  const TrackCheck check = connection_->CheckTracks();
+  EXPECT_EQ(check.outsidePlayOrder, (std::vector<CText>{"TRACK002.MP3", "TRACK003.MP3"}));
+  EXPECT_EQ(check.missingFiles, std::vector<CText>{"TRACK009.MP3"});
+  EXPECT_EQ(check.recordsWithoutAudio, std::vector<CText>{"TRACK007.INF"});
+  EXPECT_EQ(check.audioWithoutRecord, std::vector<CText>{"TRACK008.MP3"});
+  connection_->RepairTracks(check);
+  EXPECT_EQ(ReadFromImage("/MUSIC/PLAYLIST.DAT"), "3\nTRACK001.MP3\nTRACK002.MP3\nTRACK003.MP3\n");
+  EXPECT_EQ(Mtools("mdir -b", "::/MUSIC/*.INF").output,
+            "::/MUSIC/TRACK001.INF\n::/MUSIC/TRACK002.INF\n::/MUSIC/TRACK003.INF\n");
+  EXPECT_TRUE(connection_->CheckTracks().Clean());
+  ExpectClean();
 }
 
 }  // namespace

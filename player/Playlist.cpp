@@ -1,12 +1,15 @@
 // PLAYLIST.DAT in the MUSIC folder: the number of tracks, then one short
 // name per line, in play order, each line ended by a line feed.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "framework/core/Exception.h"
 #include "player/MemoryTransfer.h"
 #include "player/PlayerConnection.h"
+#include "player/PlaylistText.h"
 #include "resources/StringIds.h"
 
 namespace {
@@ -14,22 +17,16 @@ namespace {
 // Longer lines are cut to this; a short name keeps at most 15 of it.
 constexpr size_t MaxLineLength = 31;
 
-// Splits the file into its non-empty lines as its bytes arrive, so that no
-// size read from the medium sizes anything. A carriage return, a line feed
-// or both end a line; bytes after the last line end are dropped, and so are
-// lines beyond what the play order can hold.
-class PlaylistLines {
- public:
-  static uint32_t Collect(TransferRequest* request, void* buffer, uint32_t length) {
-    auto* self = static_cast<PlaylistLines*>(request->context);
-    for (uint32_t i = 0; i < length; ++i) self->Add(static_cast<const uint8_t*>(buffer)[i]);
-    return 1;
-  }
-  const std::vector<std::string>& Lines() const { return lines_; }
+uint32_t CollectText(TransferRequest* request, void* buffer, uint32_t length) {
+  static_cast<PlaylistText*>(request->context)->Add(static_cast<const uint8_t*>(buffer), length);
+  return 1;
+}
 
- private:
-  void Add(uint8_t byte) {
-    if (byte == '\n' && previous_ == '\r') return;
+}  // namespace
+
+void PlaylistText::Add(const uint8_t* bytes, uint32_t length) {
+  for (const uint8_t byte : std::span(bytes, length)) {
+    if (byte == '\n' && previous_ == '\r') continue;
     previous_ = byte;
     if (byte == '\r' || byte == '\n') {
       // The count and the most names the play order can hold.
@@ -39,13 +36,13 @@ class PlaylistLines {
       line_ += static_cast<char>(byte);
     }
   }
+}
 
-  std::vector<std::string> lines_;
-  std::string line_;
-  uint8_t previous_ = 0;
-};
-
-}  // namespace
+std::vector<std::string> PlaylistText::Names() const {
+  if (lines_.empty()) return {};
+  const long count = std::strtol(lines_[0].c_str(), nullptr, 10);
+  return {lines_.begin() + 1, lines_.begin() + 1 + std::clamp<long>(count, 0, long(lines_.size()) - 1)};
+}
 
 void PlayerConnection::LoadPlaylist() {
   flags_ &= ~FlagPlaylistChanged;
@@ -56,22 +53,18 @@ void PlayerConnection::LoadPlaylist() {
     RaiseFileSystem();
   }
 
-  PlaylistLines reader;
+  PlaylistText text;
   TransferRequest request{};
   request.name = PlaylistName;
-  request.context = &reader;
-  request.data = PlaylistLines::Collect;
+  request.context = &text;
+  request.data = CollectText;
   if (!FileSystem().readFile(&request))
     throw CMediaException(StringId::FileSystemNotAvailable,
                           FailureDetail(StringId::PlaylistUnreadable, FileSystem().lastError()));
-
-  const std::vector<std::string>& lines = reader.Lines();
-  if (lines.empty()) return;
-  const long count = std::strtol(lines[0].c_str(), nullptr, 10);
-  for (size_t i = 1; i < lines.size() && trackList_.Count() < count; ++i) {
+  for (const std::string& name : text.Names()) {
     auto* entry = new PlayerEntry;
     entry->attributes = PlayerEntry::MissingTrackAttribute;
-    entry->SetShortName(lines[i].c_str());
+    entry->SetShortName(name.c_str());
     trackList_.Add(entry);
   }
 

@@ -1,11 +1,13 @@
-# Sourced by scripts/test and scripts/run: installs every Debian package that the
-# build, the tests and the built-in player need, when one is missing.
+# Sourced by scripts/test, scripts/run and scripts/fuzz: installs every Debian
+# package that the build, the tests, the fuzzing targets and the built-in player
+# need, when one is missing.
 tunewarden_packages=(
   cmake ninja-build g++ pkg-config clang-format clang-tidy
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libfreetype-dev libfontconfig-dev libudev-dev libtag1-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libmp3lame-dev
   dosfstools mtools lame ffmpeg srecord xvfb adwaita-icon-theme
+  clang libclang-rt-14-dev
   desktop-file-utils appstream man-db dpkg-dev file
   fonts-dejavu-core fonts-ipafont-gothic fonts-unfonts-core fonts-wqy-zenhei
 )

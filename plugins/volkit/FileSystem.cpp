@@ -1,6 +1,8 @@
 // The file-system interface object: paths, the current folder, listings and
 // transfers on top of the attached volume. Every operation catches its own
 // failures and reports them through lastError.
+#include "plugins/volkit/FileSystem.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -554,8 +556,6 @@ class VolumeFileSystem final : public FileSystemInterface {
 
 }  // namespace
 
-}  // namespace volkit
+FileSystemInterface* CreateFileSystem() { return new (std::nothrow) VolumeFileSystem(); }
 
-extern "C" __attribute__((visibility("default"))) FileSystemInterface* CreateInterface() {
-  return new (std::nothrow) volkit::VolumeFileSystem();
-}
+}  // namespace volkit

@@ -23,10 +23,12 @@
 
 #include "fuzz/MemoryDevice.h"
 #include "plugins/volkit/FileSystem.h"
+#include "tests/plugins/volkit/TreeModel.h"
 
 namespace {
 
 using fuzzing::MemoryDevice;
+using volkit_testing::Model;
 
 struct Kind {
   uint32_t sectors;
@@ -51,52 +53,6 @@ std::vector<std::map<uint32_t, MemoryDevice::Sector>> baseVolumes;  // the volum
 std::string Image() { return workFolder + "/volume.img"; }
 
 bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-// The tree: folders by path ("" is the root), files by path.
-struct Model {
-  std::set<std::string> folders{""};
-  std::map<std::string, std::string> files;
-
-  bool operator==(const Model&) const = default;
-  static std::string Parent(const std::string& path) { return path.substr(0, path.rfind('\\')); }
-  bool Has(const std::string& path) const { return folders.count(path) || files.count(path); }
-  bool HasChildren(const std::string& folder) const {
-    for (const std::string& path : folders) {
-      if (!path.empty() && path != folder && Parent(path) == folder) return true;
-    }
-    for (const auto& [path, data] : files) {
-      if (Parent(path) == folder) return true;
-    }
-    return false;
-  }
-  void Rename(const std::string& from, const std::string& to) {
-    auto moved = [&](const std::string& path) {
-      return path == from || path.rfind(from + "\\", 0) == 0 ? to + path.substr(from.size()) : path;
-    };
-    std::set<std::string> newFolders;
-    for (const std::string& path : folders) newFolders.insert(moved(path));
-    std::map<std::string, std::string> newFiles;
-    for (const auto& [path, data] : files) newFiles[moved(path)] = data;
-    folders = newFolders;
-    files = newFiles;
-  }
-};
-
-// Names differ only in case rarely here; FAT compares without case, so a
-// clash is one regardless of it.
-std::string Folded(std::string text) {
-  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-bool Clashes(const Model& model, const std::string& path, const std::string& except = "") {
-  for (const std::string& folder : model.folders) {
-    if (folder != except && Folded(folder) == Folded(path)) return true;
-  }
-  for (const auto& [file, data] : model.files) {
-    if (file != except && Folded(file) == Folded(path)) return true;
-  }
-  return false;
-}
 
 struct Transfer {
   const std::string* out = nullptr;
@@ -171,8 +127,9 @@ std::function<uint32_t(FileSystemInterface*)> Operation(const Model& model, cons
   const std::string& folder = folders[op[1] % folders.size()];
   switch (op[0] % 6) {
     case 0: {
-      const std::string path = folder + "\\" + FileNames[op[2] % std::size(FileNames)];
-      if (model.folders.count(path) || Clashes(model, path, path)) return nullptr;
+      const std::string name = FileNames[op[2] % std::size(FileNames)], path = Model::Join(folder, name);
+      const std::optional<std::string> clash = model.Find(folder, name);
+      if (model.folders.count(path) || (clash && *clash != path)) return nullptr;
       std::string data(size_t(op[3]) * 251, '\0');
       for (size_t i = 0; i < data.size(); ++i) data[i] = char(i * 7 + op[3]);
       if (model.files.count(path)) *replaced = path;
@@ -180,8 +137,8 @@ std::function<uint32_t(FileSystemInterface*)> Operation(const Model& model, cons
       return [=](FileSystemInterface* fs) { return WriteFile(fs, path, data); };
     }
     case 1: {
-      const std::string path = folder + "\\" + FolderNames[op[2] % std::size(FolderNames)];
-      if (Clashes(model, path)) return nullptr;
+      const std::string name = FolderNames[op[2] % std::size(FolderNames)], path = Model::Join(folder, name);
+      if (model.Find(folder, name)) return nullptr;
       after->folders.insert(path);
       return [=](FileSystemInterface* fs) { return fs->makeDir(path.c_str()); };
     }
@@ -192,8 +149,9 @@ std::function<uint32_t(FileSystemInterface*)> Operation(const Model& model, cons
       const std::string from = entries[op[1] % entries.size()];
       const std::string name = model.folders.count(from) ? FolderNames[op[2] % std::size(FolderNames)]
                                                          : FileNames[op[2] % std::size(FileNames)];
-      const std::string to = Model::Parent(from) + "\\" + name;
-      if (Clashes(model, to, from)) return nullptr;
+      const std::optional<std::string> clash = model.Find(Model::Parent(from), name);
+      if (clash && *clash != from) return nullptr;
+      const std::string to = Model::Join(Model::Parent(from), name);
       after->Rename(from, to);
       return [=](FileSystemInterface* fs) { return fs->rename(from.c_str(), name.c_str()); };
     }
@@ -204,7 +162,7 @@ std::function<uint32_t(FileSystemInterface*)> Operation(const Model& model, cons
       return [=](FileSystemInterface* fs) { return fs->deleteFile(path.c_str()); };
     }
     case 4: {
-      if (folder.empty() || model.HasChildren(folder)) return nullptr;
+      if (folder.empty() || !model.ChildrenOf(folder).empty()) return nullptr;
       after->folders.erase(folder);
       return [=](FileSystemInterface* fs) { return fs->removeDir(folder.c_str()); };
     }

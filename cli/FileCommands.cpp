@@ -26,10 +26,7 @@ void List(CliSession& session, const std::vector<std::string>& args) {
   session.EnterFolder(args.empty() ? CText() : FromShell(args[0]));
   std::vector<PlayerEntry> entries = session.connection.ListFolder();
   // A USER folder in the player view's order by name.
-  if (session.connection.folderMode == PlayerConnection::UserTreeMode)
-    std::stable_sort(entries.begin(), entries.end(), [](const PlayerEntry& a, const PlayerEntry& b) {
-      return CompareEntries(a, b, EntryKey::Name) < 0;
-    });
+  if (session.connection.folderMode == PlayerConnection::UserTreeMode) SortEntries(entries, EntryKey::Name);
   for (const PlayerEntry& entry : entries) {
     if (entry.IsFolder() && entry.longName == ".") continue;
     CText row = entry.DisplayName();

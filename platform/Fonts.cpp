@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <mutex>
+#include <unordered_map>
 
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
@@ -185,6 +187,18 @@ int CellAscent(FT_Face face, int cellHeight) {
   return int(std::lround(double(cellHeight) * double(cell.ascent) / double(cell.ascent + cell.descent)));
 }
 
+// A character as loaded and drawn once: its hinted advance and its ink
+// relative to the pen on the baseline. `drawn` is false for a glyph that
+// loaded but could not be drawn (it neither draws nor advances the pen) and
+// for one that did not load at all (it only measures as zero).
+struct Glyph {
+  int advance = 0;
+  bool drawn = false;
+  int left = 0;
+  int top = 0;
+  MonoBitmap ink{0, 0};
+};
+
 }  // namespace
 
 struct Font::Impl {
@@ -198,6 +212,7 @@ struct Font::Impl {
   // a null face marks one that could not be used.
   mutable FontSet fallbacks;
   mutable std::map<int, Face> fallbackFaces;
+  mutable std::unordered_map<char32_t, Glyph> glyphs;
 
   // The font's face sized to the cell; null when it cannot be used.
   Face Open(FcPattern* font) const {
@@ -234,25 +249,43 @@ struct Font::Impl {
   // none has. Hinted for monochrome, as Windows draws non-antialiased text, by
   // FreeType's own hinter: the bytecode of free CJK faces (WenQuanYi, UnDotum)
   // loses whole strokes in monochrome at the name font's size.
-  FT_GlyphSlot Load(char32_t code, bool render) const {
+  Glyph Load(char32_t code) const {
     FT_Face face = primary.get();
-    FT_UInt glyph = FT_Get_Char_Index(face, code);
-    if (glyph == 0) {
+    FT_UInt index = FT_Get_Char_Index(face, code);
+    if (index == 0) {
       if (FT_Face fallback = FallbackFor(code)) {
         face = fallback;
-        glyph = FT_Get_Char_Index(face, code);
+        index = FT_Get_Char_Index(face, code);
       }
     }
-    if (FT_Load_Glyph(face, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT) != 0) return nullptr;
-    if (render && face->glyph->format != FT_GLYPH_FORMAT_BITMAP &&
-        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) != 0)
-      return nullptr;
-    return face->glyph;
+    Glyph glyph;
+    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT) != 0) return glyph;
+    FT_GlyphSlot slot = face->glyph;
+    glyph.advance = int((slot->advance.x + 32) >> 6);
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return glyph;
+    glyph.drawn = true;
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    glyph.ink = MonoBitmap(int(bitmap.width), int(bitmap.rows));
+    for (int row = 0; row < int(bitmap.rows); ++row) {
+      const uint8_t* line = bitmap.buffer + ptrdiff_t(row) * bitmap.pitch;
+      for (int column = 0; column < int(bitmap.width); ++column) {
+        // Embedded bitmaps may come in grey levels; half ink counts as ink.
+        bool ink = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
+                       ? line[column / 8] & (0x80 >> (column % 8))
+                       : bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && line[column] >= 128;
+        if (ink) glyph.ink.SetInk(column, row);
+      }
+    }
+    return glyph;
   }
 
-  int Advance(char32_t code) const {
-    FT_GlyphSlot slot = Load(code, false);
-    return slot ? int((slot->advance.x + 32) >> 6) : 0;
+  // Each character is loaded once; measuring and drawing then read the copy.
+  const Glyph& GlyphOf(char32_t code) const {
+    auto found = glyphs.find(code);
+    if (found == glyphs.end()) found = glyphs.emplace(code, Load(code)).first;
+    return found->second;
   }
 };
 
@@ -291,7 +324,7 @@ const std::string& Font::FamilyName() const { return impl_->family; }
 
 TextExtent Font::Measure(std::string_view text) const {
   TextExtent extent{0, impl_->cellHeight};
-  for (const Char& c : DecodeText(text)) extent.width += impl_->Advance(c.code);
+  for (const Char& c : DecodeText(text)) extent.width += impl_->GlyphOf(c.code).advance;
   return extent;
 }
 
@@ -299,7 +332,7 @@ size_t Font::FittingLength(std::string_view text, int maxWidth) const {
   size_t length = 0;
   int width = 0;
   for (const Char& c : DecodeText(text)) {
-    width += impl_->Advance(c.code);
+    width += impl_->GlyphOf(c.code).advance;
     if (width > maxWidth) break;
     length = c.end;
   }
@@ -309,27 +342,32 @@ size_t Font::FittingLength(std::string_view text, int maxWidth) const {
 void Font::Draw(std::string_view text, MonoBitmap* canvas) const {
   int penX = 0;
   for (const Char& c : DecodeText(text)) {
-    FT_GlyphSlot slot = impl_->Load(c.code, true);
-    if (!slot) continue;
-    const FT_Bitmap& glyph = slot->bitmap;
-    int left = penX + slot->bitmap_left;
-    int top = impl_->ascent - slot->bitmap_top;
-    for (int row = 0; row < int(glyph.rows); ++row) {
+    const Glyph& glyph = impl_->GlyphOf(c.code);
+    if (!glyph.drawn) continue;
+    int left = penX + glyph.left;
+    int top = impl_->ascent - glyph.top;
+    for (int row = 0; row < glyph.ink.Height(); ++row) {
       int y = top + row;
       if (y < 0 || y >= canvas->Height()) continue;
-      const uint8_t* line = glyph.buffer + ptrdiff_t(row) * glyph.pitch;
-      for (int column = 0; column < int(glyph.width); ++column) {
+      for (int column = 0; column < glyph.ink.Width(); ++column) {
         int x = left + column;
-        if (x < 0 || x >= canvas->Width()) continue;
-        // Embedded bitmaps may come in grey levels; half ink counts as ink.
-        bool ink = glyph.pixel_mode == FT_PIXEL_MODE_MONO
-                       ? line[column / 8] & (0x80 >> (column % 8))
-                       : glyph.pixel_mode == FT_PIXEL_MODE_GRAY && line[column] >= 128;
-        if (ink) canvas->SetInk(x, y);
+        if (x >= 0 && x < canvas->Width() && glyph.ink.IsInk(column, row)) canvas->SetInk(x, y);
       }
     }
-    penX += int((slot->advance.x + 32) >> 6);
+    penX += glyph.advance;
   }
+}
+
+const Font* Font::Shared(std::string_view faceName, int cellHeight) {
+  static std::mutex mutex;
+  static std::map<std::pair<std::string, int>, std::unique_ptr<Font>> fonts;
+  const std::lock_guard lock(mutex);
+  auto key = std::make_pair(std::string(faceName), cellHeight);
+  auto found = fonts.find(key);
+  if (found != fonts.end()) return found->second.get();
+  std::unique_ptr<Font> font = Create(faceName, cellHeight);
+  if (!font) return nullptr;  // not kept, so a face installed later is found
+  return fonts.emplace(std::move(key), std::move(font)).first->second.get();
 }
 
 }  // namespace platform

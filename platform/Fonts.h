@@ -45,6 +45,9 @@ class Font {
   // (last error set) only when no usable face can be opened. The face name is
   // in the program's code page.
   static std::unique_ptr<Font> Create(std::string_view faceName, int cellHeight);
+  // The same, opened once per face name and height and kept for the whole
+  // process, so that a run drawing many names looks the face up once.
+  static const Font* Shared(std::string_view faceName, int cellHeight);
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
@@ -53,7 +56,8 @@ class Font {
   const std::string& FamilyName() const;
 
   // Texts are in the program's code page. The width is the sum of the
-  // characters' advances, the height the cell height.
+  // characters' advances, the height the cell height. Each character's glyph
+  // is loaded once and kept with the font, so a font is used by one thread.
   TextExtent Measure(std::string_view text) const;
   // Bytes of the longest prefix, cut between characters, whose width is at
   // most maxWidth.

@@ -137,15 +137,6 @@ char32_t CaseRank(char32_t c) { return FoldCase(c) == c ? 0 : 1; }  // lower cas
 
 char32_t Itself(char32_t c) { return c; }
 
-// Compares by one key per character; a text that runs out first comes first.
-int CompareBy(const std::u32string& a, const std::u32string& b, char32_t (*key)(char32_t)) {
-  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    char32_t left = key(a[i]), right = key(b[i]);
-    if (left != right) return left < right ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
-
 }  // namespace
 
 Language InterfaceLanguage() {
@@ -170,14 +161,24 @@ std::string FormatTime(const SystemTime& time) { return Format(time, TimeWithSec
 // Base letters first, then marks, then lower case before upper case, then
 // the code points: "eclair" < "éclair" < "Éclair" < "zebra" < "Zebra", as a
 // file manager sorts, and the same on every machine whatever locales it has.
-int CompareCollated(std::string_view a, std::string_view b) {
+std::u32string CollationKey(std::string_view text) {
   uint32_t kept = GetLastError();
-  std::u32string left = CodePoints(a), right = CodePoints(b);
+  const std::u32string codes = CodePoints(text);
   SetLastError(kept);
-  for (auto key : {BaseLetter, FoldCase, CaseRank, Itself}) {
-    if (int order = CompareBy(left, right, key)) return order;
+  // One level per key, each character's key raised by one and the level
+  // ended by 0: a text that runs out first then comes first at its level.
+  std::u32string key;
+  key.reserve(4 * (codes.size() + 1));
+  for (auto level : {BaseLetter, FoldCase, CaseRank, Itself}) {
+    for (char32_t c : codes) key.push_back(level(c) + 1);
+    key.push_back(0);
   }
-  return 0;
+  return key;
+}
+
+int CompareCollated(std::string_view a, std::string_view b) {
+  const int order = CollationKey(a).compare(CollationKey(b));
+  return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
 }  // namespace platform

@@ -22,5 +22,8 @@ std::string FormatTime(const SystemTime& time);  // with seconds
 // Case-sensitive comparison by the user's collation: -1, 0 or 1. Texts are in
 // the program's code page.
 int CompareCollated(std::string_view a, std::string_view b);
+// A key whose plain comparison orders texts as CompareCollated does, made
+// once per text when many are sorted.
+std::u32string CollationKey(std::string_view text);
 
 }  // namespace platform

@@ -1,5 +1,8 @@
 #include "player/EntryOrder.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/CodePage.h"
 #include "platform/Locale.h"
 
@@ -24,30 +27,47 @@ void SplitExtension(const CText& name, CText* base, CText* extension) {
   }
 }
 
-int CompareEntries(const PlayerEntry& a, const PlayerEntry& b, EntryKey key) {
-  const bool aUp = a.longName == UpEntryName, bUp = b.longName == UpEntryName;
-  if (aUp != bUp) return aUp ? -1 : 1;
-  if (a.IsFolder() && !b.IsFolder()) return -1;
-  if (b.IsFolder() && !a.IsFolder()) return 1;
+EntrySortKey MakeSortKey(const PlayerEntry& entry, EntryKey key) {
+  EntrySortKey sortKey;
+  sortKey.group = entry.longName == UpEntryName ? 0 : entry.IsFolder() ? 1 : 2;
   switch (key) {
     case EntryKey::Name:
-      return platform::CompareCollated(a.longName.View(), b.longName.View());
+      sortKey.text = platform::CollationKey(entry.longName.View());
+      break;
     case EntryKey::Size:
-      return a.size < b.size ? -1 : a.size > b.size ? 1 : 0;
-    case EntryKey::Date: {
-      // Newest first, to the millisecond.
-      const uint64_t stampA = a.stamp.Milliseconds();
-      const uint64_t stampB = b.stamp.Milliseconds();
-      return stampA > stampB ? -1 : stampA < stampB ? 1 : 0;
-    }
+      sortKey.number = entry.size;
+      break;
+    case EntryKey::Date:
+      sortKey.number = UINT64_MAX - entry.stamp.Milliseconds();  // newest first, to the millisecond
+      break;
     case EntryKey::Extension: {
-      CText baseA, extensionA, baseB, extensionB;
-      SplitExtension(a.longName, &baseA, &extensionA);
-      SplitExtension(b.longName, &baseB, &extensionB);
-      return platform::CompareCollated(extensionA.View(), extensionB.View());
+      CText base, extension;
+      SplitExtension(entry.longName, &base, &extension);
+      sortKey.text = platform::CollationKey(extension.View());
+      break;
     }
     case EntryKey::None:
       break;
   }
-  return 0;
+  return sortKey;
+}
+
+int CompareSortKeys(const EntrySortKey& a, const EntrySortKey& b) {
+  const std::strong_ordering order = a <=> b;
+  return order < 0 ? -1 : order > 0 ? 1 : 0;
+}
+
+int CompareEntries(const PlayerEntry& a, const PlayerEntry& b, EntryKey key) {
+  return CompareSortKeys(MakeSortKey(a, key), MakeSortKey(b, key));
+}
+
+void SortEntries(std::vector<PlayerEntry>& entries, EntryKey key) {
+  std::vector<std::pair<EntrySortKey, size_t>> order;
+  order.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) order.emplace_back(MakeSortKey(entries[i], key), i);
+  std::sort(order.begin(), order.end());  // the index keeps equal keys in listing order
+  std::vector<PlayerEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const auto& [sortKey, index] : order) sorted.push_back(std::move(entries[index]));
+  entries = std::move(sorted);
 }

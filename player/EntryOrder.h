@@ -3,15 +3,36 @@
 // rows with it and tunewarden-cli lists folders in the same order.
 #pragma once
 
+#include <compare>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "framework/core/Text.h"
 #include "player/PlayerEntry.h"
 
 enum class EntryKey { None, Name, Size, Date, Extension };
 
+// What an entry is sorted by, worked out once per entry rather than on
+// every comparison.
+struct EntrySortKey {
+  int group = 0;  // "..", folders, files
+  std::u32string text;
+  uint64_t number = 0;
+
+  auto operator<=>(const EntrySortKey&) const = default;
+};
+
+EntrySortKey MakeSortKey(const PlayerEntry& entry, EntryKey key);
+// Negative, 0 or positive, as CompareEntries.
+int CompareSortKeys(const EntrySortKey& a, const EntrySortKey& b);
+
 // Negative when `a` comes first, positive when `b` does, 0 when the key does
 // not tell them apart. Names compare in the user's collation; dates newest
 // first.
 int CompareEntries(const PlayerEntry& a, const PlayerEntry& b, EntryKey key);
+// Sorts by the key, keeping the listing's order where it does not tell.
+void SortEntries(std::vector<PlayerEntry>& entries, EntryKey key);
 
 // Splits a name at its last '.', which is neither part (both empty-safe); a
 // name without one is all base.

@@ -18,16 +18,16 @@ constexpr int TopMargin = 2;
 constexpr int PageCount = NameBitmapHeight / 8;
 }  // namespace
 
-std::unique_ptr<platform::Font> CreateNameFont(std::string_view faceName, int height) {
+const platform::Font* NameFont(std::string_view faceName, int height) {
   faceName = faceName.substr(0, platform::CutAtCharBoundary(faceName, MaxFaceNameBytes));
-  return platform::Font::Create(faceName, height);
+  return platform::Font::Shared(faceName, height);
 }
 
 size_t RenderNameBitmap(NameBitmapBytes destination, std::string_view text, uint16_t* width,
                         std::string_view faceName) {
   *width = 0;
   if (text.empty()) return 0;
-  std::unique_ptr<platform::Font> font = CreateNameFont(faceName, NameFontHeight);
+  const platform::Font* font = NameFont(faceName, NameFontHeight);
   if (!font) return 0;
   platform::TextExtent extent = font->Measure(text);
   if (extent.width > MaxNameBitmapWidth) {

@@ -21,8 +21,8 @@ constexpr size_t NameBitmapSize = 512;
 using NameBitmapBytes = std::span<uint8_t, NameBitmapSize>;
 
 // The name font of the given face (in the program's code page) and cell
-// height; null when no font can be made.
-std::unique_ptr<platform::Font> CreateNameFont(std::string_view faceName, int height);
+// height, kept for the whole process; null when no font can be made.
+const platform::Font* NameFont(std::string_view faceName, int height);
 
 // Draws the text (program code page) with the name font and packs it into
 // the destination; the width field receives the bitmap's width in pixels

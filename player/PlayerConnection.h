@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "contract/PluginContract.h"
@@ -151,8 +153,8 @@ class PlayerConnection {
   // when the file system failed.
   int ReadRecordHead(const CText& recordName, InfoRecordBytes record);
   void WriteRecord(const CText& recordName, InfoRecordBytes record);
-  // The first listed directory record whose short name is the given one.
-  bool FindByShortName(const char* shortName, DirEntryRecord* record);
+  // The current folder's entries by short name, the first listed of a name.
+  std::unordered_map<std::string, DirEntryRecord> FilesByShortName();
 
   const AppSettings& settings_;
   PluginLibraries plugins_;

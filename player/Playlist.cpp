@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/core/Exception.h"
@@ -68,17 +71,17 @@ void PlayerConnection::LoadPlaylist() {
     trackList_.Add(entry);
   }
 
-  if (!FileSystem().findBegin()) RaiseFileSystem();
-  while (FileSystem().findNext(&record)) {
-    for (int i = 0; i < trackList_.Count(); ++i) {
-      PlayerEntry& entry = trackList_.Get<PlayerEntry>(i);
-      if (std::strncmp(entry.shortName, record.shortName, sizeof record.shortName) == 0) {
-        entry = record;
-        break;
-      }
-    }
+  // Each file goes to the first line that names it; a name listed twice
+  // leaves its later lines missing.
+  std::unordered_map<std::string_view, PlayerEntry*> lines;
+  for (int i = trackList_.Count() - 1; i >= 0; --i) {
+    PlayerEntry& entry = trackList_.Get<PlayerEntry>(i);
+    lines[entry.shortName] = &entry;
   }
-  FileSystem().findEnd();
+  for (const auto& [name, file] : FilesByShortName()) {
+    auto line = lines.find(name);
+    if (line != lines.end()) *line->second = file;
+  }
 }
 
 void PlayerConnection::WritePlaylist() {
@@ -101,21 +104,21 @@ void PlayerConnection::WritePlaylist() {
   flags_ &= ~FlagPlaylistChanged;
 }
 
-bool PlayerConnection::FindByShortName(const char* shortName, DirEntryRecord* record) {
+std::unordered_map<std::string, DirEntryRecord> PlayerConnection::FilesByShortName() {
+  std::unordered_map<std::string, DirEntryRecord> files;
+  DirEntryRecord record;
   if (!FileSystem().findBegin()) RaiseFileSystem();
-  bool found = false;
-  while (!found && FileSystem().findNext(record)) {
-    found = std::strncmp(shortName, record->shortName, sizeof record->shortName) == 0;
-  }
+  while (FileSystem().findNext(&record)) files.try_emplace(record.shortName, record);
   FileSystem().findEnd();
-  return found;
+  return files;
 }
 
 void PlayerConnection::ReorderPlaylist(const std::vector<CText>& names) {
+  const std::unordered_map<std::string, DirEntryRecord> files = FilesByShortName();
   trackList_.RemoveAll();
-  DirEntryRecord record;
   for (const CText& name : names) {
-    if (FindByShortName(name.Chars(), &record)) trackList_.Add(new PlayerEntry(record));
+    auto file = files.find(name.Chars());
+    if (file != files.end()) trackList_.Add(new PlayerEntry(file->second));
   }
   flags_ |= FlagPlaylistChanged;
   WritePlaylist();

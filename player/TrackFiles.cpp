@@ -232,10 +232,10 @@ void PlayerConnection::RepairTracks(const TrackCheck& check) {
       }
     }
   }
-  DirEntryRecord record;
+  const std::unordered_map<std::string, DirEntryRecord> files = FilesByShortName();
   for (const CText& name : check.outsidePlayOrder) {
-    if (trackList_.Count() < MaxTracks && FindByShortName(name.Chars(), &record))
-      trackList_.Add(new PlayerEntry(record));
+    auto file = files.find(name.Chars());
+    if (trackList_.Count() < MaxTracks && file != files.end()) trackList_.Add(new PlayerEntry(file->second));
   }
   flags_ |= FlagPlaylistChanged;
   WritePlaylist();

@@ -379,9 +379,36 @@ bool PlayerView::GoForward(bool perform) {
   return true;
 }
 
+namespace {
+
+EntryKey KeyOf(uint32_t sortCommand) {
+  switch (sortCommand) {
+    case CommandId::SortName:
+      return EntryKey::Name;
+    case CommandId::SortSize:
+      return EntryKey::Size;
+    case CommandId::SortDate:
+      return EntryKey::Date;
+    case CommandId::SortExtension:
+      return EntryKey::Extension;
+    default:
+      return EntryKey::None;
+  }
+}
+
+}  // namespace
+
 void PlayerView::SortBy(uint32_t sortCommand) {
   sortCommand_ = sortCommand;
-  if (sortCommand != CommandId::SortNone) Sort(sortCommand);
+  if (sortCommand != CommandId::SortNone) {
+    // Each row's key is worked out once for the whole sort.
+    for (int row = 0; row < ItemCount(); ++row) {
+      if (const PlayerEntry* entry = EntryOf(row))
+        sortKeys_.emplace(ItemValue(row), MakeSortKey(*entry, KeyOf(sortCommand)));
+    }
+    Sort(sortCommand);
+    sortKeys_.clear();
+  }
   // The header marks the column of the order: names and sizes rising, dates
   // newest first. Extensions have no column of their own.
   switch (sortCommand) {
@@ -400,23 +427,11 @@ void PlayerView::SortBy(uint32_t sortCommand) {
 }
 
 int PlayerView::Compare(LPARAM value1, LPARAM value2, uint32_t sortCommand) {
-  EntryKey key = EntryKey::None;
-  switch (sortCommand) {
-    case CommandId::SortName:
-      key = EntryKey::Name;
-      break;
-    case CommandId::SortSize:
-      key = EntryKey::Size;
-      break;
-    case CommandId::SortDate:
-      key = EntryKey::Date;
-      break;
-    case CommandId::SortExtension:
-      key = EntryKey::Extension;
-      break;
-  }
-  return CompareEntries(*reinterpret_cast<const PlayerEntry*>(value1), *reinterpret_cast<const PlayerEntry*>(value2),
-                        key);
+  const auto key1 = sortKeys_.find(value1), key2 = sortKeys_.find(value2);
+  if (key1 == sortKeys_.end() || key2 == sortKeys_.end())
+    return CompareEntries(*reinterpret_cast<const PlayerEntry*>(value1), *reinterpret_cast<const PlayerEntry*>(value2),
+                          KeyOf(sortCommand));
+  return CompareSortKeys(key1->second, key2->second);
 }
 
 // ---------------------------------------------------------------- commands

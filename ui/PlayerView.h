@@ -6,9 +6,11 @@
 // here, from the frame, from the keys, from the context menu and from drops.
 #pragma once
 
+#include <unordered_map>
 #include <vector>
 
 #include "framework/ui/ListControl.h"
+#include "player/EntryOrder.h"
 #include "player/PlayerConnection.h"
 #include "settings/AppSettings.h"
 #include "ui/IconCache.h"
@@ -84,4 +86,5 @@ class PlayerView final : public CListControl {
   int historyPosition_ = 0;
   std::vector<CText> history_;
   uint32_t sortCommand_ = 0;
+  std::unordered_map<LPARAM, EntrySortKey> sortKeys_;  // while the rows are sorted
 };

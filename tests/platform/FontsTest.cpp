@@ -134,6 +134,20 @@ TEST_F(FontsTest, MissingGlyphComesFromAFallbackFace) {
   EXPECT_FALSE(SamePixels(han, nowhere));
 }
 
+// A shared font keeps the glyphs of earlier texts, its fallback's too; they
+// measure and draw as a fresh font's do.
+TEST_F(FontsTest, SharedFontIsOnePerFaceAndHeightAndDrawsAsAFreshOne) {
+  const Font* shared = Font::Shared("MS Gothic", 12);
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(Font::Shared("MS Gothic", 12), shared);
+  EXPECT_NE(Font::Shared("MS Gothic", 16), shared);
+  Drawn(*shared, "국어 Wolle");
+  for (const char* text : {"Hallo 한국", "ollé Wie"}) {
+    std::unique_ptr<Font> fresh = MakeFont("MS Gothic");
+    EXPECT_TRUE(SamePixels(Drawn(*shared, text), Drawn(*fresh, text))) << text;
+  }
+}
+
 TEST_F(FontsTest, UnconvertibleBytesDrawAsQuestionMarks) {
   std::unique_ptr<Font> font = MakeFont("Arial");
   EXPECT_TRUE(SamePixels(Drawn(*font,

@@ -115,7 +115,7 @@ TEST_F(NameBitmapTest, LongTextIsShortenedToAtMost256PixelsOfWholeCharacters) {
     platform::SetActiveCodePage(codePage);
     std::string text;
     ASSERT_TRUE(platform::Utf8ToCodePage(utf8, &text));
-    std::unique_ptr<platform::Font> font = CreateNameFont("MS Gothic", NameFontHeight);
+    const platform::Font* font = NameFont("MS Gothic", NameFontHeight);
     ASSERT_GT(font->Measure(text).width, MaxNameBitmapWidth);
 
     size_t fits = 0;

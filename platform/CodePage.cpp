@@ -177,6 +177,61 @@ size_t Utf8CharLength(std::string_view text, size_t pos) {
   return length == 0 ? 1 : length;
 }
 
+// Well-formed UTF-8 and UTF-16 turn into each other the same way in every
+// conforming converter, so they go without iconv, whose cost would dominate
+// listing a folder. Text that is not well-formed goes through iconv, for its
+// exact failure.
+bool DecodeUtf8(std::string_view text, std::u16string* utf16) {
+  std::u16string result;
+  result.reserve(text.size());
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t length = ValidUtf8Length(text, pos);
+    if (length == 0) return false;
+    const auto byte = [&](size_t i) { return char32_t(static_cast<uint8_t>(text[pos + i])); };
+    char32_t code = length == 1 ? byte(0) : byte(0) & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) code = code << 6 | (byte(i) & 0x3F);
+    if (code >= 0x10000) {
+      result.push_back(char16_t(0xD800 + ((code - 0x10000) >> 10)));
+      result.push_back(char16_t(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    } else {
+      result.push_back(char16_t(code));
+    }
+    pos += length;
+  }
+  *utf16 = std::move(result);
+  return true;
+}
+
+bool EncodeUtf8(std::u16string_view utf16, std::string* text) {
+  std::string result;
+  result.reserve(utf16.size());
+  for (size_t i = 0; i < utf16.size(); ++i) {
+    char32_t code = utf16[i];
+    if (code >= 0xDC00 && code < 0xE000) return false;
+    if (code >= 0xD800 && code < 0xDC00) {
+      if (i + 1 == utf16.size() || utf16[i + 1] < 0xDC00 || utf16[i + 1] >= 0xE000) return false;
+      code = 0x10000 + ((code - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+    }
+    if (code < 0x80) {
+      result.push_back(char(code));
+    } else if (code < 0x800) {
+      result.push_back(char(0xC0 | code >> 6));
+      result.push_back(char(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+      result.push_back(char(0xE0 | code >> 12));
+      result.push_back(char(0x80 | (code >> 6 & 0x3F)));
+      result.push_back(char(0x80 | (code & 0x3F)));
+    } else {
+      result.push_back(char(0xF0 | code >> 18));
+      result.push_back(char(0x80 | (code >> 12 & 0x3F)));
+      result.push_back(char(0x80 | (code >> 6 & 0x3F)));
+      result.push_back(char(0x80 | (code & 0x3F)));
+    }
+  }
+  *text = std::move(result);
+  return true;
+}
+
 std::u16string FromUtf16Le(const std::string& bytes) {
   std::u16string result(bytes.size() / 2, u'\0');
   for (size_t i = 0; i < result.size(); ++i) {
@@ -288,6 +343,7 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 bool CodePageToUtf16(std::string_view text, std::u16string* utf16) {
+  if (ActiveCodePage() == CodePageUtf8 && DecodeUtf8(text, utf16)) return true;
   std::string bytes;
   bool done = Convert("UTF-16LE", IconvName(ActiveCodePage()), text, &bytes);
   *utf16 = FromUtf16Le(bytes);
@@ -295,6 +351,7 @@ bool CodePageToUtf16(std::string_view text, std::u16string* utf16) {
 }
 
 bool Utf16ToCodePage(std::u16string_view utf16, std::string* text) {
+  if (ActiveCodePage() == CodePageUtf8 && EncodeUtf8(utf16, text)) return true;
   text->clear();
   return Convert(IconvName(ActiveCodePage()), "UTF-16LE", ToUtf16Le(utf16), text);
 }

@@ -109,16 +109,7 @@ void Directory::parse() {
       complete = false;
       continue;
     }
-    DirEntry entry;
-    std::copy_n(p + DirSlot::Name, entry.shortName.size(), entry.shortName.begin());
-    entry.attributes = p[DirSlot::Attributes];
-    entry.caseFlags = p[DirSlot::CaseFlags];
-    entry.time = Get16(p + DirSlot::WriteTime);
-    entry.date = Get16(p + DirSlot::WriteDate);
-    entry.cluster = Get16(p + DirSlot::ClusterLow);
-    if (volume_.geometry().fatBits == 32) entry.cluster |= uint32_t(Get16(p + DirSlot::ClusterHigh)) << 16;
-    entry.size = Get32(p + DirSlot::FileSize);
-    entry.slot = entry.firstSlot = slot;
+    DirEntry entry = readShortEntry(slot);
     if (complete && checksum == ShortNameChecksum(entry.shortName)) {
       entry.longName = pending.substr(0, pending.find(u'\0'));
       entry.firstSlot = pendingStart;
@@ -130,18 +121,90 @@ void Directory::parse() {
   index();
 }
 
+DirEntry Directory::readShortEntry(uint32_t slot) const {
+  const uint8_t* p = slotData(slot);
+  DirEntry entry;
+  std::copy_n(p + DirSlot::Name, entry.shortName.size(), entry.shortName.begin());
+  entry.attributes = p[DirSlot::Attributes];
+  entry.caseFlags = p[DirSlot::CaseFlags];
+  entry.time = Get16(p + DirSlot::WriteTime);
+  entry.date = Get16(p + DirSlot::WriteDate);
+  entry.cluster = Get16(p + DirSlot::ClusterLow);
+  if (volume_.geometry().fatBits == 32) entry.cluster |= uint32_t(Get16(p + DirSlot::ClusterHigh)) << 16;
+  entry.size = Get32(p + DirSlot::FileSize);
+  entry.slot = entry.firstSlot = slot;
+  return entry;
+}
+
 void Directory::index() {
   byName_.clear();
-  // The first entry that answers to a name, by long or short name, keeps it.
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    byName_.emplace(FoldCase(entries_[i].name()), i);
-    byName_.emplace(FoldCase(AsciiToUtf16(FormatShortName(entries_[i].shortName))), i);
+  shadowed_.clear();
+  tails_.clear();
+  freeHints_.assign(freeHints_.size(), 0);
+  for (const DirEntry& entry : entries_) {
+    for (const std::u16string& name : namesOf(entry)) addName(name, entry.slot);
   }
+}
+
+std::vector<std::u16string> Directory::namesOf(const DirEntry& entry) {
+  std::vector<std::u16string> names{FoldCase(entry.name())};
+  std::u16string shortName = FoldCase(AsciiToUtf16(FormatShortName(entry.shortName)));
+  if (shortName != names.front()) names.push_back(std::move(shortName));
+  return names;
+}
+
+// The first entry that answers to a name, by long or short name, keeps it.
+void Directory::addName(const std::u16string& name, uint32_t slot) {
+  auto [owner, added] = byName_.try_emplace(name, slot);
+  if (added) return;
+  if (slot < owner->second) std::swap(slot, owner->second);
+  shadowed_.emplace(name, slot);
+}
+
+void Directory::dropName(const std::u16string& name, uint32_t slot) {
+  auto [first, last] = shadowed_.equal_range(name);
+  auto owner = byName_.find(name);
+  if (owner == byName_.end()) return;
+  if (owner->second != slot) {
+    for (auto shadow = first; shadow != last; ++shadow) {
+      if (shadow->second == slot) {
+        shadowed_.erase(shadow);
+        break;
+      }
+    }
+    return;
+  }
+  if (first == last) {
+    byName_.erase(owner);
+    return;
+  }
+  auto next = std::min_element(first, last, [](const auto& a, const auto& b) { return a.second < b.second; });
+  owner->second = next->second;
+  shadowed_.erase(next);
+}
+
+size_t Directory::positionOf(uint32_t slot) const {
+  return size_t(std::lower_bound(entries_.begin(), entries_.end(), slot,
+                                 [](const DirEntry& e, uint32_t s) { return e.slot < s; }) -
+                entries_.begin());
+}
+
+void Directory::addEntry(DirEntry entry) {
+  for (const std::u16string& name : namesOf(entry)) addName(name, entry.slot);
+  const size_t at = positionOf(entry.slot);
+  entries_.insert(entries_.begin() + long(at), std::move(entry));
+}
+
+void Directory::dropEntry(uint32_t slot) {
+  const size_t at = positionOf(slot);
+  if (at == entries_.size() || entries_[at].slot != slot) return;
+  for (const std::u16string& name : namesOf(entries_[at])) dropName(name, slot);
+  entries_.erase(entries_.begin() + long(at));
 }
 
 const DirEntry* Directory::find(std::u16string_view name) const {
   auto found = byName_.find(FoldCase(name));
-  return found == byName_.end() ? nullptr : &entries_[found->second];
+  return found == byName_.end() ? nullptr : &entries_[positionOf(found->second)];
 }
 
 bool Directory::isEmpty() const {
@@ -160,6 +223,8 @@ std::optional<uint32_t> Directory::findFreeRun(uint32_t slots, uint32_t from, ui
   uint32_t perSector = volume_.geometry().bytesPerSector / DirSlot::Size;
   bool oneSector = slots <= perSector;
   to = std::min(to, slotCount());
+  // Where no run can start, as an earlier search found.
+  if (slots < freeHints_.size()) from = std::max(from, freeHints_[slots]);
   uint32_t run = 0;
   for (uint32_t slot = from; slot < to; ++slot) {
     if (oneSector && slot % perSector == 0) run = 0;
@@ -187,19 +252,36 @@ void Directory::grow() {
   uint32_t added = volume_.fat().allocate(1).front();
   volume_.fat().link(clusters.back(), added);
   volume_.device().writeZeros(g.clusterSector(added), g.sectorsPerCluster);
+  const uint32_t oldSlots = slotCount();
   for (uint32_t s = 0; s < g.sectorsPerCluster; ++s) sectors_.push_back(g.clusterSector(added) + s);
   bytes_.resize(sectors_.size() * g.bytesPerSector, 0);
   dirty_.resize(sectors_.size(), false);
-  parse();
+  // The new slots are zeros: an end mark at the first one when the folder
+  // had none, so the entries and the end stay as they are.
+  lowerFreeHints(oldSlots);
 }
 
 void Directory::reserve(uint32_t slots) {
-  while (!findFreeRun(slots)) grow();
+  while (!firstFreeRun(slots)) grow();
+}
+
+std::optional<uint32_t> Directory::firstFreeRun(uint32_t slots) {
+  std::optional<uint32_t> start = findFreeRun(slots);
+  if (start) {
+    if (freeHints_.size() <= slots) freeHints_.resize(slots + 1, 0);
+    freeHints_[slots] = *start;
+  }
+  return start;
+}
+
+void Directory::lowerFreeHints(uint32_t slot) {
+  for (uint32_t slots = 1; slots < freeHints_.size(); ++slots)
+    freeHints_[slots] = std::min(freeHints_[slots], slot - std::min(slot, slots - 1));
 }
 
 uint32_t Directory::claim(uint32_t slots) {
   reserve(slots);
-  uint32_t start = *findFreeRun(slots);
+  uint32_t start = *firstFreeRun(slots);
   take(start, slots);
   return start;
 }
@@ -217,6 +299,7 @@ void Directory::take(uint32_t start, uint32_t slots) {
     slotData(end)[DirSlot::Name] = DirSlot::EndMark;
     markDirty(end);
   }
+  endSlot_ = std::max(endSlot_, end);
 }
 
 DirEntry Directory::create(std::u16string_view name, const DirEntry& data) {
@@ -265,9 +348,12 @@ DirEntry Directory::place(uint32_t start, std::u16string_view name, const DirEnt
   if (slots == 1) {
     ExactShortName(name, &entry.shortName);
   } else {
-    entry.shortName = GenerateShortName(name, [&](const ShortName& candidate) {
-      return byName_.count(FoldCase(AsciiToUtf16(FormatShortName(candidate)))) != 0;
-    });
+    entry.shortName = GenerateShortName(
+        name,
+        [&](const ShortName& candidate) {
+          return byName_.count(FoldCase(AsciiToUtf16(FormatShortName(candidate)))) != 0;
+        },
+        tails_);
   }
   uint8_t checksum = ShortNameChecksum(entry.shortName);
   uint32_t longSlots = slots - 1;
@@ -289,10 +375,12 @@ DirEntry Directory::place(uint32_t start, std::u16string_view name, const DirEnt
   std::fill(p, p + DirSlot::Size, 0);
   WriteShortEntry(p, entry);
   markDirty(start + longSlots);
-  parse();
-  auto created =
-      std::find_if(entries_.begin(), entries_.end(), [&](const DirEntry& e) { return e.slot == start + longSlots; });
-  return *created;
+  // The entry as parse() would read it back.
+  DirEntry created = readShortEntry(start + longSlots);
+  created.firstSlot = start;
+  if (longSlots > 0) created.longName = name;
+  addEntry(created);
+  return created;
 }
 
 void Directory::update(const DirEntry& entry) {
@@ -304,7 +392,15 @@ void Directory::update(const DirEntry& entry) {
   WriteShortEntry(p, entry);
   std::copy(std::begin(kept), std::end(kept), p + KeptFrom);
   markDirty(entry.slot);
-  parse();
+  const size_t at = positionOf(entry.slot);
+  if (at == entries_.size() || entries_[at].slot != entry.slot) return;
+  DirEntry updated = readShortEntry(entry.slot);
+  if (updated.shortName == entries_[at].shortName) {  // else the long name's checksum no longer agrees
+    updated.firstSlot = entries_[at].firstSlot;
+    updated.longName = entries_[at].longName;
+  }
+  dropEntry(entry.slot);
+  addEntry(std::move(updated));
 }
 
 void Directory::remove(const DirEntry& entry) {
@@ -312,7 +408,10 @@ void Directory::remove(const DirEntry& entry) {
     slotData(slot)[DirSlot::Name] = DirSlot::FreeMark;
     markDirty(slot);
   }
-  parse();
+  dropEntry(entry.slot);
+  // Its short name's tail and its slots are free again.
+  tails_.clear();
+  lowerFreeHints(entry.firstSlot);
 }
 
 std::optional<std::string> Directory::label() const {

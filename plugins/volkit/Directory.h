@@ -1,7 +1,10 @@
 // One folder held in memory as its raw 32-byte slots, parsed into entries
 // (long-name slots joined to their short entry when the checksum agrees).
-// Changes mark sectors dirty; commit writes them in ascending order, which
-// puts long-name slots on disk before the short entry they belong to.
+// Creating, updating and removing an entry patch the slots, the entry list
+// and the name index in place, so a folder of n entries takes n creations in
+// time linear in n. Changes mark sectors dirty; commit writes them in
+// ascending order, which puts long-name slots on disk before the short entry
+// they belong to.
 #pragma once
 
 #include <cstdint>
@@ -43,7 +46,7 @@ class Directory {
   Directory(Volume& volume, uint32_t cluster);
 
   uint32_t cluster() const { return cluster_; }
-  const std::vector<DirEntry>& entries() const { return entries_; }
+  const std::vector<DirEntry>& entries() const { return entries_; }  // in slot order
   const DirEntry* find(std::u16string_view name) const;
   bool isEmpty() const;
 
@@ -77,6 +80,8 @@ class Directory {
   void markDirty(uint32_t slot);
   // The first run of `slots` free slots within [from, to).
   std::optional<uint32_t> findFreeRun(uint32_t slots, uint32_t from = 0, uint32_t to = UINT32_MAX) const;
+  // findFreeRun over the whole folder, remembered as the hint for `slots`.
+  std::optional<uint32_t> firstFreeRun(uint32_t slots);
   // Takes the first free run of `slots` slots, growing the folder if needed.
   uint32_t claim(uint32_t slots);
   // Takes the free run at `start`, moving the end mark behind it.
@@ -87,14 +92,34 @@ class Directory {
   void grow();
   void parse();
   void index();
+  // The entry whose short slot holds, its long name left empty.
+  DirEntry readShortEntry(uint32_t slot) const;
+  // Where the entry of a short slot is or would go in entries_.
+  size_t positionOf(uint32_t slot) const;
+  void addEntry(DirEntry entry);
+  void dropEntry(uint32_t slot);
+  // The folded names an entry answers to: its name and its short name.
+  static std::vector<std::u16string> namesOf(const DirEntry& entry);
+  void addName(const std::u16string& name, uint32_t slot);
+  void dropName(const std::u16string& name, uint32_t slot);
+  // Slots from `slot` on may have become free: no hint may lie beyond a run
+  // that could include it.
+  void lowerFreeHints(uint32_t slot);
 
   Volume& volume_;
   uint32_t cluster_;
   std::vector<uint32_t> sectors_;  // volume sectors, in order
   std::vector<uint8_t> bytes_;
-  std::vector<bool> dirty_;  // per entry of sectors_
-  std::vector<DirEntry> entries_;
-  std::unordered_map<std::u16string, size_t> byName_;  // folded names to entries_
+  std::vector<bool> dirty_;        // per entry of sectors_
+  std::vector<DirEntry> entries_;  // by slot
+  // A folded name to the short slot of the first entry that answers to it;
+  // later entries that answer to it too (only on a damaged folder) wait in
+  // `shadowed_` to take it over when that one goes.
+  std::unordered_map<std::u16string, uint32_t> byName_;
+  std::unordered_multimap<std::u16string, uint32_t> shadowed_;
+  // For a run of n slots, no free run of n slots starts before freeHints_[n].
+  std::vector<uint32_t> freeHints_;
+  TailHints tails_;
   std::optional<uint32_t> labelSlot_;
   uint32_t endSlot_ = 0;  // the end mark, or slotCount() when there is none
 };

@@ -11,38 +11,70 @@ namespace {
 
 // Up to this size, changed table sectors reach all copies in one write.
 constexpr uint64_t OneWriteLimit = uint64_t{256} * 1024;
+// The table is read in runs of this many sectors.
+constexpr uint32_t LoadSectors = 32;
 
 }  // namespace
 
-FatTable::FatTable(const Geometry& geometry, const SectorDevice& device) : geometry_(geometry), device_(device) {
+FatTable::FatTable(const Geometry& geometry, const SectorDevice& device, std::optional<uint32_t> knownFree)
+    : geometry_(geometry), device_(device) {
   uint64_t entryBytes = (uint64_t(geometry.clusterCount) + 2) * geometry.fatBits / 8 + 1;
   uint32_t sectors = uint32_t((entryBytes + geometry.bytesPerSector - 1) / geometry.bytesPerSector);
   sectors = std::min(sectors, geometry.fatSectors);
-  bytes_.resize(size_t(sectors) * geometry.bytesPerSector);
+  byteCount_ = size_t(sectors) * geometry.bytesPerSector;
+  // Left uninitialised: the pages of a large table cost nothing until read.
+  bytes_ = std::make_unique_for_overwrite<uint8_t[]>(byteCount_);
+  loaded_.assign((sectors + LoadSectors - 1) / LoadSectors, false);
   dirty_.assign(sectors, false);
-  device.read(geometry.reservedSectors, sectors, bytes_.data());
-  for (uint32_t c = 2; c <= geometry.lastCluster(); ++c) {
+  if (knownFree && *knownFree <= geometry.clusterCount) {
+    freeCount_ = *knownFree;
+  } else {
+    confirmFreeCount();
+  }
+}
+
+void FatTable::confirmFreeCount() {
+  if (counted_) return;
+  loadAll();
+  freeCount_ = 0;
+  for (uint32_t c = 2; c <= geometry_.lastCluster(); ++c) {
     if (get(c) == 0) ++freeCount_;
+  }
+  counted_ = true;
+}
+
+void FatTable::load(size_t from, size_t to) const {
+  const size_t runBytes = size_t(LoadSectors) * geometry_.bytesPerSector;
+  for (size_t run = from / runBytes; run < loaded_.size() && run * runBytes < to; ++run) {
+    if (loaded_[run]) continue;
+    const uint32_t first = uint32_t(run) * LoadSectors;
+    const uint32_t count = std::min<uint32_t>(LoadSectors, uint32_t(dirty_.size()) - first);
+    device_.read(geometry_.reservedSectors + first, count, bytes_.get() + run * runBytes);
+    loaded_[run] = true;
   }
 }
 
 uint32_t FatTable::get(uint32_t cluster) const {
-  const uint8_t* p = bytes_.data();
+  const uint8_t* p = bytes_.get();
   switch (geometry_.fatBits) {
     case 12: {
-      uint32_t pair = Get16(p + size_t(cluster) * 3 / 2);
+      const size_t offset = size_t(cluster) * 3 / 2;
+      load(offset, offset + 2);
+      uint32_t pair = Get16(p + offset);
       return cluster & 1 ? pair >> 4 : pair & 0xFFF;
     }
     case 16:
+      load(size_t(cluster) * 2, size_t(cluster) * 2 + 2);
       return Get16(p + size_t(cluster) * 2);
     default:
+      load(size_t(cluster) * 4, size_t(cluster) * 4 + 4);
       return Get32(p + size_t(cluster) * 4) & 0x0FFFFFFF;
   }
 }
 
 void FatTable::set(uint32_t cluster, uint32_t value) {
-  bool wasFree = get(cluster) == 0;
-  uint8_t* p = bytes_.data();
+  bool wasFree = get(cluster) == 0;  // which reads the sectors of the entry
+  uint8_t* p = bytes_.get();
   size_t offset, width;
   switch (geometry_.fatBits) {
     case 12: {
@@ -64,8 +96,8 @@ void FatTable::set(uint32_t cluster, uint32_t value) {
       Put32(p + offset, (Get32(p + offset) & 0xF0000000) | (value & 0x0FFFFFFF));
       break;
   }
-  dirty_[offset / geometry_.bytesPerSector] = true;
-  dirty_[(offset + width - 1) / geometry_.bytesPerSector] = true;
+  markDirty(uint32_t(offset / geometry_.bytesPerSector));
+  markDirty(uint32_t((offset + width - 1) / geometry_.bytesPerSector));
   freeCount_ = freeCount_ + (value == 0) - wasFree;
 }
 
@@ -90,19 +122,22 @@ std::vector<uint32_t> FatTable::chain(uint32_t first) const {
 }
 
 std::vector<uint32_t> FatTable::allocate(uint32_t count) {
+  if (count > freeCount_) confirmFreeCount();
   if (count > freeCount_) Fail(FileSystemError::MediumFull);
   std::vector<uint32_t> clusters;
   clusters.reserve(count);
   uint32_t cluster = geometry_.isCluster(hint_) ? hint_ : 2;
-  while (clusters.size() < count) {
-    if (get(cluster) == 0) {
-      if (!clusters.empty()) set(clusters.back(), cluster);
-      set(cluster, endMark());
-      clusters.push_back(cluster);
+  for (uint32_t seen = 0; clusters.size() < count; ++seen) {
+    if (seen == geometry_.clusterCount) {
+      // FSInfo promised more than the table holds.
+      confirmFreeCount();
+      Fail(FileSystemError::MediumFull);
     }
+    if (get(cluster) == 0) clusters.push_back(cluster);
     cluster = cluster == geometry_.lastCluster() ? 2 : cluster + 1;
   }
   hint_ = cluster;
+  for (size_t i = 0; i < clusters.size(); ++i) set(clusters[i], i + 1 < clusters.size() ? clusters[i + 1] : endMark());
   return clusters;
 }
 
@@ -119,26 +154,29 @@ void FatTable::releaseUnused(const std::vector<bool>& used) {
   }
 }
 
-bool FatTable::dirty() const { return std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end(); }
+void FatTable::markDirty(uint32_t sector) {
+  dirty_[sector] = true;
+  dirtyFrom_ = std::min(dirtyFrom_, sector);
+  dirtyTo_ = std::max(dirtyTo_, sector + 1);
+}
 
 void FatTable::commit() {
-  auto first = std::find(dirty_.begin(), dirty_.end(), true);
-  if (first == dirty_.end()) return;
-  uint32_t from = uint32_t(first - dirty_.begin());
-  uint32_t to = uint32_t(dirty_.rend() - std::find(dirty_.rbegin(), dirty_.rend(), true));  // one past the last
+  if (!dirty()) return;
+  uint32_t from = dirtyFrom_, to = dirtyTo_;
   uint32_t bps = geometry_.bytesPerSector;
   uint64_t span = uint64_t(geometry_.fatCount - 1) * geometry_.fatSectors + to - from;
   if (span * bps <= OneWriteLimit) {
     // One device write from the first changed sector of the first copy to
     // the last of the last copy: an interruption can then never leave the
     // copies differing. Sectors past the entries are written as zeros.
+    loadAll();  // the copies' unchanged sectors in the span are written too
     std::vector<uint8_t> buffer(size_t(span) * bps, 0);
     uint32_t loaded = uint32_t(dirty_.size());
     for (uint32_t copy = 0; copy < geometry_.fatCount; ++copy) {
       for (uint32_t s = 0; s < loaded; ++s) {
         uint64_t index = uint64_t(copy) * geometry_.fatSectors + s;
         if (index < from || index - from >= span) continue;
-        std::copy_n(bytes_.data() + size_t(s) * bps, bps, buffer.data() + size_t(index - from) * bps);
+        std::copy_n(bytes_.get() + size_t(s) * bps, bps, buffer.data() + size_t(index - from) * bps);
       }
     }
     device_.write(geometry_.reservedSectors + from, uint32_t(span), buffer.data());
@@ -152,21 +190,25 @@ void FatTable::commit() {
         }
         size_t end = s;
         while (end < to && dirty_[end]) ++end;
-        device_.write(base + uint32_t(s), uint32_t(end - s), bytes_.data() + s * bps);
+        device_.write(base + uint32_t(s), uint32_t(end - s), bytes_.get() + s * bps);
         s = end;
       }
     }
   }
-  dirty_.assign(dirty_.size(), false);
+  std::fill(dirty_.begin() + from, dirty_.begin() + to, false);
+  dirtyFrom_ = UINT32_MAX;
+  dirtyTo_ = 0;
 }
 
 void FatTable::mendCopies() {
   uint32_t bps = geometry_.bytesPerSector;
-  std::vector<uint8_t> other(bytes_.size());
+  loadAll();
+  std::vector<uint8_t> other(byteCount_);
   for (uint32_t copy = 1; copy < geometry_.fatCount; ++copy) {
     device_.read(geometry_.reservedSectors + copy * geometry_.fatSectors, uint32_t(dirty_.size()), other.data());
     for (size_t s = 0; s < dirty_.size(); ++s) {
-      if (!std::equal(other.data() + s * bps, other.data() + (s + 1) * bps, bytes_.data() + s * bps)) dirty_[s] = true;
+      if (!std::equal(other.data() + s * bps, other.data() + (s + 1) * bps, bytes_.get() + s * bps))
+        markDirty(uint32_t(s));
     }
   }
 }

@@ -256,7 +256,11 @@ class VolumeFileSystem final : public FileSystemInterface {
     return guarded([&] {
       std::u16string leaf;
       const DirEntry* entry = parentOf(Argument(name), &leaf).find(leaf);
-      if (entry == nullptr) Fail(FileSystemError::NotFound);
+      if (entry == nullptr) {
+        // Not thrown: asking whether a name is free is the common case.
+        lastError_ = FileSystemError::NotFound;
+        return 0u;
+      }
       if (record != nullptr) *record = MakeRecord(*entry);
       return 1u;
     });
@@ -481,6 +485,7 @@ class VolumeFileSystem final : public FileSystemInterface {
     uint32_t needed = uint32_t((uint64_t(total) + clusterBytes - 1) / clusterBytes);
     std::vector<uint32_t> oldClusters = existing ? v.fat().chain(existing->cluster) : std::vector<uint32_t>{};
     if (!existing) folder.reserve(Directory::slotsFor(leaf));
+    if (needed > v.fat().freeCount()) v.fat().confirmFreeCount();
     if (needed > v.fat().freeCount()) {
       // The new version goes beside the old one while there is room; only
       // when there is not does the old one make way first.
@@ -494,14 +499,15 @@ class VolumeFileSystem final : public FileSystemInterface {
     }
     std::vector<uint32_t> chain = v.fat().allocate(needed);
 
-    std::vector<uint8_t> buffer(std::min<uint64_t>(blockBytes(), uint64_t(needed) * clusterBytes));
+    const size_t bufferBytes = std::min<uint64_t>(blockBytes(), uint64_t(needed) * clusterBytes);
+    const std::unique_ptr<uint8_t[]> buffer = std::make_unique_for_overwrite<uint8_t[]>(bufferBytes);
     reportProgress(request, 0);
     for (uint32_t done = 0; done < total;) {
-      uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
-      if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
+      uint32_t length = std::min<uint32_t>(uint32_t(bufferBytes), total - done);
+      if (request->data(request, buffer.get(), length) == 0) Fail(FileSystemError::Stopped);
       uint32_t clusters = (length + clusterBytes - 1) / clusterBytes;
-      std::fill(buffer.data() + length, buffer.data() + size_t(clusters) * clusterBytes, 0);
-      transferClusters(chain, done / clusterBytes, clusters, buffer.data(), true);
+      std::fill(buffer.get() + length, buffer.get() + size_t(clusters) * clusterBytes, 0);
+      transferClusters(chain, done / clusterBytes, clusters, buffer.get(), true);
       done += length;
       reportProgress(request, done);
     }
@@ -532,13 +538,14 @@ class VolumeFileSystem final : public FileSystemInterface {
     std::vector<uint32_t> chain = v.fat().chain(entry->cluster);
     if (uint64_t(chain.size()) * clusterBytes < total) Damaged();
 
-    std::vector<uint8_t> buffer(std::min<uint64_t>(blockBytes(), uint64_t(chain.size()) * clusterBytes));
+    const size_t bufferBytes = std::min<uint64_t>(blockBytes(), uint64_t(chain.size()) * clusterBytes);
+    const std::unique_ptr<uint8_t[]> buffer = std::make_unique_for_overwrite<uint8_t[]>(bufferBytes);
     request->total = total;
     reportProgress(request, 0);
     for (uint32_t done = 0; done < total;) {
-      uint32_t length = std::min<uint32_t>(uint32_t(buffer.size()), total - done);
-      transferClusters(chain, done / clusterBytes, (length + clusterBytes - 1) / clusterBytes, buffer.data(), false);
-      if (request->data(request, buffer.data(), length) == 0) Fail(FileSystemError::Stopped);
+      uint32_t length = std::min<uint32_t>(uint32_t(bufferBytes), total - done);
+      transferClusters(chain, done / clusterBytes, (length + clusterBytes - 1) / clusterBytes, buffer.get(), false);
+      if (request->data(request, buffer.get(), length) == 0) Fail(FileSystemError::Stopped);
       done += length;
       reportProgress(request, done);
     }

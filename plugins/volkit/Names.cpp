@@ -116,16 +116,21 @@ bool ExactShortName(std::u16string_view name, ShortName* shortName) {
   return AsciiToUtf16(FormatShortName(*shortName)) == name;
 }
 
-ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken) {
+ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken,
+                            TailHints& hints) {
   ShortParts parts = SplitForShortName(name);
   if (parts.base.empty()) parts.base.assign(1, '_');
   ShortName candidate = Compose(parts.base, parts.ext);
   if (!parts.lossy && parts.fits && !taken(candidate)) return candidate;
-  for (uint32_t n = 1;; ++n) {
+  uint32_t& next = hints.try_emplace(parts.base + '.' + parts.ext, 1).first->second;
+  for (uint32_t n = next;; ++n) {
     std::string tail = std::to_string(n).insert(0, 1, '~');
     std::string base = parts.base.substr(0, 8 - tail.size()) + tail;
     candidate = Compose(base, parts.ext);
-    if (!taken(candidate)) return candidate;
+    if (!taken(candidate)) {
+      next = n + 1;
+      return candidate;
+    }
   }
 }
 

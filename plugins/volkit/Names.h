@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "plugins/volkit/OnDisk.h"
 
@@ -27,9 +28,16 @@ std::string FormatShortName(const ShortName& name, uint8_t caseFlags = 0);
 // The short name when `name` is already a valid upper-case 8.3 name, which
 // is then stored without a long name.
 bool ExactShortName(std::u16string_view name, ShortName* shortName);
+// Per stem of numbered short names (the base and extension before a tail is
+// put in), the lowest tail not known to be taken: every lower one is.
+using TailHints = std::unordered_map<std::string, uint32_t>;
+
 // A short name for `name` that `taken` does not know: NAME.EXT when it only
-// differs in case or characters, else with a numeric tail (NAME~1.EXT).
-ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken);
+// differs in case or characters, else with the lowest numeric tail free
+// (NAME~1.EXT). The search starts where `hints` says and leaves the hint
+// behind the tail given, as the name is about to be taken.
+ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken,
+                            TailHints& hints);
 
 uint8_t ShortNameChecksum(const ShortName& name);
 // The name with case folded, as FAT compares names.

@@ -73,6 +73,7 @@ constexpr size_t NextFree = 492;         // u32: where to look for a free cluste
 constexpr size_t TrailSignature = 508;   // u32 TrailValue
 
 constexpr uint32_t LeadValue = 0x41615252, StructValue = 0x61417272, TrailValue = 0xAA550000;
+constexpr uint32_t Unknown = 0xFFFFFFFF;  // FreeCount and NextFree
 }  // namespace FsInfo
 
 // A short entry, or (Attributes == LongNamePart) one part of a long name.
@@ -144,6 +145,11 @@ inline void WriteBlankPadded(uint8_t* field, size_t size, std::string_view text)
 }
 
 // Whether a sector carries the boot signature.
+inline bool HasFsInfoSignatures(const uint8_t* sector) {
+  return Get32(sector + FsInfo::LeadSignature) == FsInfo::LeadValue &&
+         Get32(sector + FsInfo::StructSignature) == FsInfo::StructValue;
+}
+
 inline bool HasBootSignature(const uint8_t* sector) {
   return sector[BootSector::Signature] == BootSector::Signature0 &&
          sector[BootSector::Signature + 1] == BootSector::Signature1;

@@ -55,7 +55,18 @@ Volume::Volume(DeviceInterface* device) {
   size_t state = geometry_.extendedRecord() + ExtendedBoot::State;
   foundUnclean_ = sector0[state] & ExtendedBoot::Dirty;
   device_->trackDirtyFlag(state, foundUnclean_);
-  fat_ = std::make_unique<FatTable>(geometry_, *device_);
+  if (geometry_.fsInfoSector != 0) {
+    fsInfo_.resize(geometry_.bytesPerSector);
+    device_->read(geometry_.fsInfoSector, 1, fsInfo_.data());
+    // Only a sector that carries the FSInfo signatures is ours to update.
+    if (!HasFsInfoSignatures(fsInfo_.data())) fsInfo_.clear();
+  }
+  // A volume found unclean may carry a free count its last writes left
+  // behind: its table is counted.
+  std::optional<uint32_t> knownFree;
+  if (!fsInfo_.empty() && !foundUnclean_ && Get32(fsInfo_.data() + FsInfo::FreeCount) != FsInfo::Unknown)
+    knownFree = Get32(fsInfo_.data() + FsInfo::FreeCount);
+  fat_ = std::make_unique<FatTable>(geometry_, *device_, knownFree);
   savedFreeCount_ = fat_->freeCount();
 }
 
@@ -88,17 +99,10 @@ bool Volume::hasChanges() const {
 }
 
 void Volume::writeFsInfo() {
-  if (geometry_.fsInfoSector == 0 || fat_->freeCount() == savedFreeCount_) return;
-  std::vector<uint8_t> sector(geometry_.bytesPerSector);
-  device_->read(geometry_.fsInfoSector, 1, sector.data());
-  // Only a sector that carries the FSInfo signatures is ours to update.
-  if (Get32(sector.data() + FsInfo::LeadSignature) != FsInfo::LeadValue ||
-      Get32(sector.data() + FsInfo::StructSignature) != FsInfo::StructValue) {
-    return;
-  }
-  Put32(sector.data() + FsInfo::FreeCount, fat_->freeCount());
-  Put32(sector.data() + FsInfo::NextFree, fat_->nextFreeHint());
-  device_->write(geometry_.fsInfoSector, 1, sector.data());
+  if (fsInfo_.empty() || fat_->freeCount() == savedFreeCount_) return;
+  Put32(fsInfo_.data() + FsInfo::FreeCount, fat_->freeCount());
+  Put32(fsInfo_.data() + FsInfo::NextFree, fat_->nextFreeHint());
+  device_->write(geometry_.fsInfoSector, 1, fsInfo_.data());
   savedFreeCount_ = fat_->freeCount();
 }
 

@@ -83,6 +83,7 @@ class Volume {
   std::unique_ptr<SectorDevice> device_;
   std::unique_ptr<FatTable> fat_;
   std::map<uint32_t, std::unique_ptr<Directory>> directories_;
+  std::vector<uint8_t> fsInfo_;  // the FSInfo sector as read; empty without one
   uint32_t savedFreeCount_ = 0xFFFFFFFF;
   bool foundUnclean_ = false;
 };

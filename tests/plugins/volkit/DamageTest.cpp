@@ -169,5 +169,39 @@ TEST_F(DamageTest, FoldersOutsideTheVolumeOrLoopingAreReported) {
   EXPECT_EQ(CodeOf(WriteFile(fs, "DIR\\E.BIN", "x")), FileSystemError::DamagedChain);
 }
 
+// FAT32 keeps its free count in FSInfo, and attaching takes it as it stands.
+// A wrong one costs a count: what fits is stored, what does not is refused
+// without a search round the table for ever, and the next write corrects it.
+TEST(FreeCountTest, FsInfoCountIsTakenButAWrongOneIsCaught) {
+  auto setCount = [](const std::string& image, uint32_t count) {
+    std::vector<uint8_t> boot = ReadPcBytes(image, 0, 512);
+    std::fstream file(image, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(std::streamoff((boot[48] | boot[49] << 8) * 512 + 488));
+    const char bytes[] = {char(count), char(count >> 8), char(count >> 16), char(count >> 24)};
+    file.write(bytes, 4);
+  };
+  Player roomy;
+  roomy.AttachNewFat({"FAT32", 40 << 20, "-F 32 -s 1"});
+  const uint32_t free = roomy.Fs()->freeClusters();
+  setCount(roomy.Image(), 1);
+  roomy.Attach();
+  EXPECT_EQ(roomy.Fs()->freeClusters(), 1u);
+  ASSERT_EQ(WriteFile(roomy.Fs(), "fits.bin", Pattern(size_t{100} * 512, 1)), 1u) << roomy.Fs()->lastError();
+  EXPECT_EQ(roomy.Fs()->freeClusters(), free - 100);
+  EXPECT_EQ(FsckProblems(roomy.Image()), "");
+
+  Player full;
+  full.AttachNewFat({"FAT32", 34 << 20, "-F 32 -s 1", 3 << 20});  // mostly bad clusters
+  const uint32_t left = full.Fs()->freeClusters();
+  setCount(full.Image(), left + 20000);
+  full.Attach();
+  EXPECT_EQ(full.Fs()->freeClusters(), left + 20000);
+  EXPECT_EQ(WriteFile(full.Fs(), "too big.bin", Pattern(size_t{left + 1} * 512, 2)), 0u);
+  EXPECT_EQ(full.Fs()->lastError(), FileSystemError::MediumFull);
+  EXPECT_EQ(full.Fs()->freeClusters(), left);
+  ASSERT_EQ(WriteFile(full.Fs(), "small.bin", "x"), 1u);
+  EXPECT_EQ(FsckProblems(full.Image()), "");
+}
+
 }  // namespace
 }  // namespace volkit_testing

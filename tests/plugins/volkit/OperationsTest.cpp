@@ -109,6 +109,27 @@ TEST_F(OperationsTest, GeneratedShortNamesAreUniqueAndExactOnesKeepNoLongName) {
   EXPECT_EQ(ReadFile(fs_, "LONG NAME TWO.TXT"), "long name two.txt");
 }
 
+// Tails and slots freed by a deletion are the first taken again, as a search
+// from the start would take them, though searches resume where they ended.
+TEST_F(OperationsTest, FreedTailsAndSlotsAreTakenFirst) {
+  char name[32];
+  for (int i = 1; i <= 40; ++i) {
+    std::snprintf(name, sizeof name, "a long name %02d", i);  // three slots, ALONGN~1 on
+    ASSERT_EQ(WriteFile(fs_, name, "x"), 1u);
+  }
+  ASSERT_EQ(fs_->deleteFile("a long name 07"), 1u);
+  ASSERT_EQ(fs_->deleteFile("a long name 30"), 1u);
+  ASSERT_EQ(WriteFile(fs_, "a long name xx", "y"), 1u);
+  ASSERT_EQ(WriteFile(fs_, "a long name yy", "z"), 1u);
+  std::vector<DirEntryRecord> listed = List(fs_);
+  ASSERT_EQ(listed.size(), 40u);
+  EXPECT_STREQ(listed[6].longName, "a long name xx");
+  EXPECT_STREQ(listed[6].shortName, "ALONGN~7");
+  EXPECT_STREQ(listed[29].longName, "a long name yy");
+  EXPECT_STREQ(listed[29].shortName, "ALONG~30");
+  EXPECT_EQ(FsckProblems(player_.Image()), "");
+}
+
 TEST_F(OperationsTest, RenameKeepsContentsAndReportsClashes) {
   ASSERT_EQ(WriteFile(fs_, "first.mp3", Pattern(5000, 1)), 1u);
   ASSERT_EQ(WriteFile(fs_, "second.mp3", Pattern(10, 2)), 1u);

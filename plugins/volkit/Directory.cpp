@@ -336,7 +336,7 @@ std::optional<DirEntry> Directory::renameInOneWrite(const DirEntry& entry, std::
   DirEntry renamed = place(*start, name, entry);
   uint32_t from = std::min(sectorOf(entry.firstSlot), sectorOf(*start));
   uint32_t to = std::max(sectorOf(entry.slot), sectorOf(*start + slots - 1));
-  std::fill(dirty_.begin() + from, dirty_.begin() + to + 1, true);
+  for (uint32_t sector = from; sector <= to; ++sector) markSectorDirty(sector);
   return renamed;
 }
 
@@ -444,24 +444,31 @@ uint32_t Directory::sectorOf(uint32_t slot) const {
   return uint32_t(size_t(slot) * DirSlot::Size / volume_.geometry().bytesPerSector);
 }
 
-void Directory::markDirty(uint32_t slot) { dirty_[sectorOf(slot)] = true; }
+void Directory::markDirty(uint32_t slot) { markSectorDirty(sectorOf(slot)); }
 
-bool Directory::dirty() const { return std::find(dirty_.begin(), dirty_.end(), true) != dirty_.end(); }
+void Directory::markSectorDirty(uint32_t sector) {
+  dirty_[sector] = true;
+  dirtyFrom_ = std::min(dirtyFrom_, sector);
+  dirtyTo_ = std::max(dirtyTo_, sector + 1);
+}
 
 void Directory::commit() {
   // Changed sectors that follow each other on disk go out in one write.
   uint32_t bps = volume_.geometry().bytesPerSector;
-  for (size_t i = 0; i < sectors_.size();) {
+  const size_t last = std::min<size_t>(dirtyTo_, sectors_.size());
+  for (size_t i = dirtyFrom_; i < last;) {
     if (!dirty_[i]) {
       ++i;
       continue;
     }
     size_t end = i + 1;
-    while (end < sectors_.size() && dirty_[end] && sectors_[end] == sectors_[end - 1] + 1) ++end;
+    while (end < last && dirty_[end] && sectors_[end] == sectors_[end - 1] + 1) ++end;
     volume_.device().write(sectors_[i], uint32_t(end - i), bytes_.data() + i * bps);
     std::fill(dirty_.begin() + long(i), dirty_.begin() + long(end), false);
     i = end;
   }
+  dirtyFrom_ = UINT32_MAX;
+  dirtyTo_ = 0;
 }
 
 }  // namespace volkit

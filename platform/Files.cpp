@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -387,7 +388,14 @@ std::string ProgramPath() {
   }
 }
 
+namespace {
+std::string programFolderOverride;
+}  // namespace
+
+void SetProgramFolder(std::string folder) { programFolderOverride = std::move(folder); }
+
 std::string ProgramFolder() {
+  if (!programFolderOverride.empty()) return programFolderOverride;
   std::string path = ProgramPath();
   return path.substr(0, path.rfind('/') + 1);
 }

@@ -107,6 +107,10 @@ std::string CurrentDirectory();  // ends in '/'
 bool SetCurrentDirectory(std::string_view path);
 std::string ProgramPath();    // the running executable
 std::string ProgramFolder();  // its folder, ending in '/'
+// Makes `folder` (ending in '/') stand for the program's folder from now on;
+// empty gives the executable's again. Tests use it so that files they put
+// beside the program cannot meet another run of the same build.
+void SetProgramFolder(std::string folder);
 // True when this user may create files in the folder.
 bool FolderWritable(std::string_view folder);
 // The user's folder for settings: $XDG_CONFIG_HOME (taken only as an absolute

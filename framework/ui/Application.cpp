@@ -134,7 +134,7 @@ void CApplication::Init(int argc, char** argv) {
   InstallQtTranslation();
   const std::string path = platform::ProgramPath();
   const size_t slash = path.rfind('/');
-  folder_ = CText(std::string_view(slash == std::string::npos ? path : path.substr(0, slash + 1)));
+  folder_ = CText(std::string_view(platform::ProgramFolder()));
   fileName_ = CText(std::string_view(slash == std::string::npos ? path : path.substr(slash + 1)));
   platform::SetCurrentDirectory(folder_.View());
 }

@@ -5,12 +5,13 @@
 
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "tests/OwnProgramFolder.h"
 
 namespace platform {
 namespace {
 
 // The program reads registry.ini from its own folder at the first access; this
-// program has a folder of its own, so the file cannot disturb anything else.
+// run has a folder of its own, so the file cannot disturb anything else.
 TEST(RegistryFileTest, ReadFromTheProgramFolderAtFirstAccess) {
   std::string path = ProgramFolder() + "registry.ini";
   std::ofstream(path) << "[HKLM\\SYSTEM\\Key]\nName=Value\n";

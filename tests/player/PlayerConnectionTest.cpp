@@ -1,5 +1,6 @@
 // The connection over the real plug-ins: state flags, media descriptions,
 // free space and labels, and the device's errors as a user meets them.
+#include "tests/OwnProgramFolder.h"
 #include "tests/player/PlayerTesting.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "platform/Registry.h"
 #include "resources/StringTables.h"
 #include "settings/AppSettings.h"
+#include "tests/OwnProgramFolder.h"
 
 namespace {
 

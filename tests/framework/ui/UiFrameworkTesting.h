@@ -12,6 +12,7 @@
 
 #include "framework/ui/Application.h"
 #include "framework/ui/Window.h"
+#include "tests/OwnProgramFolder.h"
 
 // One framework application for the whole test binary, ended before the
 // program's static objects go.

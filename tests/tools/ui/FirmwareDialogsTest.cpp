@@ -14,7 +14,7 @@ namespace {
 
 using namespace tools_testing;
 
-// Firmware files lie in the program folder, the test's own; they go after
+// Firmware files lie in the program folder, this run's own; they go after
 // each test.
 class FirmwareTest : public WindowTest {
  protected:

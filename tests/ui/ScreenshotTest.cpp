@@ -55,5 +55,29 @@ TEST_F(FrameTest, ScreenshotsInEnglishAndJapanese) {
   EXPECT_TRUE(camera.boxes.empty());
 }
 
+// Music converted on the way in keeps its Japanese and Korean titles, which
+// the list draws with the fonts the system has for them.
+TEST_F(FrameTest, ScreenshotOfConvertedJapaneseAndKoreanTracks) {
+  CreatePlayer("--internal 8M");
+  const std::vector<std::string> titles = {"朝の光", "서울의 밤"};
+  std::string files;
+  for (const auto& [file, title] : {std::pair{"ja.flac", titles[0]}, std::pair{"ko.ogg", titles[1]}}) {
+    const std::string path = temp_ + "/" + file;
+    ASSERT_EQ(
+        RunShell("ffmpeg -v error -f lavfi -i sine=duration=1 -metadata title='" + title + "' '" + path + "'").exitCode,
+        0);
+    files += " '" + path + "'";
+  }
+  Cli("put '\\MUSIC'" + files);
+  OpenFrame();
+  Reload();
+  std::vector<std::string> rows(frame_->View().ItemCount());
+  for (size_t row = 0; row < rows.size(); ++row) rows[row] = frame_->View().ItemText(int(row), 0).Chars();
+  EXPECT_EQ(rows, (std::vector<std::string>{titles[0], titles[1], "<USER>"}));
+  ASSERT_TRUE(QDir().mkpath(SCREENSHOT_FOLDER));
+  EXPECT_TRUE(frame_->Widget()->grab().save(SCREENSHOT_FOLDER "/music-library-ja-ko.png"));
+  EXPECT_TRUE(recorder_.boxes.empty());
+}
+
 }  // namespace
 }  // namespace ui_testing

@@ -235,7 +235,8 @@ TEST_F(DownloadWalkTest, DuplicatesArePassedOverUnlessTheSettingIsOff) {
   Run({"album"});
   Run({"again.mp3", "same.mp3", "single.mp3", "single.mp3"});
   EXPECT_EQ(user_.done, 2);
-  const std::string duplicate = " " + std::to_string(StringId::NotSentDuplicate);
+  std::string duplicate = " ";  // appended, not " " + ...: GCC 12's -Wrestrict misreads that
+  duplicate += std::to_string(StringId::NotSentDuplicate);
   EXPECT_EQ(user_.notSent,
             (std::set<std::string>{"again.mp3" + duplicate, "same.mp3" + duplicate, "single.mp3" + duplicate}));
   settings_.skipDuplicates = false;

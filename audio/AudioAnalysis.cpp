@@ -73,6 +73,12 @@ bool ReadBlockAt(platform::FileHandle file, uint64_t position, uint8_t* block, u
   return true;
 }
 
+// The whole ID3v2 tag whose header starts the block: header and syncsafe size.
+uint32_t Id3v2TagSize(const uint8_t* block) {
+  return Id3v2HeaderSize + (uint32_t(block[6] & 0x7F) << 21 | uint32_t(block[7] & 0x7F) << 14 |
+                            uint32_t(block[8] & 0x7F) << 7 | uint32_t(block[9] & 0x7F));
+}
+
 // ID3 version 1 fields are padded with zeros or blanks; neither belongs to the text.
 void CopyTagField(const uint8_t* field, char* text) {
   size_t length = 0;
@@ -251,9 +257,7 @@ bool AnalyseAudioFile(platform::FileHandle file, std::string_view name, AudioInf
   }
 
   if (StartsWith(block, "ID3")) {
-    uint32_t tagSize = uint32_t(block[6] & 0x7F) << 21 | uint32_t(block[7] & 0x7F) << 14 |
-                       uint32_t(block[8] & 0x7F) << 7 | uint32_t(block[9] & 0x7F);
-    uint32_t total = tagSize + Id3v2HeaderSize;
+    const uint32_t total = Id3v2TagSize(block);
     if (total > info->dataLength || uint64_t(info->dataStart) + total > fileSize) return false;
     info->dataStart += total;
     info->dataLength -= total;
@@ -281,4 +285,10 @@ bool AnalyseAudioFile(platform::FileHandle file, std::string_view name, AudioInf
     std::memcpy(info->title, title.data(), title.size());
   }
   return true;
+}
+
+bool StartsWithMpegAudio(platform::FileHandle file, const AudioInfo& info) {
+  if (info.dataStart == 0) return true;
+  uint8_t head[Id3v2HeaderSize];
+  return ReadExactlyAt(file, 0, head, sizeof head) && StartsWith(head, "ID3") && Id3v2TagSize(head) == info.dataStart;
 }

@@ -63,6 +63,11 @@ struct FrameHeader {
 // file's own name without folder, in the program's code page.
 bool AnalyseAudioFile(platform::FileHandle file, std::string_view name, AudioInfo* info);
 
+// True when the file that AnalyseAudioFile read as `info` is MPEG audio from
+// its first byte, or from the end of an ID3v2 tag there: no other format's
+// header comes first.
+bool StartsWithMpegAudio(platform::FileHandle file, const AudioInfo& info);
+
 // Offset of the first valid frame in the block, or -1. On success fills version,
 // layer, channels, sampleRate, bitRate, frameCount, samplesPerFrame and, from a
 // Xing or VBRI header, dataLength.

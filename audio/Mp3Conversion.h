@@ -1,6 +1,7 @@
 // Music files that are not MPEG audio (FLAC, Ogg Vorbis, Opus, AAC/M4A, ALAC,
 // WAVE, AIFF, ...) made into MP3 on their way to the player: decoded by
-// FFmpeg's libraries, resampled by libswresample and encoded by LAME.
+// FFmpeg's libraries, resampled by libswresample and encoded by LAME, all of
+// which live in the module that CodecModule.h opens on first use.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +16,14 @@ struct Mp3Quality {
 };
 
 // NotMusic: no audio that FFmpeg can decode; WriteFailed: the MP3 file could
-// not be written, the platform's last error tells why.
-enum class ConversionResult { Done, NotMusic, Stopped, WriteFailed };
+// not be written, NoModule: the module did not load; the platform's last
+// error tells why.
+enum class ConversionResult { Done, NotMusic, Stopped, WriteFailed, NoModule };
 
 // True when FFmpeg's demuxers find audio in the file and none of it is MPEG
 // audio: such a file is converted even where our analysis would take a byte
-// pair in its data for a frame header. Reads only the file's head.
+// pair in its data for a frame header. Reads only the file's head; false
+// when the module does not load.
 bool HoldsOtherAudio(const std::string& systemPath);
 
 // Told how much of the source has been read, in bytes; false stops.

@@ -1,11 +1,8 @@
 #include "audio/TrackTags.h"
 
-#include <taglib/id3v2tag.h>
-#include <taglib/mpegfile.h>
-#include <taglib/tag.h>
-
 #include <cstring>
 
+#include "audio/CodecModule.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -18,22 +15,18 @@ void PutField(std::string_view text, TextField& field) {
   field[length] = 0;
 }
 
-void PutTagText(const TagLib::String& text, TextField& field) {
+void PutTagText(void* context, TagField field, const char* utf8, size_t length) {
+  auto& info = *static_cast<AudioInfo*>(context);
+  TextField* const fields[] = {&info.title, &info.artist, &info.album, &info.comment};
   std::string converted;
-  if (text.isEmpty() || !platform::Utf8ToCodePage(text.to8Bit(true), &converted) || converted.empty()) return;
-  PutField(converted, field);
+  if (!platform::Utf8ToCodePage(std::string_view(utf8, length), &converted) || converted.empty()) return;
+  PutField(converted, *fields[size_t(field)]);
 }
 
 }  // namespace
 
 void ReadId3v2Texts(const std::string& systemPath, AudioInfo* info) {
-  TagLib::MPEG::File file(systemPath.c_str(), false);
-  const TagLib::ID3v2::Tag* tag = file.isValid() ? file.ID3v2Tag() : nullptr;
-  if (tag == nullptr) return;
-  PutTagText(tag->title(), info->title);
-  PutTagText(tag->artist(), info->artist);
-  PutTagText(tag->album(), info->album);
-  PutTagText(tag->comment(), info->comment);
+  if (const CodecFunctions* codecs = Codecs()) codecs->readId3v2Texts(systemPath.c_str(), PutTagText, info);
 }
 
 void RepairId3v1Texts(AudioInfo* info) {

@@ -10,7 +10,8 @@
 // Puts the title, artist, album and comment of the MPEG file's ID3v2 tag over
 // the texts the analysis found (ID3v1, then the file name), field by field: a
 // field the tag leaves empty, or whose text the code page cannot hold, keeps
-// what was there. `systemPath` names the file as the operating system does.
+// what was there, as does every field when the module with TagLib does not
+// load. `systemPath` names the file as the operating system does.
 void ReadId3v2Texts(const std::string& systemPath, AudioInfo* info);
 
 // An ID3v1 text is bytes in a code page that nobody recorded; one that is not

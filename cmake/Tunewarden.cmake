@@ -1,23 +1,36 @@
-# tw_add_test(NAME SOURCES src... [LIBS lib...] [PLUGINS])
+# tw_add_test(NAME SOURCES src... [LIBS lib...] [PLUGINS] [CODECS])
 #
 # Each test binary gets a folder of its own under build/tests, which is then its
 # program folder: tests that put files beside the program (settings, display
 # images, test libraries) cannot disturb each other or the real program folder.
-# PLUGINS copies the real portkit.so and volkit.so there. No test reaches the
-# system bus: logind is never asked for anything.
+# PLUGINS copies the real portkit.so and volkit.so there, and codeckit.so too,
+# which CODECS copies alone. No test reaches the system bus: logind is never
+# asked for anything.
 function(tw_add_test name)
-  cmake_parse_arguments(ARG "PLUGINS" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "PLUGINS;CODECS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   set(dir ${CMAKE_BINARY_DIR}/tests/${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
+  set(modules)
   if(ARG_PLUGINS)
-    # Copied again whenever a plug-in is rebuilt, also when the test is not.
-    set(copies ${dir}/portkit.so ${dir}/volkit.so)
+    list(APPEND modules portkit volkit)
+  endif()
+  if(ARG_PLUGINS OR ARG_CODECS)
+    list(APPEND modules codeckit)
+  endif()
+  if(modules)
+    # Copied again whenever a module is rebuilt, also when the test is not.
+    set(copies)
+    set(files)
+    foreach(module IN LISTS modules)
+      list(APPEND copies ${dir}/${module}.so)
+      list(APPEND files $<TARGET_FILE:${module}>)
+    endforeach()
     add_custom_command(OUTPUT ${copies}
-      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:portkit> $<TARGET_FILE:volkit> ${dir}
-      DEPENDS portkit volkit)
+      COMMAND ${CMAKE_COMMAND} -E copy ${files} ${dir}
+      DEPENDS ${modules})
     add_custom_target(${name}_plugins DEPENDS ${copies})
     add_dependencies(${name} ${name}_plugins)
   endif()

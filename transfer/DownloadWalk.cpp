@@ -126,8 +126,8 @@ void DownloadWalk::DownloadTrack(const CText& path) {
   ConvertedTrack converted;
   if (connection_.folderMode == PlayerConnection::TrackListMode) {
     const AppSettings& settings = connection_.Settings();
-    const bool otherFormat = settings.convertAudio && NeedsConversion(path);
-    if (otherFormat || !AnalyseTrackSource(file_, path, entry.name, settings, &audioInfo)) {
+    const bool mpeg = AnalyseTrackSource(file_, path, entry.name, settings, &audioInfo);
+    if (!mpeg || (settings.convertAudio && NeedsConversion(file_, path, audioInfo))) {
       if (!settings.convertAudio) throw CMediaException(StringId::InvalidFileFormat);
       file_.Close();
       // The conversion shows its progress in bytes of the source read, and

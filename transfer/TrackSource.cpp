@@ -12,12 +12,15 @@ bool AnalyseTrackSource(const CDiskFile& file, const CText& path, const CText& n
   if (settings.readTags) {
     RepairId3v1Texts(info);
     std::string systemPath;
-    if (platform::ToSystemPath(path.View(), &systemPath)) ReadId3v2Texts(systemPath, info);
+    // A file whose first frame is its first byte has no ID3v2 tag in front,
+    // and TagLib's module is not opened for it.
+    if (info->dataStart > 0 && platform::ToSystemPath(path.View(), &systemPath)) ReadId3v2Texts(systemPath, info);
   }
   return true;
 }
 
-bool NeedsConversion(const CText& path) {
+bool NeedsConversion(const CDiskFile& file, const CText& path, const AudioInfo& analysis) {
+  if (StartsWithMpegAudio(file.Handle(), analysis)) return false;
   std::string systemPath;
   return platform::ToSystemPath(path.View(), &systemPath) && HoldsOtherAudio(systemPath);
 }
@@ -43,6 +46,7 @@ void ConvertedTrack::Convert(const CText& path, const CText& name, const AppSett
     case ConversionResult::Stopped:
       throw CException(0);
     case ConversionResult::WriteFailed:
+    case ConversionResult::NoModule:
       throw CException(writeError != 0 ? writeError : platform::Error::GenFailure);
     case ConversionResult::Done:
       break;

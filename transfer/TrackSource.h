@@ -15,8 +15,11 @@
 bool AnalyseTrackSource(const CDiskFile& file, const CText& path, const CText& name, const AppSettings& settings,
                         AudioInfo* info);
 
-// True when the file at `path` holds music in another format than MPEG audio.
-bool NeedsConversion(const CText& path);
+// True when the open file at `path`, which AnalyseTrackSource read as MPEG
+// audio (`analysis`), holds music in another format: our analysis can take a
+// byte pair in Opus or FLAC data for a frame header. Only a file that is not
+// MPEG audio from its start is given to FFmpeg to tell.
+bool NeedsConversion(const CDiskFile& file, const CText& path, const AudioInfo& analysis);
 
 // The MP3 file made of a music file in another format: a temporary file, one
 // track long, deleted with this object.
@@ -30,7 +33,8 @@ class ConvertedTrack {
   // Converts the file at `path` with the settings' quality and analyses the
   // result as a track named `name`. Throws CMediaException "This file format
   // is not valid." for a file that is not music, CException 0 when `progress`
-  // stopped, and the system's error when the temporary file failed.
+  // stopped, and the system's error when the temporary file failed or the
+  // module that converts did not load.
   void Convert(const CText& path, const CText& name, const AppSettings& settings, const ConversionProgress& progress,
                AudioInfo* info);
   const CText& Path() const { return path_; }

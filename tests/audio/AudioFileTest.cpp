@@ -148,6 +148,28 @@ TEST_F(AudioFileTest, MacBinaryHeaderIsSkipped) {
   }
 }
 
+// Only a file with something else before its first frame goes to FFmpeg to
+// tell whether those frames are MPEG audio or another format's data.
+TEST_F(AudioFileTest, MpegAudioFromTheStartOrFromTheEndOfAnId3v2Tag) {
+  const auto fromStart = [&](const Bytes& bytes) {
+    const std::string path = folder_.File("start.mp3");
+    WriteFileBytes(path, bytes);
+    const platform::FileHandle file = platform::OpenFile(path, platform::OpenFlag::Read);
+    const bool mpeg = AnalyseAudioFile(file, "start.mp3", &info_) && StartsWithMpegAudio(file, info_);
+    platform::CloseFile(file);
+    return mpeg;
+  };
+  const Bytes audio = Frames({}, FrameSize128k, 20);
+  Bytes tagged = Id3v2Tag(3000), gap = Id3v2Tag(3000);
+  Append(tagged, audio);
+  gap.push_back(0);
+  Append(gap, audio);
+  EXPECT_TRUE(fromStart(audio));
+  EXPECT_TRUE(fromStart(tagged));
+  EXPECT_FALSE(fromStart(gap));
+  EXPECT_FALSE(fromStart(RiffFile("data", uint32_t(audio.size()), audio)));
+}
+
 TEST_F(AudioFileTest, MissingTitleIsTakenFromTheFileNameCutAtACharacterBoundary) {
   Bytes audio = Frames({}, FrameSize128k, 10);
   Bytes blankTitle = audio;

@@ -51,7 +51,7 @@ uint32_t BigEndian32(const std::string& bytes, size_t at) {
 
 TEST_F(InstallTest, ProgramFolderUnderLibWithRelativeLinksInBin) {
   for (const char* file : {"tunewarden", "tunewarden-cli", "tunewarden-player", "portkit.so", "volkit.so",
-                           "libtw_platform.so", "intro.lcd", "ending.lcd"}) {
+                           "codeckit.so", "libtw_platform.so", "intro.lcd", "ending.lcd"}) {
     EXPECT_TRUE(fs::is_regular_file(ProgramFolder() + "/" + file)) << file;
   }
   for (const char* program : {"tunewarden", "tunewarden-cli", "tunewarden-player"}) {
@@ -60,10 +60,19 @@ TEST_F(InstallTest, ProgramFolderUnderLibWithRelativeLinksInBin) {
     EXPECT_TRUE(fs::read_symlink(link).is_relative()) << program;
     EXPECT_TRUE(fs::equivalent(link, ProgramFolder() + "/" + program)) << program;
   }
-  // The platform library is found beside the program, not in the build.
+  // The platform library is found beside the program, not in the build; the
+  // conversion and tag libraries only through codeckit.so, which finds them all.
   const Outcome libraries = RunShell("ldd " + ProgramFolder() + "/tunewarden-cli");
   EXPECT_NE(libraries.output.find("libtw_platform.so => " + ProgramFolder() + "/libtw_platform.so"), std::string::npos)
       << libraries.output;
+  const Outcome codecs = RunShell("ldd " + ProgramFolder() + "/codeckit.so");
+  for (const char* library : {"libavformat", "libmp3lame", "libtag"}) {
+    EXPECT_EQ(libraries.output.find(library), std::string::npos) << library;
+    EXPECT_NE(codecs.output.find(library), std::string::npos) << library;
+  }
+  EXPECT_EQ(codecs.output.find("not found"), std::string::npos) << codecs.output;
+  EXPECT_NE(codecs.output.find("libtw_platform.so => " + ProgramFolder() + "/libtw_platform.so"), std::string::npos)
+      << codecs.output;
 }
 
 TEST_F(InstallTest, DesktopFilesPassTheirValidators) {

@@ -32,13 +32,7 @@ struct CodecFunctions {
   void (*readId3v2Texts)(const char* systemPath, TagTextCallback put, void* context);
 };
 
-using CodecEntry = const CodecFunctions* (*)();
-
-// The table of the module `name` (the program folder first); null, with the
-// last error ModuleNotFound, when it does not load, lacks its entry or comes
-// from another build, and then it is closed again.
-const CodecFunctions* OpenCodecModule(std::string_view name);
-
-// codeckit.so's table, opened on the first call and kept for the process; so
-// is a failure, with its last error set again on every call.
+// codeckit.so's table (platform::LoadModuleTable), opened on the first call
+// and kept for the process; so is a failure, with its last error set again on
+// every call.
 const CodecFunctions* Codecs();

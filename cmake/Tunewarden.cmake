@@ -1,24 +1,22 @@
-# tw_add_test(NAME SOURCES src... [LIBS lib...] [PLUGINS] [CODECS])
+# tw_add_test(NAME SOURCES src... [LIBS lib...] [PLUGINS] [MODULES module...])
 #
 # Each test binary gets a folder of its own under build/tests, which is then its
 # program folder: tests that put files beside the program (settings, display
 # images, test libraries) cannot disturb each other or the real program folder.
-# PLUGINS copies the real portkit.so and volkit.so there, and codeckit.so too,
-# which CODECS copies alone. No test reaches the system bus: logind is never
-# asked for anything.
+# PLUGINS copies the real portkit.so and volkit.so there, with the modules the
+# program opens on demand (codeckit.so, fontkit.so); MODULES copies only the
+# modules named. No test reaches the system bus: logind is never asked for
+# anything.
 function(tw_add_test name)
-  cmake_parse_arguments(ARG "PLUGINS;CODECS" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "PLUGINS" "" "SOURCES;LIBS;MODULES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   set(dir ${CMAKE_BINARY_DIR}/tests/${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
-  set(modules)
+  set(modules ${ARG_MODULES})
   if(ARG_PLUGINS)
-    list(APPEND modules portkit volkit)
-  endif()
-  if(ARG_PLUGINS OR ARG_CODECS)
-    list(APPEND modules codeckit)
+    list(APPEND modules portkit volkit codeckit fontkit)
   endif()
   if(modules)
     # Copied again whenever a module is rebuilt, also when the test is not.

@@ -46,4 +46,19 @@ void FreeModule(ModuleHandle module) {
   if (module != nullptr) dlclose(module);
 }
 
+const void* LoadModuleTable(std::string_view bareName, const char* entry, uint32_t size, uint32_t version) {
+  struct Head {
+    uint32_t size;
+    uint32_t version;
+  };
+  const ModuleHandle module = LoadModule(bareName);
+  using Entry = const Head* (*)();
+  const auto get = reinterpret_cast<Entry>(ModuleSymbol(module, entry));
+  const Head* table = get != nullptr ? get() : nullptr;
+  if (table != nullptr && table->size == size && table->version == version) return table;
+  FreeModule(module);
+  SetLastError(Error::ModuleNotFound);
+  return nullptr;
+}
+
 }  // namespace platform

@@ -1,6 +1,6 @@
-// This test's program folder holds no codeckit.so, only a stale one under
-// another name: whatever needs the module fails with the platform's error or
-// keeps what it had, and nothing crashes.
+// This test's program folder holds neither codeckit.so nor fontkit.so, only a
+// stale codec module under another name: whatever needs a module fails with
+// the platform's error or keeps what it had, and nothing crashes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,8 @@
 #include "audio/CodecModule.h"
 #include "audio/TrackTags.h"
 #include "platform/Errors.h"
+#include "platform/Fonts.h"
+#include "platform/Modules.h"
 #include "tests/Shell.h"
 #include "tests/TempFiles.h"
 
@@ -16,7 +18,7 @@ namespace {
 TEST(CodecModuleTest, AMissingOrStaleModuleIsRefusedAndItsWorkFailsClearly) {
   for (const char* name : {"stale_codeckit.so", "absent.so"}) {
     platform::SetLastError(0);
-    EXPECT_EQ(OpenCodecModule(name), nullptr) << name;
+    EXPECT_EQ(platform::LoadModuleTable<CodecFunctions>(name, CodecEntryName, CodecModuleVersion), nullptr) << name;
     EXPECT_EQ(platform::GetLastError(), platform::Error::ModuleNotFound) << name;
   }
 
@@ -35,6 +37,10 @@ TEST(CodecModuleTest, AMissingOrStaleModuleIsRefusedAndItsWorkFailsClearly) {
   EXPECT_FALSE(HoldsOtherAudio(flac));
   platform::SetLastError(0);
   EXPECT_EQ(ConvertToMp3(flac, platform::InvalidFile, Mp3Quality{2, 44100}, nullptr), ConversionResult::NoModule);
+  EXPECT_EQ(platform::GetLastError(), platform::Error::ModuleNotFound);
+
+  platform::SetLastError(0);
+  EXPECT_EQ(platform::Font::Create("MS Gothic", 12), nullptr);
   EXPECT_EQ(platform::GetLastError(), platform::Error::ModuleNotFound);
 }
 

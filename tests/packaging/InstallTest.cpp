@@ -51,7 +51,7 @@ uint32_t BigEndian32(const std::string& bytes, size_t at) {
 
 TEST_F(InstallTest, ProgramFolderUnderLibWithRelativeLinksInBin) {
   for (const char* file : {"tunewarden", "tunewarden-cli", "tunewarden-player", "portkit.so", "volkit.so",
-                           "codeckit.so", "libtw_platform.so", "intro.lcd", "ending.lcd"}) {
+                           "codeckit.so", "fontkit.so", "libtw_platform.so", "intro.lcd", "ending.lcd"}) {
     EXPECT_TRUE(fs::is_regular_file(ProgramFolder() + "/" + file)) << file;
   }
   for (const char* program : {"tunewarden", "tunewarden-cli", "tunewarden-player"}) {
@@ -61,18 +61,23 @@ TEST_F(InstallTest, ProgramFolderUnderLibWithRelativeLinksInBin) {
     EXPECT_TRUE(fs::equivalent(link, ProgramFolder() + "/" + program)) << program;
   }
   // The platform library is found beside the program, not in the build; the
-  // conversion and tag libraries only through codeckit.so, which finds them all.
+  // conversion, tag and font libraries only through the modules, which find them all.
   const Outcome libraries = RunShell("ldd " + ProgramFolder() + "/tunewarden-cli");
   EXPECT_NE(libraries.output.find("libtw_platform.so => " + ProgramFolder() + "/libtw_platform.so"), std::string::npos)
       << libraries.output;
-  const Outcome codecs = RunShell("ldd " + ProgramFolder() + "/codeckit.so");
-  for (const char* library : {"libavformat", "libmp3lame", "libtag"}) {
+  const std::pair<const char*, const char*> modules[] = {{"codeckit.so", "libavformat"},
+                                                         {"codeckit.so", "libmp3lame"},
+                                                         {"codeckit.so", "libtag"},
+                                                         {"fontkit.so", "libfreetype"},
+                                                         {"fontkit.so", "libfontconfig"}};
+  for (const auto& [module, library] : modules) {
+    const Outcome needs = RunShell("ldd " + ProgramFolder() + "/" + module);
     EXPECT_EQ(libraries.output.find(library), std::string::npos) << library;
-    EXPECT_NE(codecs.output.find(library), std::string::npos) << library;
+    EXPECT_NE(needs.output.find(library), std::string::npos) << module << needs.output;
+    EXPECT_EQ(needs.output.find("not found"), std::string::npos) << module << needs.output;
+    EXPECT_NE(needs.output.find("libtw_platform.so => " + ProgramFolder() + "/libtw_platform.so"), std::string::npos)
+        << module << needs.output;
   }
-  EXPECT_EQ(codecs.output.find("not found"), std::string::npos) << codecs.output;
-  EXPECT_NE(codecs.output.find("libtw_platform.so => " + ProgramFolder() + "/libtw_platform.so"), std::string::npos)
-      << codecs.output;
 }
 
 TEST_F(InstallTest, DesktopFilesPassTheirValidators) {

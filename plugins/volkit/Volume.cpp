@@ -68,6 +68,7 @@ Volume::Volume(DeviceInterface* device) {
     knownFree = Get32(fsInfo_.data() + FsInfo::FreeCount);
   fat_ = std::make_unique<FatTable>(geometry_, *device_, knownFree);
   savedFreeCount_ = fat_->freeCount();
+  countUnknownOnDisk_ = !fsInfo_.empty() && Get32(fsInfo_.data() + FsInfo::FreeCount) == FsInfo::Unknown;
 }
 
 Directory& Volume::directory(uint32_t cluster) {
@@ -90,7 +91,7 @@ void Volume::commit() {
   if (hasChanges()) device_->markDirty();
   fat_->commit();
   for (auto& [cluster, directory] : directories_) directory->commit();
-  writeFsInfo();
+  stageFsInfo();
 }
 
 bool Volume::hasChanges() const {
@@ -98,12 +99,27 @@ bool Volume::hasChanges() const {
          std::any_of(directories_.begin(), directories_.end(), [](const auto& entry) { return entry.second->dirty(); });
 }
 
-void Volume::writeFsInfo() {
+void Volume::stageFsInfo() {
   if (fsInfo_.empty() || fat_->freeCount() == savedFreeCount_) return;
   Put32(fsInfo_.data() + FsInfo::FreeCount, fat_->freeCount());
   Put32(fsInfo_.data() + FsInfo::NextFree, fat_->nextFreeHint());
-  device_->write(geometry_.fsInfoSector, 1, fsInfo_.data());
   savedFreeCount_ = fat_->freeCount();
+  fsInfoStaged_ = true;
+  if (countUnknownOnDisk_) return;
+  // The count on disk is wrong from here on: it says "unknown" until the
+  // changes are finished, so that between two operations fsck.fat still finds
+  // the volume sound and nobody trusts a stale count.
+  std::vector<uint8_t> unknown = fsInfo_;
+  Put32(unknown.data() + FsInfo::FreeCount, FsInfo::Unknown);
+  device_->write(geometry_.fsInfoSector, 1, unknown.data());
+  countUnknownOnDisk_ = true;
+}
+
+void Volume::writeFsInfo() {
+  if (!fsInfoStaged_) return;
+  device_->write(geometry_.fsInfoSector, 1, fsInfo_.data());
+  fsInfoStaged_ = false;
+  countUnknownOnDisk_ = false;
 }
 
 std::string Volume::label() { return directory(0).label().value_or(geometry_.bootLabel); }
@@ -146,6 +162,7 @@ void Volume::writeBootLabels(std::string_view label) {
 }
 
 void Volume::finishChanges() {
+  writeFsInfo();
   device_->flush();
   if (!device_->dirtyOnDisk() || foundUnclean_) return;
   device_->markClean();

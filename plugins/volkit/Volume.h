@@ -50,15 +50,17 @@ class Volume {
   void forgetDirectory(uint32_t cluster) { directories_.erase(cluster); }
 
   // Writes every change held in memory: the allocation table first, so no
-  // entry ever points at clusters the table does not hold.
+  // entry ever points at clusters the table does not hold. A changed free
+  // count reaches FSInfo in finishChanges(), once for a whole batch.
   void commit();
   // Whether memory holds changes that commit has not written.
   bool hasChanges() const;
 
   std::string label();
   void setLabel(const std::string& label);
-  // After the writes of an operation or a batch: once they are on the
-  // medium, the volume is marked clean again. One found unclean stays so
+  // After the writes of an operation or a batch: FSInfo takes the free
+  // count, and once everything is on the medium, the volume is marked clean
+  // again. One found unclean stays so
   // until mend() ran.
   void finishChanges();
   bool foundUnclean() const { return foundUnclean_; }
@@ -74,6 +76,8 @@ class Volume {
   void writeClusters(uint32_t first, uint32_t count, const void* buffer) const;
 
  private:
+  // Takes a changed free count into the FSInfo sector held in memory.
+  void stageFsInfo();
   void writeFsInfo();
   // Writes the label into each boot sector that does not hold it yet.
   void writeBootLabels(std::string_view label);
@@ -83,8 +87,10 @@ class Volume {
   std::unique_ptr<SectorDevice> device_;
   std::unique_ptr<FatTable> fat_;
   std::map<uint32_t, std::unique_ptr<Directory>> directories_;
-  std::vector<uint8_t> fsInfo_;  // the FSInfo sector as read; empty without one
-  uint32_t savedFreeCount_ = 0xFFFFFFFF;
+  std::vector<uint8_t> fsInfo_;           // the FSInfo sector as read; empty without one
+  uint32_t savedFreeCount_ = 0xFFFFFFFF;  // the count of the FSInfo sector in memory
+  bool fsInfoStaged_ = false;             // that sector differs from the disk's
+  bool countUnknownOnDisk_ = false;       // the disk's says "unknown"
   bool foundUnclean_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "framework/core/FileSearch.h"
 #include "framework/core/Helpers.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/ScopeGuard.h"
 #include "player/InfoRecord.h"
 #include "resources/StringIds.h"
@@ -21,15 +22,14 @@ void DownloadWalk::Run(const std::vector<CText>& paths) {
     AsOneUpdate(connection_, [&] {
       const platform::OnFailure closeFile([&] { file_.Close(); });
       for (const CText& path : paths) {
-        DownloadItem(path, path);
+        DownloadItem(path, GetFileEntry(path), path);
         if (observer_.StopRequested()) break;
       }
     });
   });
 }
 
-void DownloadWalk::DownloadItem(const CText& path, const CText& shownPath) {
-  const CFileEntry entry = GetFileEntry(path);
+void DownloadWalk::DownloadItem(const CText& path, const CFileEntry& entry, const CText& shownPath) {
   if (entry.IsFolder()) {
     DownloadFolder(path, entry, shownPath);
   } else if (entry.IsDevice()) {
@@ -39,7 +39,7 @@ void DownloadWalk::DownloadItem(const CText& path, const CText& shownPath) {
     // The transfer length is 32-bit and a FAT file ends below 4 GiB.
     observer_.NotSent(shownPath, StringId::NotSentTooLarge);
   } else {
-    DownloadFile(path);
+    DownloadFile(path, entry);
   }
 }
 
@@ -73,7 +73,7 @@ void DownloadWalk::DownloadFolder(const CText& path, const CFileEntry& folder, c
       if (entry.nameLost)
         observer_.NotSent(shownEntry, StringId::NotSentName);
       else
-        DownloadItem(entry.name, shownEntry);
+        DownloadItem(entry.name, entry, shownEntry);
       if (observer_.StopRequested()) break;
     }
   }
@@ -83,22 +83,24 @@ void DownloadWalk::DownloadFolder(const CText& path, const CFileEntry& folder, c
   if (userTree) connection_.ChangeFolder("..");
 }
 
-void DownloadWalk::DownloadFile(const CText& path) {
+void DownloadWalk::DownloadFile(const CText& path, const CFileEntry& entry) {
   if (connection_.folderMode == PlayerConnection::TrackListMode && connection_.Settings().readPlaylists &&
       IsPlaylistName(path.View()))
     DownloadPlaylist(path);
   else
-    DownloadTrack(path);
+    DownloadTrack(path, entry);
 }
 
 // Neither playlists nor folders are followed from a playlist, so that none
 // can lead back to itself.
 void DownloadWalk::DownloadPlaylist(const CText& path) {
   for (const CText& track : ReadPlaylistFile(path)) {
-    if (IsPlaylistName(track.View()) || !FileExists(track) || GetFileEntry(track).IsFolder())
+    platform::FileInfo info;
+    if (IsPlaylistName(track.View()) || !platform::GetFileInfo(track.View(), &info) ||
+        (info.attributes & platform::Attribute::Directory) != 0)
       observer_.NotSent(track, StringId::NotSentPlaylistEntry);
     else
-      DownloadItem(track, track);
+      DownloadItem(track, CFileEntry::FromInfo(info), track);
     if (observer_.StopRequested()) break;
   }
 }
@@ -117,12 +119,11 @@ bool DownloadWalk::InTrackList(const AudioInfo& audioInfo) {
   });
 }
 
-void DownloadWalk::DownloadTrack(const CText& path) {
-  const CFileEntry entry = GetFileEntry(path);
+// `entry` is what the walk found at `path`, which spares asking again.
+void DownloadWalk::DownloadTrack(const CText& path, const CFileEntry& entry) {
   file_.Open(path, platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
   AudioInfo audioInfo{};
-  uint32_t start = 0;
-  uint32_t length = file_.Size();
+  uint32_t length = entry.size;
   ConvertedTrack converted;
   if (connection_.folderMode == PlayerConnection::TrackListMode) {
     const AppSettings& settings = connection_.Settings();
@@ -150,9 +151,10 @@ void DownloadWalk::DownloadTrack(const CText& path) {
       observer_.NotSent(path, StringId::NotSentDuplicate);
       return;
     }
-    start = audioInfo.dataStart;
+    const uint32_t start = audioInfo.dataStart;
     // Tags and wrappers may promise more than the file holds.
     length = uint64_t(start) + audioInfo.dataLength > length ? length - start : audioInfo.dataLength;
+    file_.Seek(start, platform::SeekOrigin::Begin);  // the analysis read ahead
   } else {
     PlayerEntry existing;
     if (connection_.FindEntry(entry.name, &existing) && !existing.IsFolder() && !MayReplace(path, existing)) {
@@ -160,7 +162,6 @@ void DownloadWalk::DownloadTrack(const CText& path) {
       return;
     }
   }
-  file_.Seek(start, platform::SeekOrigin::Begin);
 
   TransferRequest request = Request(entry.name, TransferDirection::ToPlayer);
   if (connection_.folderMode == PlayerConnection::TrackListMode) request.audioInfo = &audioInfo;

@@ -37,11 +37,11 @@ class DownloadWalk : private CopyWalk {
  private:
   // `shownPath` names the item in reports: the path as given, and the names
   // below it.
-  void DownloadItem(const CText& path, const CText& shownPath);
+  void DownloadItem(const CText& path, const CFileEntry& entry, const CText& shownPath);
   void DownloadFolder(const CText& path, const CFileEntry& folder, const CText& shownPath);
-  void DownloadFile(const CText& path);
+  void DownloadFile(const CText& path, const CFileEntry& entry);
   void DownloadPlaylist(const CText& path);
-  void DownloadTrack(const CText& path);
+  void DownloadTrack(const CText& path, const CFileEntry& entry);
 
   // Whether the track list holds a track of the title, artist and playing
   // time (within a second) that the analysis gives.

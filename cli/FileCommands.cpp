@@ -1,6 +1,7 @@
 // Player folders and files: listing, folders, deletion, renaming, the play
 // order, and copies to the PC.
 #include <algorithm>
+#include <unordered_set>
 
 #include "cli/Cli.h"
 #include "framework/core/DiskFile.h"
@@ -99,11 +100,11 @@ void Order(CliSession& session, const std::vector<std::string>& args) {
 // The tracks among the entries in play order, each with its title, into an
 // .m3u8 file in the PC's current folder beside them.
 void WritePlayOrder(PlayerConnection& connection, const std::vector<PlayerEntry>& entries, const CText& fileName) {
+  std::unordered_set<std::string_view> taken;
+  for (const PlayerEntry& entry : entries) taken.insert(entry.longName.View());
   std::vector<PlaylistLine> lines;
   for (const PlayerEntry& track : connection.ListFolder()) {
-    const bool taken = std::any_of(entries.begin(), entries.end(),
-                                   [&](const PlayerEntry& entry) { return entry.longName == track.longName; });
-    if (!taken || track.IsFolder()) continue;
+    if (!taken.contains(track.longName.View()) || track.IsFolder()) continue;
     CText title = track.DisplayName();
     if (track.trackInfo && !track.trackInfo->artist.IsEmpty()) title = track.trackInfo->artist + " - " + title;
     lines.push_back({track.trackInfo ? track.trackInfo->duration : 0, title, track.longName});

@@ -6,6 +6,7 @@
 #include "cli/Cli.h"
 #include "framework/core/DiskFile.h"
 #include "framework/core/Exception.h"
+#include "platform/Locale.h"
 #include "player/DisplayText.h"
 #include "player/EntryOrder.h"
 #include "transfer/DeleteWalk.h"
@@ -28,6 +29,7 @@ void List(CliSession& session, const std::vector<std::string>& args) {
   std::vector<PlayerEntry> entries = session.connection.ListFolder();
   // A USER folder in the player view's order by name.
   if (session.connection.folderMode == PlayerConnection::UserTreeMode) SortEntries(entries, EntryKey::Name);
+  const platform::DateTimeFormat dates;
   for (const PlayerEntry& entry : entries) {
     if (entry.IsFolder() && entry.longName == ".") continue;
     CText row = entry.DisplayName();
@@ -38,7 +40,7 @@ void List(CliSession& session, const std::vector<std::string>& args) {
     } else {
       row += FormatSizeText(entry.size);
       row += '\t';
-      row += FormatDateText(entry.stamp);
+      row += FormatDateText(entry.stamp, dates);
     }
     PrintLine(row);
   }

@@ -288,6 +288,7 @@ size_t CharLength(std::string_view text, size_t pos) {
 }
 
 size_t CutAtCharBoundary(std::string_view text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text.size();  // every step below ends inside the text
   size_t pos = 0;
   while (pos < text.size()) {
     size_t next = pos + CharLength(text, pos);

@@ -44,16 +44,19 @@ std::string InCodePage(const std::string& utf8) {
 
 using Formatter = std::string (*)(Language, const SystemTime&);
 
-// Formats in the interface language; a code page that cannot show its
-// characters gets the English form, which is plain ASCII.
-std::string Format(const SystemTime& time, Formatter formatter) {
+// A code page that cannot show the language's characters gets the English
+// form, which is plain ASCII.
+std::string Format(Language language, const SystemTime& time, Formatter formatter) {
   SystemTime t;
   if (!Normalized(time, &t)) return std::string();
-  std::string text = InCodePage(formatter(InterfaceLanguage(), t));
+  std::string text = InCodePage(formatter(language, t));
   return text.empty() ? formatter(Language::English, t) : text;
 }
 
-std::string ShortDate(Language language, const SystemTime& t) {
+// "07": what "%02u" makes of a clock's field, without a printf per field.
+std::string TwoDigits(unsigned value) { return {char('0' + value / 10 % 10), char('0' + value % 10)}; }
+
+std::string ShortDateIn(Language language, const SystemTime& t) {
   switch (language) {
     case Language::Japanese:
       return Printf("%04u/%02u/%02u", t.year, t.month, t.day);
@@ -66,7 +69,7 @@ std::string ShortDate(Language language, const SystemTime& t) {
   }
 }
 
-std::string LongDate(Language language, const SystemTime& t) {
+std::string LongDateIn(Language language, const SystemTime& t) {
   switch (language) {
     case Language::Japanese:
     case Language::Chinese:
@@ -80,7 +83,8 @@ std::string LongDate(Language language, const SystemTime& t) {
 
 // The clock time, with the seconds when `seconds` is given.
 std::string ClockTime(Language language, const SystemTime& t, bool seconds) {
-  std::string minutes = Printf(seconds ? "%02u:%02u" : "%02u", t.minute, t.second);
+  std::string minutes = TwoDigits(t.minute);
+  if (seconds) minutes.append(1, ':').append(TwoDigits(t.second));
   unsigned hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
   switch (language) {
     case Language::Japanese:
@@ -93,9 +97,9 @@ std::string ClockTime(Language language, const SystemTime& t, bool seconds) {
   }
 }
 
-std::string TimeNoSeconds(Language language, const SystemTime& t) { return ClockTime(language, t, false); }
+std::string TimeNoSecondsIn(Language language, const SystemTime& t) { return ClockTime(language, t, false); }
 
-std::string TimeWithSeconds(Language language, const SystemTime& t) { return ClockTime(language, t, true); }
+std::string TimeWithSecondsIn(Language language, const SystemTime& t) { return ClockTime(language, t, true); }
 
 // Case folding must not depend on the user's locale being installed: C.UTF-8
 // is built into the C library and knows every script's letters.
@@ -153,10 +157,17 @@ Language InterfaceLanguage() {
   return Language::English;
 }
 
-std::string FormatShortDate(const SystemTime& time) { return Format(time, ShortDate); }
-std::string FormatLongDate(const SystemTime& time) { return Format(time, LongDate); }
-std::string FormatTimeNoSeconds(const SystemTime& time) { return Format(time, TimeNoSeconds); }
-std::string FormatTime(const SystemTime& time) { return Format(time, TimeWithSeconds); }
+std::string DateTimeFormat::ShortDate(const SystemTime& time) const { return Format(language_, time, ShortDateIn); }
+std::string DateTimeFormat::LongDate(const SystemTime& time) const { return Format(language_, time, LongDateIn); }
+std::string DateTimeFormat::TimeNoSeconds(const SystemTime& time) const {
+  return Format(language_, time, TimeNoSecondsIn);
+}
+std::string DateTimeFormat::Time(const SystemTime& time) const { return Format(language_, time, TimeWithSecondsIn); }
+
+std::string FormatShortDate(const SystemTime& time) { return DateTimeFormat().ShortDate(time); }
+std::string FormatLongDate(const SystemTime& time) { return DateTimeFormat().LongDate(time); }
+std::string FormatTimeNoSeconds(const SystemTime& time) { return DateTimeFormat().TimeNoSeconds(time); }
+std::string FormatTime(const SystemTime& time) { return DateTimeFormat().Time(time); }
 
 // Base letters first, then marks, then lower case before upper case, then
 // the code points: "eclair" < "éclair" < "Éclair" < "zebra" < "Zebra", as a

@@ -8,7 +8,9 @@ CText FormatSizeText(uint32_t bytes) {
   return text;
 }
 
-CText FormatDateText(const CFileStamp& stamp) { return stamp.Text(CFileStamp::ShortDate, CFileStamp::NoSeconds); }
+CText FormatDateText(const CFileStamp& stamp, const platform::DateTimeFormat& format) {
+  return stamp.Text(CFileStamp::ShortDate, CFileStamp::NoSeconds, format);
+}
 
 void CopyBounded(char* destination, size_t size, const char* source) {
   size_t n = 0;

@@ -37,10 +37,10 @@ platform::SystemTime CFileStamp::ToSystemTime() const {
   return time;
 }
 
-CText CFileStamp::Text(uint32_t dateFlags, uint32_t timeFlags) const {
+CText CFileStamp::Text(uint32_t dateFlags, uint32_t timeFlags, const platform::DateTimeFormat& format) const {
   const platform::SystemTime time = ToSystemTime();
-  const std::string date = dateFlags & LongDate ? platform::FormatLongDate(time) : platform::FormatShortDate(time);
-  const std::string clock = timeFlags & NoSeconds ? platform::FormatTimeNoSeconds(time) : platform::FormatTime(time);
+  const std::string date = dateFlags & LongDate ? format.LongDate(time) : format.ShortDate(time);
+  const std::string clock = timeFlags & NoSeconds ? format.TimeNoSeconds(time) : format.Time(time);
   CText text(AtMost80(date));
   text.Append(' ');
   text.Append(AtMost80(clock));

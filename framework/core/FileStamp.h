@@ -5,6 +5,7 @@
 
 #include "framework/core/Root.h"
 #include "framework/core/Text.h"
+#include "platform/Locale.h"
 #include "platform/Time.h"
 
 class CFileStamp : public CRoot {
@@ -24,7 +25,8 @@ class CFileStamp : public CRoot {
   uint64_t Milliseconds() const { return ticks_ / 10000; }
   platform::SystemTime ToSystemTime() const;
   // The date and the time in the user's locale, joined by one blank.
-  CText Text(uint32_t dateFlags, uint32_t timeFlags) const;
+  CText Text(uint32_t dateFlags, uint32_t timeFlags,
+             const platform::DateTimeFormat& format = platform::DateTimeFormat()) const;
 
   bool operator==(const CFileStamp& other) const { return ticks_ == other.ticks_; }
   bool operator<(const CFileStamp& other) const { return ticks_ < other.ticks_; }

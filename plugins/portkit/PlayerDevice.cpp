@@ -83,6 +83,7 @@ uint32_t PlayerDevice::open(uint32_t port, uint32_t mode) {
     return fail(DeviceError::System);
   }
   folder_ = std::move(folder);
+  watch_.emplace(folder_->path());
   mode_ = mode;
   sectorOperations_ = 0;
   linkFailure_ = 0;
@@ -92,6 +93,7 @@ uint32_t PlayerDevice::open(uint32_t port, uint32_t mode) {
 uint32_t PlayerDevice::close() {
   deselect();
   folder_.reset();
+  watch_.reset();
   return 1;
 }
 
@@ -118,6 +120,7 @@ void PlayerDevice::deselect() {
   medium_.close();
   selected_.reset();
   locked_ = false;
+  foundWritable_ = false;
 }
 
 void PlayerDevice::unplug() {
@@ -171,8 +174,15 @@ bool PlayerDevice::writeProtected() {
 }
 
 uint32_t PlayerDevice::checkWritable() {
+  // Asked first, so that a change made while the marks are read below is
+  // seen next time.
+  const bool folderChanged = !watch_ || watch_->changed();
+  if (foundWritable_ && !folderChanged) return 1;
+  foundWritable_ = false;
   if (!mediumPresent()) return 0;
-  return writeProtected() ? fail(DeviceError::WriteProtected) : 1;
+  if (writeProtected()) return fail(DeviceError::WriteProtected);
+  foundWritable_ = true;
+  return 1;
 }
 
 uint32_t PlayerDevice::mediumSectors() const { return Clamp32(medium_.size() / SectorBytes); }

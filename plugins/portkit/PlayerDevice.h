@@ -59,12 +59,16 @@ class PlayerDevice final : public DeviceInterface {
 
   std::string fixedFolder_;
   std::optional<PlayerFolder> folder_;  // while open
+  std::optional<FolderWatch> watch_;    // while open
   PlayerConfig config_;
   Faults faults_;
   uint32_t mode_ = 0;
   std::optional<MediumId> selected_;
   Medium medium_;
   bool locked_ = false;
+  // checkWritable found the selected medium writable, and no name in the
+  // folder has changed since: the marks need not be looked at again.
+  bool foundWritable_ = false;
   uint32_t sectorOperations_ = 0;
   uint32_t linkFailure_ = 0;  // the code every sector operation fails with once a fault struck
   uint32_t lastError_ = 0;

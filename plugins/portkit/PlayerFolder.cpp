@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <sstream>
 
@@ -127,6 +128,24 @@ std::optional<MediumId> MediumFromName(std::string_view name) {
 }
 
 const char* MediumName(MediumId medium) { return medium == MediumId::Internal ? "internal" : "card"; }
+
+bool FolderWatch::changed() {
+  // A change gives the folder a change time no earlier than the clock's
+  // coarse tick then, so it is certain to show once the time seen lies that
+  // far in the past: 20 ms on file systems with fine times, two seconds on
+  // those that keep whole seconds (FAT keeps even ones).
+  timespec now;
+  clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  struct stat current;
+  const bool found = stat(folder_.c_str(), &current) == 0;
+  const bool same = found && trusted_ && current.st_dev == seen_.st_dev && current.st_ino == seen_.st_ino &&
+                    current.st_ctim.tv_sec == seen_.st_ctim.tv_sec && current.st_ctim.tv_nsec == seen_.st_ctim.tv_nsec;
+  const auto nanoseconds = [](const timespec& t) { return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+  const int64_t margin = current.st_ctim.tv_nsec == 0 ? 2'000'000'000 : 20'000'000;
+  seen_ = current;
+  trusted_ = found && nanoseconds(current.st_ctim) + margin < nanoseconds(now);
+  return !same;
+}
 
 PlayerFolder::PlayerFolder(std::string path) : path_(std::move(path)) {
   while (path_.size() > 1 && path_.back() == '/') path_.pop_back();

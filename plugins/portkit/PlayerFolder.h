@@ -3,6 +3,8 @@
 // plug-in, the tunewarden-player command and tests all see one state.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,6 +45,21 @@ struct Faults {
 // Replaces a file in one step, so that a reader never sees half of it; false
 // with errno set.
 bool ReplaceFile(const std::string& path, std::string_view content);
+
+// Tells whether a name in a folder may have been created, removed or renamed
+// since it was last asked, from the folder's change time, so that marks are
+// looked for again only then (looking for a missing file costs about a
+// microsecond, and a write asks for two).
+class FolderWatch {
+ public:
+  explicit FolderWatch(std::string folder) : folder_(std::move(folder)) {}
+  bool changed();
+
+ private:
+  std::string folder_;
+  struct stat seen_ = {};
+  bool trusted_ = false;  // seen_ is old enough that any change since gives a new time
+};
 
 class PlayerFolder {
  public:

@@ -1,7 +1,10 @@
 // The real portkit.so over player folders in temporary places.
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <thread>
 
 #include "platform/Errors.h"
 #include "tests/plugins/portkit/PortkitTesting.h"
@@ -141,6 +144,29 @@ TEST_F(PlayerDeviceTest, LockMarkAndReadOnlyImageProtectTheMedium) {
   ASSERT_EQ(device_->selectMedia("MMC"), 1u);
   EXPECT_EQ(device_->checkWritable(), 1u);
   EXPECT_EQ(device_->writeSectors(0, 1, data.data()), 1u);
+
+  // checkWritable remembers a writable medium only until a name in the folder
+  // changes: each switch made between two questions is seen by the second,
+  // also once the folder's last change lies far enough back to be trusted.
+  const auto settled = [&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(device_->checkWritable(), 1u);
+    EXPECT_EQ(device_->checkWritable(), 1u);
+  };
+  settled();
+  WriteFile(File("card.lock"), "");
+  EXPECT_EQ(Failure(device_->checkWritable()), DeviceError::WriteProtected);
+  std::filesystem::remove(File("card.lock"));
+  settled();
+  WriteFile(File("card.ejected"), "");
+  EXPECT_EQ(Failure(device_->checkWritable()), DeviceError::NoCard);
+  std::filesystem::remove(File("card.ejected"));
+  ASSERT_EQ(device_->selectMedia("MMC"), 1u);
+  settled();
+  WriteFile(File("unplugged"), "");
+  EXPECT_EQ(Failure(device_->checkWritable()), DeviceError::NotConnected);
+  std::filesystem::remove(File("unplugged"));
+  OpenAndSelect("MMC");
 
   chmod(File("internal.img").c_str(), 0444);
   ASSERT_EQ(device_->selectMedia("Internal"), 1u);

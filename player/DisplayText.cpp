@@ -1,11 +1,11 @@
 #include "player/DisplayText.h"
 
+#include <string>
+
 CText FormatSizeText(uint32_t bytes) {
   if (bytes == 0) return "0KB";
   if (bytes <= 1024) return "1KB";
-  CText text;
-  text.Format("%uKB", bytes / 1024);
-  return text;
+  return CText(std::to_string(bytes / 1024) + "KB");
 }
 
 CText FormatDateText(const CFileStamp& stamp, const platform::DateTimeFormat& format) {

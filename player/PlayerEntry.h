@@ -20,6 +20,9 @@ class PlayerEntry : public CRoot {
 
   PlayerEntry() = default;
   PlayerEntry(const PlayerEntry& other) : CRoot() { *this = other; }
+  PlayerEntry(PlayerEntry&& other) noexcept = default;
+  PlayerEntry& operator=(PlayerEntry&& other) noexcept = default;
+  ~PlayerEntry() override = default;
   explicit PlayerEntry(const DirEntryRecord& record) { *this = record; }
   PlayerEntry& operator=(const PlayerEntry& other);
   // A date the stamp refuses leaves the stamp as it was.

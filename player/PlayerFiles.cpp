@@ -89,7 +89,7 @@ std::vector<PlayerEntry> PlayerConnection::ListFolder() {
   std::vector<PlayerEntry> entries;
   PlayerEntry entry;
   BeginListing();
-  while (NextEntry(entry)) entries.push_back(entry);
+  while (NextEntry(entry)) entries.push_back(std::move(entry));  // NextEntry fills every field again
   EndListing();
   return entries;
 }

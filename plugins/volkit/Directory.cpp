@@ -147,8 +147,10 @@ void Directory::index() {
 }
 
 std::vector<std::u16string> Directory::namesOf(const DirEntry& entry) {
-  std::vector<std::u16string> names{FoldCase(entry.name())};
   std::u16string shortName = FoldCase(AsciiToUtf16(FormatShortName(entry.shortName)));
+  // Without a long name the name is the short one, whose case flags fold away.
+  if (entry.longName.empty()) return {std::move(shortName)};
+  std::vector<std::u16string> names{FoldCase(entry.longName)};
   if (shortName != names.front()) names.push_back(std::move(shortName));
   return names;
 }

@@ -41,9 +41,12 @@ bool IsDotName(std::u16string_view name) { return name == u"." || name == u"..";
 // The name the program shows and passes back: the long name in its code
 // page, or the short name when the long one cannot be held there.
 std::string DisplayName(const DirEntry& entry) {
-  std::string text;
-  if (FromLongName(entry.name(), &text)) return text;
-  return FormatShortName(entry.shortName, entry.caseFlags);
+  std::string text = FormatShortName(entry.shortName, entry.caseFlags);
+  // Plain ASCII reads the same in every code page.
+  if (entry.longName.empty() && std::all_of(text.begin(), text.end(), [](char c) { return uint8_t(c) < 0x80; }))
+    return text;
+  std::string converted;
+  return FromLongName(entry.name(), &converted) ? converted : text;
 }
 
 DirEntryRecord MakeRecord(const DirEntry& entry) {

@@ -83,8 +83,11 @@ std::u16string ToLongName(std::string_view text) {
   if (name.empty() || std::any_of(name.begin(), name.end(), ForbiddenInLongName)) {
     Fail(FileSystemError::InvalidName);
   }
+  // No code page takes more than three bytes for a UTF-16 unit, so only a
+  // longer name needs converting back to be measured.
   std::string back;
-  if (name.size() > MaxLongName || (platform::Utf16ToCodePage(name, &back) && back.size() > RecordNameBytes)) {
+  if (name.size() > MaxLongName ||
+      (name.size() * 3 > RecordNameBytes && platform::Utf16ToCodePage(name, &back) && back.size() > RecordNameBytes)) {
     Fail(FileSystemError::NameTooLong);
   }
   return name;
@@ -110,10 +113,21 @@ std::string FormatShortName(const ShortName& name, uint8_t caseFlags) {
 }
 
 bool ExactShortName(std::u16string_view name, ShortName* shortName) {
-  ShortParts parts = SplitForShortName(name);
-  if (parts.lossy || !parts.fits || parts.base.empty()) return false;
-  *shortName = Compose(parts.base, parts.ext);
-  return AsciiToUtf16(FormatShortName(*shortName)) == name;
+  // What SplitForShortName would keep unchanged and FormatShortName give back
+  // as it was: one to eight characters, then a dot and one to three, each
+  // upper case and allowed. Every file stored asks, so nothing is built first.
+  const size_t dot = name.find(u'.');
+  const std::u16string_view base = name.substr(0, dot);
+  const std::u16string_view ext = dot == std::u16string_view::npos ? std::u16string_view() : name.substr(dot + 1);
+  const auto kept = [](char16_t c) { return Upper(c) == c && AllowedInShortName(c); };
+  if (base.empty() || base.size() > 8 || ext.size() > 3 || (dot != std::u16string_view::npos && ext.empty()) ||
+      !std::all_of(base.begin(), base.end(), kept) || !std::all_of(ext.begin(), ext.end(), kept))
+    return false;
+  const auto narrow = [](char16_t c) { return uint8_t(c); };
+  shortName->fill(' ');
+  std::transform(base.begin(), base.end(), shortName->begin(), narrow);
+  std::transform(ext.begin(), ext.end(), shortName->begin() + 8, narrow);
+  return true;
 }
 
 ShortName GenerateShortName(std::u16string_view name, const std::function<bool(const ShortName&)>& taken,

@@ -231,10 +231,8 @@ class VolumeFileSystem final : public FileSystemInterface {
 
   uint32_t findBegin() override {
     return guarded([&] {
-      listing_.clear();
-      for (const DirEntry& entry : volume().directory(currentCluster()).entries()) {
-        listing_.push_back(MakeRecord(entry));
-      }
+      // The entries as they are now; each record is made when it is asked for.
+      listing_ = volume().directory(currentCluster()).entries();
       listPosition_ = 0;
       return 1u;
     });
@@ -245,7 +243,12 @@ class VolumeFileSystem final : public FileSystemInterface {
       lastError_ = FileSystemError::NotFound;
       return 0;
     }
-    *entry = listing_[listPosition_++];
+    try {
+      *entry = MakeRecord(listing_[listPosition_++]);
+    } catch (const std::bad_alloc&) {
+      lastError_ = FileSystemError::OutOfMemory;
+      return 0;
+    }
     return 1;
   }
 
@@ -456,7 +459,10 @@ class VolumeFileSystem final : public FileSystemInterface {
 
   // Writes `count` clusters of `chain` from `first` on, from `data`, one run
   // of consecutive clusters per device call.
-  void transferClusters(const std::vector<uint32_t>& chain, size_t first, size_t count, uint8_t* data, bool toDisk) {
+  // Writes or reads `count` clusters of the chain from its `first` on; a
+  // read ends with the sector that holds the last of `bytes`.
+  void transferClusters(const std::vector<uint32_t>& chain, size_t first, size_t count, uint8_t* data, bool toDisk,
+                        size_t bytes = SIZE_MAX) {
     Volume& v = volume();
     uint32_t clusterBytes = v.geometry().bytesPerCluster();
     for (size_t i = first; i < first + count;) {
@@ -466,7 +472,7 @@ class VolumeFileSystem final : public FileSystemInterface {
       if (toDisk) {
         v.writeClusters(chain[i], uint32_t(end - i), p);
       } else {
-        v.readClusters(chain[i], uint32_t(end - i), p);
+        v.readClusters(chain[i], uint32_t(end - i), p, bytes - (i - first) * clusterBytes);
       }
       i = end;
     }
@@ -547,7 +553,8 @@ class VolumeFileSystem final : public FileSystemInterface {
     reportProgress(request, 0);
     for (uint32_t done = 0; done < total;) {
       uint32_t length = std::min<uint32_t>(uint32_t(bufferBytes), total - done);
-      transferClusters(chain, done / clusterBytes, (length + clusterBytes - 1) / clusterBytes, buffer.get(), false);
+      transferClusters(chain, done / clusterBytes, (length + clusterBytes - 1) / clusterBytes, buffer.get(), false,
+                       length);
       if (request->data(request, buffer.get(), length) == 0) Fail(FileSystemError::Stopped);
       done += length;
       reportProgress(request, done);
@@ -560,7 +567,7 @@ class VolumeFileSystem final : public FileSystemInterface {
   bool stale_ = false;
   uint32_t batchDepth_ = 0;
   std::vector<Step> cwd_;
-  std::vector<DirEntryRecord> listing_;
+  std::vector<DirEntry> listing_;
   size_t listPosition_ = 0;
 };
 

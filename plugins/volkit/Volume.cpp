@@ -212,9 +212,11 @@ void Volume::reclaimLostClusters() {
   fat_->releaseUnused(used);
 }
 
-void Volume::readClusters(uint32_t first, uint32_t count, void* buffer) const {
+void Volume::readClusters(uint32_t first, uint32_t count, void* buffer, size_t bytes) const {
   if (!geometry_.isCluster(first) || count > geometry_.lastCluster() - first + 1) Damaged();
-  device_->read(geometry_.clusterSector(first), count * geometry_.sectorsPerCluster, buffer);
+  const uint64_t sectors = (uint64_t(bytes) + geometry_.bytesPerSector - 1) / geometry_.bytesPerSector;
+  device_->read(geometry_.clusterSector(first),
+                uint32_t(std::min<uint64_t>(sectors, uint64_t(count) * geometry_.sectorsPerCluster)), buffer);
 }
 
 void Volume::writeClusters(uint32_t first, uint32_t count, const void* buffer) const {

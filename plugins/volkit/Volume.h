@@ -72,7 +72,9 @@ class Volume {
   // boot sectors take the root folder's label; then the volume is clean.
   void mend();
 
-  void readClusters(uint32_t first, uint32_t count, void* buffer) const;
+  // Reads `count` clusters from `first` on, though no sector after the one
+  // that holds the last of `bytes` (a small file's sectors, not its cluster).
+  void readClusters(uint32_t first, uint32_t count, void* buffer, size_t bytes) const;
   void writeClusters(uint32_t first, uint32_t count, const void* buffer) const;
 
  private:

@@ -78,10 +78,18 @@ void PlayerConnection::LoadPlaylist() {
     PlayerEntry& entry = trackList_.Get<PlayerEntry>(i);
     lines[entry.shortName] = &entry;
   }
-  for (const auto& [name, file] : FilesByShortName()) {
-    auto line = lines.find(name);
-    if (line != lines.end()) *line->second = file;
+  // The folder's first file of a name takes the line, straight from the
+  // listing: a folder of tracks holds twice as many files as lines.
+  DirEntryRecord file;
+  if (!FileSystem().findBegin()) RaiseFileSystem();
+  while (!lines.empty() && FileSystem().findNext(&file)) {
+    auto line = lines.find(file.shortName);
+    if (line == lines.end()) continue;
+    PlayerEntry* entry = line->second;
+    lines.erase(line);  // its key lies in the entry's name
+    *entry = file;
   }
+  FileSystem().findEnd();
 }
 
 void PlayerConnection::WritePlaylist() {

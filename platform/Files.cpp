@@ -159,12 +159,15 @@ FileHandle OpenFile(std::string_view path, uint32_t flags) {
     return InvalidFile;
   }
   struct stat status;
-  if (fstat(file, &status) == 0 && S_ISDIR(status.st_mode)) {
+  const bool known = fstat(file, &status) == 0;
+  if (known && S_ISDIR(status.st_mode)) {
     close(file);  // a folder is not a file, as the original system says
     SetLastError(Error::AccessDenied);
     return InvalidFile;
   }
-  posix_fadvise(file, 0, 0, POSIX_FADV_SEQUENTIAL);
+  // A file within the system's first read-ahead gains nothing from the hint.
+  constexpr off_t FirstReadAhead = off_t(128) * 1024;
+  if (!known || status.st_size > FirstReadAhead) posix_fadvise(file, 0, 0, POSIX_FADV_SEQUENTIAL);
   return file;
 }
 

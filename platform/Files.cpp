@@ -375,20 +375,28 @@ bool SetCurrentDirectory(std::string_view path) {
 }
 
 std::string ProgramPath() {
-  std::vector<char> buffer(256);
-  while (true) {
-    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length < 0) {
-      Fail();
-      return std::string();
+  // The program's own path stays while it runs, and every module and
+  // settings file asks for it: the link is read once (or its error kept).
+  struct Link {
+    std::string path;
+    int error = 0;
+  };
+  static const Link own = [] {
+    std::vector<char> buffer(256);
+    while (true) {
+      ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+      if (length < 0) return Link{{}, errno};
+      if (static_cast<size_t>(length) < buffer.size()) return Link{std::string(buffer.data(), length), 0};
+      buffer.resize(buffer.size() * 2);
     }
-    if (static_cast<size_t>(length) < buffer.size()) {
-      std::string path;
-      if (!FromSystemPath(std::string_view(buffer.data(), length), &path)) return std::string();
-      return path;
-    }
-    buffer.resize(buffer.size() * 2);
+  }();
+  std::string path;
+  if (own.error != 0) {
+    SetLastErrorFromErrno(own.error);
+    return path;
   }
+  if (!FromSystemPath(own.path, &path)) return std::string();
+  return path;
 }
 
 namespace {

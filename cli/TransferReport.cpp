@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "cli/Cli.h"
@@ -10,6 +9,16 @@
 #include "resources/StringIds.h"
 
 namespace {
+
+// One line of standard input without its end, as std::getline reads it;
+// false at the end of the input. (<iostream> alone costs every start its
+// stream set-up.)
+bool ReadLine(std::string* line) {
+  line->clear();
+  int c = 0;
+  while ((c = std::getchar()) != EOF && c != '\n') line->push_back(char(c));
+  return c == '\n' || !line->empty();
+}
 
 // A description of the replacement question on one line.
 std::string OneLine(const CText& text) {
@@ -84,7 +93,7 @@ ReplaceAnswer CliTransfer::AskReplace(const CText& pcPath, const PlayerEntry& pl
     std::fprintf(stderr, "Replace it? [y]es, yes to [a]ll, [n]o, [c]ancel: ");
     std::fflush(stderr);
     std::string answer;
-    if (!std::getline(std::cin, answer)) {
+    if (!ReadLine(&answer)) {
       std::fprintf(stderr, "\n");
       return ReplaceAnswer::Cancel;
     }

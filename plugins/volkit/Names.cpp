@@ -22,13 +22,46 @@ char16_t Upper(char16_t c) {
   return c;
 }
 
+// Both are asked for every character of every name stored or looked up.
 bool ForbiddenInLongName(char16_t c) {
-  return c < 0x20 || std::u16string_view(u"\"*/:<>?\\|").find(c) != std::u16string_view::npos;
+  switch (c) {
+    case u'"':
+    case u'*':
+    case u'/':
+    case u':':
+    case u'<':
+    case u'>':
+    case u'?':
+    case u'\\':
+    case u'|':
+      return true;
+    default:
+      return c < 0x20;
+  }
 }
 
 bool AllowedInShortName(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-         std::u16string_view(u"$%'-_@~`!(){}^#&").find(c) != std::u16string_view::npos;
+  switch (c) {
+    case u'$':
+    case u'%':
+    case u'\'':
+    case u'-':
+    case u'_':
+    case u'@':
+    case u'~':
+    case u'`':
+    case u'!':
+    case u'(':
+    case u')':
+    case u'{':
+    case u'}':
+    case u'^':
+    case u'#':
+    case u'&':
+      return true;
+    default:
+      return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+  }
 }
 
 // The upper-cased base and extension of a short name; `lossy` when characters

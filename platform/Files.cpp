@@ -280,6 +280,7 @@ bool GetFileInfo(std::string_view path, FileInfo* info) {
 // "*.*" means every name, with or without a dot, as users of the original
 // system write it; so a trailing ".*" may also match nothing.
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  if (pattern == "*" || pattern == "*.*") return true;  // every name: what the walks list folders with
   if (WildcardMatchFrom(pattern, name)) return true;
   return pattern.ends_with(".*") && WildcardMatchFrom(pattern.substr(0, pattern.size() - 2), name);
 }

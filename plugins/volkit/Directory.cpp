@@ -305,7 +305,8 @@ void Directory::take(uint32_t start, uint32_t slots) {
 }
 
 DirEntry Directory::create(std::u16string_view name, const DirEntry& data) {
-  return place(claim(slotsFor(name)), name, data);
+  const uint32_t slots = slotsFor(name);
+  return place(claim(slots), slots, name, data);
 }
 
 std::optional<DirEntry> Directory::renameInOneWrite(const DirEntry& entry, std::u16string_view name) {
@@ -335,16 +336,14 @@ std::optional<DirEntry> Directory::renameInOneWrite(const DirEntry& entry, std::
   }
   for (uint32_t slot = entry.firstSlot; slot <= entry.slot; ++slot) markDirty(slot);
   take(*start, slots);
-  DirEntry renamed = place(*start, name, entry);
+  DirEntry renamed = place(*start, slots, name, entry);
   uint32_t from = std::min(sectorOf(entry.firstSlot), sectorOf(*start));
   uint32_t to = std::max(sectorOf(entry.slot), sectorOf(*start + slots - 1));
   for (uint32_t sector = from; sector <= to; ++sector) markSectorDirty(sector);
   return renamed;
 }
 
-DirEntry Directory::place(uint32_t start, std::u16string_view name, const DirEntry& data) {
-  uint32_t slots = slotsFor(name);
-
+DirEntry Directory::place(uint32_t start, uint32_t slots, std::u16string_view name, const DirEntry& data) {
   DirEntry entry = data;
   entry.caseFlags = 0;
   if (slots == 1) {

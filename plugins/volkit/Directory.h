@@ -87,8 +87,8 @@ class Directory {
   uint32_t claim(uint32_t slots);
   // Takes the free run at `start`, moving the end mark behind it.
   void take(uint32_t start, uint32_t slots);
-  // Writes the slots of `name` from `start` on; returns the new entry.
-  DirEntry place(uint32_t start, std::u16string_view name, const DirEntry& data);
+  // Writes the `slots` (slotsFor) of `name` from `start` on; returns the new entry.
+  DirEntry place(uint32_t start, uint32_t slots, std::u16string_view name, const DirEntry& data);
   uint32_t sectorOf(uint32_t slot) const;
   void grow();
   void parse();

@@ -107,8 +107,8 @@ void Volume::stageFsInfo() {
   fsInfoStaged_ = true;
   if (countUnknownOnDisk_) return;
   // The count on disk is wrong from here on: it says "unknown" until the
-  // changes are finished, so that between two operations fsck.fat still finds
-  // the volume sound and nobody trusts a stale count.
+  // changes are finished, so that after an interruption no reader trusts a
+  // stale count (only those that look at the dirty flag would know).
   std::vector<uint8_t> unknown = fsInfo_;
   Put32(unknown.data() + FsInfo::FreeCount, FsInfo::Unknown);
   device_->write(geometry_.fsInfoSector, 1, unknown.data());

@@ -203,5 +203,26 @@ TEST(FreeCountTest, FsInfoCountIsTakenButAWrongOneIsCaught) {
   EXPECT_EQ(FsckProblems(full.Image()), "");
 }
 
+// A batch writes the count once, at its end; until then FSInfo says
+// "unknown", so that an interruption leaves no stale count to be trusted.
+TEST(FreeCountTest, ABatchWritesTheCountWhenItEnds) {
+  Player player;
+  player.AttachNewFat({"FAT32", 40 << 20, "-F 32 -s 1"});
+  auto diskCount = [&] {
+    std::vector<uint8_t> boot = ReadPcBytes(player.Image(), 0, 512);
+    std::vector<uint8_t> count = ReadPcBytes(player.Image(), uint64_t(boot[48] | boot[49] << 8) * 512 + 488, 4);
+    return uint32_t(count[0] | count[1] << 8 | count[2] << 16 | uint32_t(count[3]) << 24);
+  };
+  FileSystemInterface* fs = player.Fs();
+  ASSERT_EQ(fs->beginUpdate(), 1u);
+  for (const char* name : {"a.bin", "b.bin", "c.bin"}) ASSERT_EQ(WriteFile(fs, name, Pattern(5000, 3)), 1u);
+  EXPECT_EQ(diskCount(), 0xFFFFFFFFu);
+  ASSERT_EQ(fs->endUpdate(), 1u);
+  EXPECT_EQ(diskCount(), fs->freeClusters());
+  ASSERT_EQ(WriteFile(fs, "d.bin", "x"), 1u);  // outside a batch: at the end of the operation
+  EXPECT_EQ(diskCount(), fs->freeClusters());
+  EXPECT_EQ(FsckProblems(player.Image()), "");
+}
+
 }  // namespace
 }  // namespace volkit_testing

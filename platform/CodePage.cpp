@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -182,9 +183,12 @@ size_t Utf8CharLength(std::string_view text, size_t pos) {
 // listing a folder. Text that is not well-formed goes through iconv, for its
 // exact failure.
 bool DecodeUtf8(std::string_view text, std::u16string* utf16) {
-  std::u16string result;
+  // Names are mostly ASCII, which widens as it stands.
+  const size_t ascii =
+      size_t(std::find_if(text.begin(), text.end(), [](char c) { return uint8_t(c) >= 0x80; }) - text.begin());
+  std::u16string result(text.begin(), text.begin() + long(ascii));
   result.reserve(text.size());
-  for (size_t pos = 0; pos < text.size();) {
+  for (size_t pos = ascii; pos < text.size();) {
     const size_t length = ValidUtf8Length(text, pos);
     if (length == 0) return false;
     const auto byte = [&](size_t i) { return char32_t(static_cast<uint8_t>(text[pos + i])); };

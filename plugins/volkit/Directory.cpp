@@ -147,7 +147,7 @@ void Directory::index() {
 }
 
 std::vector<std::u16string> Directory::namesOf(const DirEntry& entry) {
-  std::u16string shortName = FoldCase(AsciiToUtf16(FormatShortName(entry.shortName)));
+  std::u16string shortName = FoldedShortName(entry.shortName);
   // Without a long name the name is the short one, whose case flags fold away.
   if (entry.longName.empty()) return {std::move(shortName)};
   std::vector<std::u16string> names{FoldCase(entry.longName)};
@@ -350,11 +350,7 @@ DirEntry Directory::place(uint32_t start, uint32_t slots, std::u16string_view na
     ExactShortName(name, &entry.shortName);
   } else {
     entry.shortName = GenerateShortName(
-        name,
-        [&](const ShortName& candidate) {
-          return byName_.count(FoldCase(AsciiToUtf16(FormatShortName(candidate)))) != 0;
-        },
-        tails_);
+        name, [&](const ShortName& candidate) { return byName_.count(FoldedShortName(candidate)) != 0; }, tails_);
   }
   uint8_t checksum = ShortNameChecksum(entry.shortName);
   uint32_t longSlots = slots - 1;

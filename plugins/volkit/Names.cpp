@@ -193,6 +193,21 @@ std::u16string FoldCase(std::u16string_view name) {
   return folded;
 }
 
+std::u16string FoldedShortName(const ShortName& name) {
+  const auto kept = [&](size_t from, size_t length) {  // without the blanks that pad the part
+    while (length > 0 && name[from + length - 1] == ' ') --length;
+    return length;
+  };
+  const size_t base = kept(0, 8), ext = kept(8, 3);
+  std::u16string folded;
+  folded.reserve(base + 1 + ext);
+  for (size_t i = 0; i < base; ++i)
+    folded.push_back(Upper(i == 0 && name[0] == DirSlot::EscapedE5 ? char16_t(DirSlot::FreeMark) : char16_t(name[i])));
+  if (ext > 0) folded.push_back(u'.');
+  for (size_t i = 0; i < ext; ++i) folded.push_back(Upper(char16_t(name[8 + i])));
+  return folded;
+}
+
 std::u16string AsciiToUtf16(std::string_view text) {
   std::u16string wide;
   for (unsigned char c : text) wide.push_back(c);

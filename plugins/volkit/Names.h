@@ -42,6 +42,9 @@ ShortName GenerateShortName(std::u16string_view name, const std::function<bool(c
 uint8_t ShortNameChecksum(const ShortName& name);
 // The name with case folded, as FAT compares names.
 std::u16string FoldCase(std::u16string_view name);
+// FoldCase(AsciiToUtf16(FormatShortName(name))): the key of a short name in a
+// folder's index, without the three texts in between.
+std::u16string FoldedShortName(const ShortName& name);
 std::u16string AsciiToUtf16(std::string_view text);
 
 }  // namespace volkit

@@ -424,6 +424,8 @@ class VolumeFileSystem final : public FileSystemInterface {
     if (parts.empty()) Fail(FileSystemError::InvalidName);
     *leaf = parts.back() == "." || parts.back() == ".." ? AsciiToUtf16(parts.back()) : ToLongName(parts.back());
     parts.pop_back();
+    // A bare name, the common case, is in the current folder or the root.
+    if (parts.empty()) return volume().directory(name[0] == '\\' ? 0 : currentCluster());
     std::vector<Step> steps = walk(name, parts);
     return volume().directory(steps.empty() ? 0 : steps.back().cluster);
   }

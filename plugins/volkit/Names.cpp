@@ -147,14 +147,15 @@ std::string FormatShortName(const ShortName& name, uint8_t caseFlags) {
 
 bool ExactShortName(std::u16string_view name, ShortName* shortName) {
   // What SplitForShortName would keep unchanged and FormatShortName give back
-  // as it was: one to eight characters, then a dot and one to three, each
-  // upper case and allowed. Every file stored asks, so nothing is built first.
+  // as it was: one to eight characters, then a dot and one to three, each an
+  // allowed one (all of which are upper case). Every file stored asks, so
+  // nothing is built first.
   const size_t dot = name.find(u'.');
   const std::u16string_view base = name.substr(0, dot);
   const std::u16string_view ext = dot == std::u16string_view::npos ? std::u16string_view() : name.substr(dot + 1);
-  const auto kept = [](char16_t c) { return Upper(c) == c && AllowedInShortName(c); };
   if (base.empty() || base.size() > 8 || ext.size() > 3 || (dot != std::u16string_view::npos && ext.empty()) ||
-      !std::all_of(base.begin(), base.end(), kept) || !std::all_of(ext.begin(), ext.end(), kept))
+      !std::all_of(base.begin(), base.end(), AllowedInShortName) ||
+      !std::all_of(ext.begin(), ext.end(), AllowedInShortName))
     return false;
   const auto narrow = [](char16_t c) { return uint8_t(c); };
   shortName->fill(' ');

@@ -125,7 +125,6 @@ bool ToSystemPath(std::string_view path, std::string* systemPath) {
   return true;
 }
 
-// Linux has no share modes: the share bits are accepted and have no effect.
 FileHandle CreateTemporaryFile(std::string* path) {
   const char* folder = std::getenv("TMPDIR");
   std::string systemPath = std::string(folder != nullptr && *folder != 0 ? folder : "/tmp") + "/tunewarden-XXXXXX";
@@ -142,6 +141,7 @@ FileHandle CreateTemporaryFile(std::string* path) {
   return file;
 }
 
+// Linux has no share modes: the share bits are accepted and have no effect.
 FileHandle OpenFile(std::string_view path, uint32_t flags) {
   std::string systemPath;
   if (!ToSystemPath(path, &systemPath)) return InvalidFile;

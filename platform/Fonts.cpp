@@ -62,11 +62,8 @@ struct Font::Impl {
 
   // Each character is loaded once; measuring and drawing then read the copy.
   const Glyph& GlyphOf(char32_t code) const {
-    auto found = glyphs.find(code);
-    if (found == glyphs.end()) {
-      found = glyphs.try_emplace(code).first;
-      kit->loadGlyph(face.get(), code, &found->second);
-    }
+    auto [found, added] = glyphs.try_emplace(code);
+    if (added) kit->loadGlyph(face.get(), code, &found->second);
     return found->second;
   }
 };

@@ -32,7 +32,5 @@ struct CodecFunctions {
   void (*readId3v2Texts)(const char* systemPath, TagTextCallback put, void* context);
 };
 
-// codeckit.so's table (platform::LoadModuleTable), opened on the first call
-// and kept for the process; so is a failure, with its last error set again on
-// every call.
+// codeckit.so's table (platform::SharedModuleTable).
 const CodecFunctions* Codecs();

@@ -44,10 +44,7 @@ std::vector<Char> DecodeText(std::string_view text) {
 }
 
 const FontFunctions* FontKit() {
-  static const FontFunctions* const functions =
-      LoadModuleTable<FontFunctions>(FontModuleName, FontEntryName, FontModuleVersion);
-  if (functions == nullptr) SetLastError(Error::ModuleNotFound);
-  return functions;
+  return SharedModuleTable<FontFunctions>(FontModuleName, FontEntryName, FontModuleVersion);
 }
 
 }  // namespace

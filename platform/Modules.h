@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/Errors.h"
+
 namespace platform {
 
 using ModuleHandle = void*;
@@ -23,6 +25,15 @@ const void* LoadModuleTable(std::string_view bareName, const char* entry, uint32
 template <class Table>
 const Table* LoadModuleTable(std::string_view bareName, const char* entry, uint32_t version) {
   return static_cast<const Table*>(LoadModuleTable(bareName, entry, sizeof(Table), version));
+}
+
+// The same, loaded on the first call and kept for the process (one module per
+// table type); so is a failure, with its last error set again on every call.
+template <class Table>
+const Table* SharedModuleTable(std::string_view bareName, const char* entry, uint32_t version) {
+  static const Table* const table = LoadModuleTable<Table>(bareName, entry, version);
+  if (table == nullptr) SetLastError(Error::ModuleNotFound);
+  return table;
 }
 
 }  // namespace platform

@@ -56,7 +56,7 @@ class Converter {
  public:
   Converter(platform::FileHandle mp3, const Mp3Quality& quality) : mp3_(mp3), quality_(quality) {}
 
-  ConversionResult Run(const std::string& systemPath, const ConversionProgress& progress) {
+  ConversionResult Run(const std::string& systemPath, ConversionCallback progress, void* context) {
     const ConversionResult opened = Open(systemPath);
     if (opened != ConversionResult::Done) return opened;
     const TagLib::ByteVector tags = CarriedTags(systemPath);
@@ -76,8 +76,8 @@ class Converter {
       av_packet_unref(packet.get());
       if (sent < 0 && sent != AVERROR_INVALIDDATA) return ConversionResult::NotMusic;
       if (ours && !Drain(frame.get())) return failure_;
-      if (progress &&
-          !progress(uint64_t(std::max<int64_t>(avio_tell(format_->pb), 0)), uint64_t(std::max<int64_t>(total, 0))))
+      if (progress != nullptr && !progress(context, uint64_t(std::max<int64_t>(avio_tell(format_->pb), 0)),
+                                           uint64_t(std::max<int64_t>(total, 0))))
         return ConversionResult::Stopped;
     }
     avcodec_send_packet(decoder_.get(), nullptr);
@@ -208,9 +208,7 @@ bool HoldsOtherAudio(const char* systemPath) {
 ConversionResult ConvertToMp3(const char* systemPath, platform::FileHandle mp3, const Mp3Quality* quality,
                               ConversionCallback progress, void* context) {
   av_log_set_level(AV_LOG_QUIET);
-  return Converter(mp3, *quality).Run(systemPath, [=](uint64_t done, uint64_t total) {
-    return progress(context, done, total);
-  });
+  return Converter(mp3, *quality).Run(systemPath, progress, context);
 }
 
 void ReadId3v2Texts(const char* systemPath, TagTextCallback put, void* context) {

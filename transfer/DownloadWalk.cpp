@@ -105,17 +105,29 @@ void DownloadWalk::DownloadPlaylist(const CText& path) {
   }
 }
 
-bool DownloadWalk::InTrackList(const AudioInfo& audioInfo) {
+namespace {
+
+// What the track list's record keeps of the analysis that duplicates are told by.
+TrackInfo ListedTrack(const AudioInfo& audioInfo) {
+  TrackInfo track;
+  track.title = RecordText(audioInfo.title);
+  track.artist = RecordText(audioInfo.artist);
+  track.duration = audioInfo.duration;
+  return track;
+}
+
+}  // namespace
+
+bool DownloadWalk::InTrackList(const TrackInfo& candidate) {
   if (!listedTracks_) {
     listedTracks_.emplace();
     for (const PlayerEntry& entry : connection_.ListFolder())
       if (entry.trackInfo) listedTracks_->push_back(*entry.trackInfo);
   }
-  const CText title = RecordText(audioInfo.title), artist = RecordText(audioInfo.artist);
   return std::ranges::any_of(*listedTracks_, [&](const TrackInfo& track) {
-    return track.title == title && track.artist == artist &&
-           (track.duration > audioInfo.duration ? track.duration - audioInfo.duration
-                                                : audioInfo.duration - track.duration) <= 1;
+    return track.title == candidate.title && track.artist == candidate.artist &&
+           (track.duration > candidate.duration ? track.duration - candidate.duration
+                                                : candidate.duration - track.duration) <= 1;
   });
 }
 
@@ -125,6 +137,7 @@ void DownloadWalk::DownloadTrack(const CText& path, const CFileEntry& entry) {
   AudioInfo audioInfo{};
   uint32_t length = entry.size;
   ConvertedTrack converted;
+  std::optional<TrackInfo> listed;  // kept to tell later duplicates when it is stored
   if (connection_.folderMode == PlayerConnection::TrackListMode) {
     const AppSettings& settings = connection_.Settings();
     const bool mpeg = AnalyseTrackSource(file_, path, entry.name, settings, &audioInfo);
@@ -146,7 +159,8 @@ void DownloadWalk::DownloadTrack(const CText& path, const CFileEntry& entry) {
       file_.Open(converted.Path(), platform::OpenFlag::Read | platform::OpenFlag::ShareRead);
       length = file_.Size();
     }
-    if (settings.skipDuplicates && InTrackList(audioInfo)) {
+    if (settings.skipDuplicates) listed = ListedTrack(audioInfo);
+    if (listed && InTrackList(*listed)) {
       file_.Close();
       observer_.NotSent(path, StringId::NotSentDuplicate);
       return;
@@ -169,12 +183,6 @@ void DownloadWalk::DownloadTrack(const CText& path, const CFileEntry& entry) {
   observer_.FileStarting(entry.name, length);
   if (!connection_.WriteEntry(request)) throw CException(failure_);  // 0: the user's stop
   file_.Close();
-  if (listedTracks_ && request.audioInfo != nullptr) {
-    TrackInfo stored;
-    stored.title = RecordText(audioInfo.title);
-    stored.artist = RecordText(audioInfo.artist);
-    stored.duration = audioInfo.duration;
-    listedTracks_->push_back(stored);
-  }
+  if (listed) listedTracks_->push_back(std::move(*listed));
   observer_.FileDone();
 }

@@ -17,7 +17,6 @@
 #include <optional>
 #include <vector>
 
-#include "audio/AudioAnalysis.h"
 #include "framework/core/FileEntry.h"
 #include "framework/core/Text.h"
 #include "player/TrackInfo.h"
@@ -43,9 +42,9 @@ class DownloadWalk : private CopyWalk {
   void DownloadPlaylist(const CText& path);
   void DownloadTrack(const CText& path, const CFileEntry& entry);
 
-  // Whether the track list holds a track of the title, artist and playing
-  // time (within a second) that the analysis gives.
-  bool InTrackList(const AudioInfo& audioInfo);
+  // Whether the track list holds a track of the candidate's title, artist and
+  // playing time (within a second).
+  bool InTrackList(const TrackInfo& candidate);
 
   std::vector<platform::FileIdentity> openFolders_;  // the PC folders being walked, outermost first
   // The tracks of the list, read at the first track of a run that asks.

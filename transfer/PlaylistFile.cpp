@@ -63,8 +63,10 @@ std::string FromFileUrl(const std::string& entry) {
 // The entry as a PC path in the code page, relative to `folder`.
 CText EntryPath(std::string entry, const std::string& folder) {
   entry = FromFileUrl(entry);
-  if (entry.find("://") == std::string::npos) std::replace(entry.begin(), entry.end(), '\\', '/');
-  if (entry.front() != '/' && entry.find("://") == std::string::npos) entry.insert(0, folder);
+  if (entry.find("://") == std::string::npos) {
+    std::replace(entry.begin(), entry.end(), '\\', '/');
+    if (!entry.starts_with('/')) entry.insert(0, folder);  // also for an empty "file://"
+  }
   std::string path;
   if (!platform::Utf8ToCodePage(entry, &path)) path = entry;
   return CText(std::string_view(path));

@@ -206,6 +206,24 @@ bool DecodeUtf8(std::string_view text, std::u16string* utf16) {
   return true;
 }
 
+void AppendUtf8(char32_t code, std::string* text) {
+  if (code < 0x80) {
+    text->push_back(char(code));
+  } else if (code < 0x800) {
+    text->push_back(char(0xC0 | code >> 6));
+    text->push_back(char(0x80 | (code & 0x3F)));
+  } else if (code < 0x10000) {
+    text->push_back(char(0xE0 | code >> 12));
+    text->push_back(char(0x80 | (code >> 6 & 0x3F)));
+    text->push_back(char(0x80 | (code & 0x3F)));
+  } else {
+    text->push_back(char(0xF0 | code >> 18));
+    text->push_back(char(0x80 | (code >> 12 & 0x3F)));
+    text->push_back(char(0x80 | (code >> 6 & 0x3F)));
+    text->push_back(char(0x80 | (code & 0x3F)));
+  }
+}
+
 bool EncodeUtf8(std::u16string_view utf16, std::string* text) {
   std::string result;
   result.reserve(utf16.size());
@@ -216,21 +234,7 @@ bool EncodeUtf8(std::u16string_view utf16, std::string* text) {
       if (i + 1 == utf16.size() || utf16[i + 1] < 0xDC00 || utf16[i + 1] >= 0xE000) return false;
       code = 0x10000 + ((code - 0xD800) << 10) + (utf16[++i] - 0xDC00);
     }
-    if (code < 0x80) {
-      result.push_back(char(code));
-    } else if (code < 0x800) {
-      result.push_back(char(0xC0 | code >> 6));
-      result.push_back(char(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      result.push_back(char(0xE0 | code >> 12));
-      result.push_back(char(0x80 | (code >> 6 & 0x3F)));
-      result.push_back(char(0x80 | (code & 0x3F)));
-    } else {
-      result.push_back(char(0xF0 | code >> 18));
-      result.push_back(char(0x80 | (code >> 12 & 0x3F)));
-      result.push_back(char(0x80 | (code >> 6 & 0x3F)));
-      result.push_back(char(0x80 | (code & 0x3F)));
-    }
+    AppendUtf8(code, &result);
   }
   *text = std::move(result);
   return true;
@@ -325,16 +329,9 @@ std::string Utf8ToCodePageMarked(std::string_view utf8) {
 }
 
 std::string Latin1ToUtf8(std::string_view latin1) {
+  // Latin-1's bytes are the first 256 code points.
   std::string utf8;
-  for (const char c : latin1) {
-    const auto byte = static_cast<uint8_t>(c);
-    if (byte < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xC0 | byte >> 6);
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
+  for (const char c : latin1) AppendUtf8(static_cast<uint8_t>(c), &utf8);
   return utf8;
 }
 

@@ -144,12 +144,13 @@ inline void WriteBlankPadded(uint8_t* field, size_t size, std::string_view text)
   std::fill(field + length, field + size, uint8_t(' '));
 }
 
-// Whether a sector carries the boot signature.
+// Whether a sector carries the FSInfo sector's lead and structure signatures.
 inline bool HasFsInfoSignatures(const uint8_t* sector) {
   return Get32(sector + FsInfo::LeadSignature) == FsInfo::LeadValue &&
          Get32(sector + FsInfo::StructSignature) == FsInfo::StructValue;
 }
 
+// Whether a sector carries the boot signature.
 inline bool HasBootSignature(const uint8_t* sector) {
   return sector[BootSector::Signature] == BootSector::Signature0 &&
          sector[BootSector::Signature + 1] == BootSector::Signature1;

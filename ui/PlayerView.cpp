@@ -268,7 +268,8 @@ void PlayerView::FillList() {
   if (connection_.IsFileSystemOpen()) {
     try {
       connection_.BeginListing();
-      for (PlayerEntry entry; connection_.NextEntry(entry); entry = PlayerEntry()) AddEntryRow(entry);
+      const platform::DateTimeFormat dates;
+      for (PlayerEntry entry; connection_.NextEntry(entry); entry = PlayerEntry()) AddEntryRow(entry, dates);
     } catch (const CMediaException& e) {
       ShowMediaError(handle_, e.Code());
       DeleteAllItems();
@@ -289,7 +290,7 @@ void PlayerView::FillList() {
   ReportStateChange();
 }
 
-int PlayerView::AddEntryRow(const PlayerEntry& entry) {
+int PlayerView::AddEntryRow(const PlayerEntry& entry, const platform::DateTimeFormat& dates) {
   if (!entry.trackInfo && entry.IsFolder() && entry.longName == ".") return -1;
   auto copy = std::make_unique<PlayerEntry>(entry);
   const int row = InsertItem(reinterpret_cast<LPARAM>(copy.get()));
@@ -306,7 +307,7 @@ int PlayerView::AddEntryRow(const PlayerEntry& entry) {
     SetItemText(row, 1, entry.trackInfo ? NoFileMarker : FolderMarker);
   } else {
     SetItemText(row, 1, FormatSizeText(entry.size));
-    SetItemText(row, 2, FormatDateText(entry.stamp));
+    SetItemText(row, 2, FormatDateText(entry.stamp, dates));
   }
   return row;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/ui/ListControl.h"
+#include "platform/Locale.h"
 #include "player/EntryOrder.h"
 #include "player/PlayerConnection.h"
 #include "settings/AppSettings.h"
@@ -32,8 +33,9 @@ class PlayerView final : public CListControl {
   // connection is shown only when asked.
   void Reload(bool reportErrors);
   void FillList();
-  // The index of the new row; nothing is added for ".".
-  int AddEntryRow(const PlayerEntry& entry);
+  // The index of the new row; nothing is added for ".". A listing passes one
+  // date format for all its rows.
+  int AddEntryRow(const PlayerEntry& entry, const platform::DateTimeFormat& dates = platform::DateTimeFormat());
   void EnterFolder(const CText& name);
   // With perform false they only tell whether the step is possible.
   bool GoBack(bool perform);

@@ -57,10 +57,6 @@ int CompareSortKeys(const EntrySortKey& a, const EntrySortKey& b) {
   return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
-int CompareEntries(const PlayerEntry& a, const PlayerEntry& b, EntryKey key) {
-  return CompareSortKeys(MakeSortKey(a, key), MakeSortKey(b, key));
-}
-
 void SortEntries(std::vector<PlayerEntry>& entries, EntryKey key) {
   std::vector<std::pair<EntrySortKey, size_t>> order;
   order.reserve(entries.size());

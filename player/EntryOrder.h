@@ -24,13 +24,11 @@ struct EntrySortKey {
 };
 
 EntrySortKey MakeSortKey(const PlayerEntry& entry, EntryKey key);
-// Negative, 0 or positive, as CompareEntries.
-int CompareSortKeys(const EntrySortKey& a, const EntrySortKey& b);
-
 // Negative when `a` comes first, positive when `b` does, 0 when the key does
 // not tell them apart. Names compare in the user's collation; dates newest
 // first.
-int CompareEntries(const PlayerEntry& a, const PlayerEntry& b, EntryKey key);
+int CompareSortKeys(const EntrySortKey& a, const EntrySortKey& b);
+
 // Sorts by the key, keeping the listing's order where it does not tell.
 void SortEntries(std::vector<PlayerEntry>& entries, EntryKey key);
 

@@ -427,12 +427,9 @@ void PlayerView::SortBy(uint32_t sortCommand) {
   }
 }
 
-int PlayerView::Compare(LPARAM value1, LPARAM value2, uint32_t sortCommand) {
-  const auto key1 = sortKeys_.find(value1), key2 = sortKeys_.find(value2);
-  if (key1 == sortKeys_.end() || key2 == sortKeys_.end())
-    return CompareEntries(*reinterpret_cast<const PlayerEntry*>(value1), *reinterpret_cast<const PlayerEntry*>(value2),
-                          KeyOf(sortCommand));
-  return CompareSortKeys(key1->second, key2->second);
+// Rows are sorted only by SortBy, which has made every row's key.
+int PlayerView::Compare(LPARAM value1, LPARAM value2, uint32_t) {
+  return CompareSortKeys(sortKeys_.at(value1), sortKeys_.at(value2));
 }
 
 // ---------------------------------------------------------------- commands

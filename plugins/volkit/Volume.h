@@ -60,8 +60,7 @@ class Volume {
   void setLabel(const std::string& label);
   // After the writes of an operation or a batch: FSInfo takes the free
   // count, and once everything is on the medium, the volume is marked clean
-  // again. One found unclean stays so
-  // until mend() ran.
+  // again. One found unclean stays so until mend() ran.
   void finishChanges();
   bool foundUnclean() const { return foundUnclean_; }
   // The disk is as the last commit left it, whatever its mark says.

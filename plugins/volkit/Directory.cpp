@@ -54,7 +54,7 @@ Directory::Directory(Volume& volume, uint32_t cluster) : volume_(volume), cluste
     }
   }
   bytes_.resize(sectors_.size() * g.bytesPerSector);
-  dirty_.assign(sectors_.size(), false);
+  dirty_ = DirtySectors(sectors_.size());
   // Runs of consecutive sectors are read at once.
   for (size_t i = 0; i < sectors_.size();) {
     size_t end = i + 1;
@@ -257,7 +257,7 @@ void Directory::grow() {
   const uint32_t oldSlots = slotCount();
   for (uint32_t s = 0; s < g.sectorsPerCluster; ++s) sectors_.push_back(g.clusterSector(added) + s);
   bytes_.resize(sectors_.size() * g.bytesPerSector, 0);
-  dirty_.resize(sectors_.size(), false);
+  dirty_.grow(sectors_.size());
   // The new slots are zeros: an end mark at the first one when the folder
   // had none, so the entries and the end stay as they are.
   lowerFreeHints(oldSlots);
@@ -339,7 +339,7 @@ std::optional<DirEntry> Directory::renameInOneWrite(const DirEntry& entry, std::
   DirEntry renamed = place(*start, slots, name, entry);
   uint32_t from = std::min(sectorOf(entry.firstSlot), sectorOf(*start));
   uint32_t to = std::max(sectorOf(entry.slot), sectorOf(*start + slots - 1));
-  for (uint32_t sector = from; sector <= to; ++sector) markSectorDirty(sector);
+  for (uint32_t sector = from; sector <= to; ++sector) dirty_.mark(sector);
   return renamed;
 }
 
@@ -441,31 +441,16 @@ uint32_t Directory::sectorOf(uint32_t slot) const {
   return uint32_t(size_t(slot) * DirSlot::Size / volume_.geometry().bytesPerSector);
 }
 
-void Directory::markDirty(uint32_t slot) { markSectorDirty(sectorOf(slot)); }
-
-void Directory::markSectorDirty(uint32_t sector) {
-  dirty_[sector] = true;
-  dirtyFrom_ = std::min(dirtyFrom_, sector);
-  dirtyTo_ = std::max(dirtyTo_, sector + 1);
-}
+void Directory::markDirty(uint32_t slot) { dirty_.mark(sectorOf(slot)); }
 
 void Directory::commit() {
   // Changed sectors that follow each other on disk go out in one write.
   uint32_t bps = volume_.geometry().bytesPerSector;
-  const size_t last = std::min<size_t>(dirtyTo_, sectors_.size());
-  for (size_t i = dirtyFrom_; i < last;) {
-    if (!dirty_[i]) {
-      ++i;
-      continue;
-    }
-    size_t end = i + 1;
-    while (end < last && dirty_[end] && sectors_[end] == sectors_[end - 1] + 1) ++end;
-    volume_.device().write(sectors_[i], uint32_t(end - i), bytes_.data() + i * bps);
-    std::fill(dirty_.begin() + long(i), dirty_.begin() + long(end), false);
-    i = end;
-  }
-  dirtyFrom_ = UINT32_MAX;
-  dirtyTo_ = 0;
+  dirty_.forEachRun([&](size_t i) { return sectors_[i] == sectors_[i - 1] + 1; },
+                    [&](size_t first, size_t end) {
+                      volume_.device().write(sectors_[first], uint32_t(end - first), bytes_.data() + first * bps);
+                    });
+  dirty_.clear();
 }
 
 }  // namespace volkit

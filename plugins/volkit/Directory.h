@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "plugins/volkit/DirtySectors.h"
 #include "plugins/volkit/Names.h"
 
 namespace volkit {
@@ -70,7 +71,7 @@ class Directory {
   std::optional<std::string> label() const;
   void setLabel(const std::string& label);  // empty removes it
 
-  bool dirty() const { return dirtyFrom_ < dirtyTo_; }
+  bool dirty() const { return dirty_.any(); }
   void commit();
 
  private:
@@ -78,7 +79,6 @@ class Directory {
   const uint8_t* slotData(uint32_t slot) const { return bytes_.data() + size_t(slot) * DirSlot::Size; }
   uint32_t slotCount() const { return uint32_t(bytes_.size() / DirSlot::Size); }
   void markDirty(uint32_t slot);
-  void markSectorDirty(uint32_t sector);
   // The first run of `slots` free slots within [from, to).
   std::optional<uint32_t> findFreeRun(uint32_t slots, uint32_t from = 0, uint32_t to = UINT32_MAX) const;
   // findFreeRun over the whole folder, remembered as the hint for `slots`.
@@ -111,9 +111,8 @@ class Directory {
   uint32_t cluster_;
   std::vector<uint32_t> sectors_;  // volume sectors, in order
   std::vector<uint8_t> bytes_;
-  std::vector<bool> dirty_;                        // per entry of sectors_
-  uint32_t dirtyFrom_ = UINT32_MAX, dirtyTo_ = 0;  // the changed ones lie in [from, to)
-  std::vector<DirEntry> entries_;                  // by slot
+  DirtySectors dirty_;             // per entry of sectors_
+  std::vector<DirEntry> entries_;  // by slot
   // A folded name to the short slot of the first entry that answers to it;
   // later entries that answer to it too (only on a damaged folder) wait in
   // `shadowed_` to take it over when that one goes.

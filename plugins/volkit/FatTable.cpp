@@ -25,7 +25,7 @@ FatTable::FatTable(const Geometry& geometry, const SectorDevice& device, std::op
   // Left uninitialised: the pages of a large table cost nothing until read.
   bytes_ = std::make_unique_for_overwrite<uint8_t[]>(byteCount_);
   loaded_.assign((sectors + LoadSectors - 1) / LoadSectors, false);
-  dirty_.assign(sectors, false);
+  dirty_ = DirtySectors(sectors);
   if (knownFree && *knownFree <= geometry.clusterCount) {
     freeCount_ = *knownFree;
   } else {
@@ -96,8 +96,8 @@ void FatTable::set(uint32_t cluster, uint32_t value) {
       Put32(p + offset, (Get32(p + offset) & 0xF0000000) | (value & 0x0FFFFFFF));
       break;
   }
-  markDirty(uint32_t(offset / geometry_.bytesPerSector));
-  markDirty(uint32_t((offset + width - 1) / geometry_.bytesPerSector));
+  dirty_.mark(uint32_t(offset / geometry_.bytesPerSector));
+  dirty_.mark(uint32_t((offset + width - 1) / geometry_.bytesPerSector));
   freeCount_ = freeCount_ + (value == 0) - wasFree;
 }
 
@@ -154,15 +154,9 @@ void FatTable::releaseUnused(const std::vector<bool>& used) {
   }
 }
 
-void FatTable::markDirty(uint32_t sector) {
-  dirty_[sector] = true;
-  dirtyFrom_ = std::min(dirtyFrom_, sector);
-  dirtyTo_ = std::max(dirtyTo_, sector + 1);
-}
-
 void FatTable::commit() {
   if (!dirty()) return;
-  uint32_t from = dirtyFrom_, to = dirtyTo_;
+  uint32_t from = dirty_.from(), to = dirty_.to();
   uint32_t bps = geometry_.bytesPerSector;
   uint64_t span = uint64_t(geometry_.fatCount - 1) * geometry_.fatSectors + to - from;
   if (span * bps <= OneWriteLimit) {
@@ -183,21 +177,13 @@ void FatTable::commit() {
   } else {
     for (uint32_t copy = 0; copy < geometry_.fatCount; ++copy) {
       uint32_t base = geometry_.reservedSectors + copy * geometry_.fatSectors;
-      for (size_t s = from; s < to;) {
-        if (!dirty_[s]) {
-          ++s;
-          continue;
-        }
-        size_t end = s;
-        while (end < to && dirty_[end]) ++end;
-        device_.write(base + uint32_t(s), uint32_t(end - s), bytes_.get() + s * bps);
-        s = end;
-      }
+      dirty_.forEachRun([](size_t) { return true; },
+                        [&](size_t first, size_t end) {
+                          device_.write(base + uint32_t(first), uint32_t(end - first), bytes_.get() + first * bps);
+                        });
     }
   }
-  std::fill(dirty_.begin() + from, dirty_.begin() + to, false);
-  dirtyFrom_ = UINT32_MAX;
-  dirtyTo_ = 0;
+  dirty_.clear();
 }
 
 void FatTable::mendCopies() {
@@ -208,7 +194,7 @@ void FatTable::mendCopies() {
     device_.read(geometry_.reservedSectors + copy * geometry_.fatSectors, uint32_t(dirty_.size()), other.data());
     for (size_t s = 0; s < dirty_.size(); ++s) {
       if (!std::equal(other.data() + s * bps, other.data() + (s + 1) * bps, bytes_.get() + s * bps))
-        markDirty(uint32_t(s));
+        dirty_.mark(uint32_t(s));
     }
   }
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "plugins/volkit/DirtySectors.h"
 #include "plugins/volkit/Geometry.h"
 #include "plugins/volkit/SectorDevice.h"
 
@@ -41,7 +42,7 @@ class FatTable {
   // Frees every cluster in use that `used` does not mark, bad ones aside.
   void releaseUnused(const std::vector<bool>& used);
 
-  bool dirty() const { return dirtyFrom_ < dirtyTo_; }
+  bool dirty() const { return dirty_.any(); }
   // Writes the changed sectors to every copy.
   void commit();
   // The other copies take the first one's sectors where they differ.
@@ -49,7 +50,6 @@ class FatTable {
 
  private:
   uint32_t get(uint32_t cluster) const;
-  void markDirty(uint32_t sector);
   // Reads the runs of sectors that hold bytes [from, to) of the copy, where
   // not read yet.
   void load(size_t from, size_t to) const;
@@ -64,8 +64,7 @@ class FatTable {
   std::unique_ptr<uint8_t[]> bytes_;
   size_t byteCount_ = 0;
   mutable std::vector<bool> loaded_;
-  std::vector<bool> dirty_;                        // per sector
-  uint32_t dirtyFrom_ = UINT32_MAX, dirtyTo_ = 0;  // the changed sectors lie in [from, to)
+  DirtySectors dirty_;  // per sector
   uint32_t freeCount_ = 0;
   bool counted_ = false;
   uint32_t hint_ = 2;

@@ -267,9 +267,8 @@ void PlayerView::FillList() {
   DeleteAllItems();
   if (connection_.IsFileSystemOpen()) {
     try {
-      connection_.BeginListing();
       const platform::DateTimeFormat dates;
-      for (PlayerEntry entry; connection_.NextEntry(entry); entry = PlayerEntry()) AddEntryRow(entry, dates);
+      for (const PlayerEntry& entry : connection_.ListFolder()) AddEntryRow(entry, dates);
     } catch (const CMediaException& e) {
       ShowMediaError(handle_, e.Code());
       DeleteAllItems();
